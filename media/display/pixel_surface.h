@@ -1,0 +1,116 @@
+#pragma once
+// PixelSurface: a rectangle of pixels held by a display surface, with its size, clip rectangle,
+// colour key, pixel format and the pixel routines chosen once for that format. Lock and GetDC
+// nest: only the outermost pair reaches the platform.
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "platform/device_context.h"
+#include "platform/display_surface.h"
+#include "pixel_format.h"
+
+namespace media {
+
+class Screen;
+
+// Where a surface made from a picture is placed.
+enum SurfacePlacement : std::int32_t { MEMORY_VIDEO = 0, MEMORY_SYSTEM = 1, MEMORY_ANY = 2 };
+std::uint32_t PlacementCaps(std::int32_t placement);
+
+class PixelSurface {
+public:
+    using PutPixelFn = std::int32_t (*)(PixelSurface&, std::int32_t x, std::int32_t y, std::uint32_t colour);
+    using BlendPixelFn = std::int32_t (*)(PixelSurface&, std::int32_t x, std::int32_t y, std::uint32_t colour, std::uint32_t weight);
+    using GetPixelFn = std::uint32_t (*)(const PixelSurface&, std::int32_t x, std::int32_t y);
+    using LineFn = std::int32_t (*)(PixelSurface&, std::int32_t a1, std::int32_t a2, std::int32_t at, std::uint32_t colour);
+
+    PixelSurface();
+    virtual ~PixelSurface();
+    PixelSurface(const PixelSurface&) = delete;
+    PixelSurface& operator=(const PixelSurface&) = delete;
+
+    // A blank surface of the given size in the screen's display format (or, with a depth code,
+    // in that format): drawn into by software, never listed with the screen. 1 on success, else a
+    // negative platform result or -1.
+    std::int32_t CreateBlank(Screen* screen, std::int32_t width, std::int32_t height, std::int32_t depth = 0,
+                             std::int32_t placement = MEMORY_SYSTEM);
+
+    std::int32_t Lock();
+    std::int32_t Unlock();
+    platform::HDC GetDC();
+    std::int32_t ReleaseDC();
+    std::int32_t Restore();
+    std::int32_t Reload(const char* name);
+    std::int32_t SetColorKeyFromTopLeft();
+    std::int32_t Fill(std::uint32_t value);
+    std::int32_t DrawTextAt(std::int32_t x, std::int32_t y, platform::COLORREF colour, const char* text);
+    void SetClipRect(const platform::Rect& rect);
+    static std::int32_t AnalysePixelFormat(platform::DisplaySurface* surface, PixelFormat* format);
+    PixelFormat GetPixelFormatInfo() const { return pixelFormat_; }
+    void SelectPixelRoutines();
+
+    // Pixel routines, on a locked surface; colours are raw values in the surface's format.
+    // A surface of an unhandled format has none: drawing does nothing, reading gives 0.
+    std::int32_t PutPixel(std::int32_t x, std::int32_t y, std::uint32_t c) { return putPixel_ ? putPixel_(*this, x, y, c) : 0; }
+    std::int32_t BlendPixel(std::int32_t x, std::int32_t y, std::uint32_t c, std::uint32_t w) {
+        return blendPixel_ ? blendPixel_(*this, x, y, c, w) : 0;
+    }
+    std::uint32_t GetPixel(std::int32_t x, std::int32_t y) const { return getPixel_ ? getPixel_(*this, x, y) : 0; }
+    std::int32_t DrawVLine(std::int32_t y1, std::int32_t y2, std::int32_t x, std::uint32_t c) {
+        return drawVLine_ ? drawVLine_(*this, y1, y2, x, c) : 0;
+    }
+    std::int32_t DrawHLine(std::int32_t x1, std::int32_t x2, std::int32_t y, std::uint32_t c) {
+        return drawHLine_ ? drawHLine_(*this, x1, x2, y, c) : 0;
+    }
+    bool HasPixelRoutines() const { return putPixel_ != nullptr; }
+
+    // State for the screen, the blits and tests.
+    platform::DisplaySurface* Surface() const { return surface_.get(); }
+    const std::shared_ptr<platform::DisplaySurface>& SharedSurface() const { return surface_; }
+    const platform::SurfaceDesc& Description() const { return desc_; }
+    std::int32_t Width() const { return width_; }
+    std::int32_t Height() const { return height_; }
+    const platform::Rect& ClipRect() const { return clip_; }
+    std::uint32_t ColorKey() const { return colorKey_; }
+    const char* FileName() const { return fileName_.data(); }
+    Screen* Owner() const { return owner_; }
+    std::uint32_t LockCount() const { return lockCount_; }
+    std::uint32_t DCCount() const { return dcCount_; }
+    std::uint8_t* AlphaMap() const { return alphaMap_.get(); }
+    void SetAlphaMap(std::unique_ptr<std::uint8_t[]> map) { alphaMap_ = std::move(map); }
+    PixelSurface* Next() const { return next_; }
+    PixelSurface* Previous() const { return previous_; }
+
+    // First pixel and row pitch of the current lock, for the pixel routines.
+    std::uint8_t* PixelRow(std::int32_t y) const {
+        return static_cast<std::uint8_t*>(desc_.surface) + static_cast<std::ptrdiff_t>(y) * desc_.pitch;
+    }
+
+private:
+    friend class Screen;
+    // Takes a platform surface and makes it usable: size, clip rectangle, pixel format, routines.
+    void Attach(std::shared_ptr<platform::DisplaySurface> surface, Screen* owner, std::int32_t width, std::int32_t height);
+
+    platform::SurfaceDesc desc_{};
+    std::shared_ptr<platform::DisplaySurface> surface_;
+    std::int32_t width_ = 0, height_ = 0;
+    std::array<char, 256> fileName_{};
+    platform::HDC dc_ = nullptr;
+    std::uint32_t colorKey_ = 0;
+    Screen* owner_ = nullptr;
+    platform::Rect clip_{};
+    PixelFormat pixelFormat_{};
+    std::unique_ptr<std::uint8_t[]> alphaMap_;
+    PixelSurface* next_ = nullptr;
+    PixelSurface* previous_ = nullptr;
+    std::uint32_t lockCount_ = 0;
+    std::uint32_t dcCount_ = 0;
+    PutPixelFn putPixel_ = nullptr;
+    BlendPixelFn blendPixel_ = nullptr;
+    GetPixelFn getPixel_ = nullptr;
+    LineFn drawVLine_ = nullptr;
+    LineFn drawHLine_ = nullptr;
+};
+
+}  // namespace media

@@ -1,0 +1,87 @@
+#pragma once
+// Screen: the display in a window. It owns the display device, the front surface (the desktop's
+// primary surface), the back surface everything is drawn into and the clipper that keeps
+// presentation inside the window; it presents each frame, counts the frame rate, keeps the list
+// of surfaces made from files and records the display drivers and modes it was started with.
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "media/display/pixel_surface.h"
+#include "platform/display_device.h"
+#include "platform/window.h"
+
+namespace media {
+
+struct DisplayModeRecord {
+    std::uint32_t width = 0, height = 0, bitCount = 0;
+    std::unique_ptr<DisplayModeRecord> next;
+};
+
+struct DriverRecord {
+    const platform::Guid* guidPointer = nullptr;  // null for the primary display driver
+    platform::Guid guid;
+    std::array<char, 512> description{};
+    std::array<char, 512> name{};
+    platform::DisplayCaps hardware, emulation;
+    void* monitor = nullptr;
+    std::unique_ptr<DriverRecord> next;
+};
+
+class Screen {
+public:
+    Screen();
+    virtual ~Screen();
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    // 0, or -1 (no display device, already set up, no desktop device context), -2 (cooperative
+    // level refused), -4 (no primary surface), -8 (no back surface), -16, -32, -64 (clipper
+    // creation, binding to the window, attaching to the primary surface).
+    std::int32_t SetWindowedMode(platform::HWND window, std::int32_t width, std::int32_t height);
+    void Flip(std::int32_t waitVBlank, std::int32_t stretch, std::int32_t showFps);
+    std::int32_t RestoreSurfaces();
+    std::int32_t WaitForVBlank();
+    void AddSurface(PixelSurface* surface);
+    void RemoveSurface(PixelSurface* surface);
+
+    PixelSurface* Front() const { return front_.get(); }
+    PixelSurface* Back() const { return back_.get(); }
+    platform::DisplayDevice* DirectDraw() const { return directDraw_.get(); }
+    platform::HWND Window() const { return window_; }
+
+    std::int32_t FramesPerSecond() const { return framesPerSecond_; }
+    std::int32_t DisplayModeCount() const { return displayModeCount_; }
+    const DisplayModeRecord* DisplayModes() const { return displayModes_.get(); }
+    std::int32_t DriverCount() const { return driverCount_; }
+    const DriverRecord* Drivers() const { return drivers_.get(); }
+    PixelSurface* FirstSurface() const { return first_; }
+    PixelSurface* LastSurface() const { return last_; }
+    std::int32_t SurfaceCount() const { return surfaceCount_; }
+
+private:
+    void RecordDrivers();
+    void RecordDisplayModes();
+    // Creates the front and back surfaces and their clipper; the result of SetWindowedMode.
+    std::int32_t CreateSurfaces();
+
+    std::shared_ptr<platform::DisplayDevice> directDraw_;
+    std::unique_ptr<PixelSurface> front_;
+    std::unique_ptr<PixelSurface> back_;
+    std::shared_ptr<platform::Clipper> clipper_;
+    std::int32_t width_ = 0, height_ = 0;
+    platform::HWND window_ = nullptr;
+    std::int32_t displayModeCount_ = 0;
+    std::unique_ptr<DisplayModeRecord> displayModes_;
+    std::int32_t driverCount_ = 0;
+    std::unique_ptr<DriverRecord> drivers_;
+    std::uint32_t frames_ = 0;
+    std::uint32_t elapsed_ = 0;
+    std::uint32_t lastTime_ = 0;
+    std::int32_t framesPerSecond_ = 0;
+    PixelSurface* first_ = nullptr;
+    PixelSurface* last_ = nullptr;
+    std::int32_t surfaceCount_ = 0;
+};
+
+}  // namespace media

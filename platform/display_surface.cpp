@@ -1,0 +1,200 @@
+#include "platform/display_surface.h"
+
+#include <cstring>
+
+#include "platform/backend.h"
+#include "platform/clipper.h"
+#include "platform/device_context.h"
+#include "platform/pixel_access.h"
+#include "platform/surface_copy.h"
+#include "platform/window.h"
+
+namespace platform {
+
+namespace {
+
+bool ValidDesc(const SurfaceDesc* desc) { return desc && desc->size == sizeof(SurfaceDesc); }
+
+}  // namespace
+
+DisplaySurface::DisplaySurface(std::int32_t width, std::int32_t height, const PixelFormatDesc& format, std::uint32_t caps)
+    : width_(width), height_(height), bytesPerPixel_(platform::BytesPerPixel(format)), format_(format), caps_(caps) {
+    pitch_ = (width_ * bytesPerPixel_ + 3) & ~3;
+    pixels_.assign(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_), 0);
+}
+
+DisplaySurface::~DisplaySurface() = default;
+
+std::uint32_t DisplaySurface::PixelAt(std::int32_t x, std::int32_t y) const {
+    if (!FitsInside({x, y, x + 1, y + 1}, width_, height_)) return 0;
+    std::uint32_t value = 0;
+    const std::uint8_t* p = Row(y) + x * bytesPerPixel_;
+    DispatchBytes(bytesPerPixel_, [&]<int B>() { value = LoadPixel<B>(p); });
+    return value;
+}
+
+HRESULT DisplaySurface::Lock(const Rect* rect, SurfaceDesc* desc, std::uint32_t, void*) {
+    if (!ValidDesc(desc)) return DDERR_INVALIDPARAMS;
+    if (lost_) return DDERR_SURFACELOST;
+    if (rect && !FitsInside(*rect, width_, height_)) return DDERR_INVALIDRECT;
+    GetSurfaceDesc(desc);
+    desc->flags |= DDSD_PITCH | DDSD_LPSURFACE;
+    desc->surface = Row(rect ? rect->top : 0) + (rect ? rect->left * bytesPerPixel_ : 0);
+    locked_ = true;
+    return DD_OK;
+}
+
+HRESULT DisplaySurface::Unlock(const Rect*) {
+    if (!locked_) return DDERR_NOTLOCKED;
+    locked_ = false;
+    return DD_OK;
+}
+
+HRESULT DisplaySurface::GetSurfaceDesc(SurfaceDesc* desc) const {
+    if (!ValidDesc(desc)) return DDERR_INVALIDPARAMS;
+    desc->flags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
+    desc->width = static_cast<std::uint32_t>(width_);
+    desc->height = static_cast<std::uint32_t>(height_);
+    desc->pitch = pitch_;
+    desc->surface = nullptr;
+    desc->caps = caps_;
+    desc->pixelFormat = format_;
+    return DD_OK;
+}
+
+HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect* srcRect, std::uint32_t flags, const BltFx* fx) {
+    if (lost_ || (src && src->lost_)) return DDERR_SURFACELOST;
+    const Rect dst = dstRect ? *dstRect : Bounds();
+    if (flags & DDBLT_COLORFILL) {
+        if (!fx) return DDERR_INVALIDPARAMS;
+        if (!FitsInside(dst, width_, height_)) return DDERR_INVALIDRECT;
+        FillRect(*this, dst, fx->fillColor);
+        return DD_OK;
+    }
+    if (!src) return DDERR_INVALIDPARAMS;
+    if (src->bytesPerPixel_ != bytesPerPixel_) return DDERR_UNSUPPORTED;
+    const Rect from = srcRect ? *srcRect : src->Bounds();
+    if (dst.IsEmpty() || from.IsEmpty()) return DDERR_INVALIDRECT;
+    if (IsPrimary()) return BltToPrimary(dst, *src, from);
+    if (!FitsInside(dst, width_, height_) || !FitsInside(from, src->width_, src->height_)) return DDERR_INVALIDRECT;
+
+    CopyRequest request{dst, dst, from};
+    if ((flags & DDBLT_DDFX) && fx) {
+        request.mirrorX = (fx->ddfx & DDBLTFX_MIRRORLEFTRIGHT) != 0;
+        request.mirrorY = (fx->ddfx & DDBLTFX_MIRRORUPDOWN) != 0;
+    }
+    request.keyed = (flags & DDBLT_KEYSRC) && src->hasColorKey_;
+    request.key = src->colorKey_.low;
+    if (src == this && !Intersect(dst, from).IsEmpty()) {
+        // Reading and writing the same pixels: copy the source part aside first.
+        DisplaySurface copy(from.Width(), from.Height(), src->format_, DDSCAPS_SYSTEMMEMORY);
+        CopyRect(copy, *src, {copy.Bounds(), copy.Bounds(), from});
+        request.src = copy.Bounds();
+        CopyRect(*this, copy, request);
+        return DD_OK;
+    }
+    CopyRect(*this, *src, request);
+    return DD_OK;
+}
+
+// The copy onto the desktop: cut to the clipper's client area and the desktop, and to the
+// source surface; what nothing covers stays as it was.
+HRESULT DisplaySurface::BltToPrimary(const Rect& dst, const DisplaySurface& src, const Rect& from) {
+    CopyRequest request{dst, dst, from};
+    if (clipper_ && clipper_->GetHWnd()) request.visible = Intersect(request.visible, ClientAreaOnDesktop(clipper_->GetHWnd()));
+    if (!presenter_) request.visible = Intersect(request.visible, Bounds());
+    if (request.visible.IsEmpty()) return DD_OK;
+    ClipToSource(request, src.Bounds());
+    if (request.visible.IsEmpty()) return DD_OK;
+    if (!presenter_) {
+        CopyRect(*this, src, request);
+        return DD_OK;
+    }
+    const Rect& v = request.visible;
+    const Rect sampled{
+        SampleIndex(v.left - dst.left, from.left, from.Width(), dst.Width(), false),
+        SampleIndex(v.top - dst.top, from.top, from.Height(), dst.Height(), false),
+        SampleIndex(v.right - 1 - dst.left, from.left, from.Width(), dst.Width(), false) + 1,
+        SampleIndex(v.bottom - 1 - dst.top, from.top, from.Height(), dst.Height(), false) + 1};
+    presenter_->Present(src, sampled, v);
+    return DD_OK;
+}
+
+HRESULT DisplaySurface::BltFast(std::int32_t x, std::int32_t y, DisplaySurface* src, const Rect* srcRect, std::uint32_t flags) {
+    if (!src) return DDERR_INVALIDPARAMS;
+    const Rect from = srcRect ? *srcRect : src->Bounds();
+    const Rect dst{x, y, x + from.Width(), y + from.Height()};
+    return Blt(&dst, src, &from, (flags & DDBLTFAST_SRCCOLORKEY) ? DDBLT_KEYSRC : 0, nullptr);
+}
+
+HRESULT DisplaySurface::GetDC(DeviceContext** dc) {
+    if (!dc) return DDERR_INVALIDPARAMS;
+    *dc = nullptr;
+    if (lost_) return DDERR_SURFACELOST;
+    if (const HRESULT fault = CurrentBackend().FaultAt(FaultPoint::SurfaceGetDC); Failed(fault)) return fault;
+    if (dc_ || locked_) return E_FAIL;
+    dc_ = std::make_unique<DeviceContext>(this);
+    *dc = dc_.get();
+    return DD_OK;
+}
+
+HRESULT DisplaySurface::ReleaseDC(DeviceContext* dc) {
+    if (!dc || dc != dc_.get()) return DDERR_INVALIDPARAMS;
+    dc_.reset();
+    return DD_OK;
+}
+
+HRESULT DisplaySurface::SetColorKey(std::uint32_t flags, const ColorKey* key) {
+    if (!(flags & DDCKEY_SRCBLT)) return DDERR_UNSUPPORTED;
+    if (lost_) return DDERR_SURFACELOST;
+    hasColorKey_ = key != nullptr;
+    colorKey_ = key ? *key : ColorKey{};
+    return DD_OK;
+}
+
+HRESULT DisplaySurface::GetColorKey(std::uint32_t flags, ColorKey* key) const {
+    if (!(flags & DDCKEY_SRCBLT) || !key) return DDERR_INVALIDPARAMS;
+    if (!hasColorKey_) return E_FAIL;
+    *key = colorKey_;
+    return DD_OK;
+}
+
+HRESULT DisplaySurface::SetClipper(std::shared_ptr<Clipper> clipper) {
+    if (const HRESULT fault = CurrentBackend().FaultAt(FaultPoint::SetClipper); Failed(fault)) return fault;
+    clipper_ = std::move(clipper);
+    return DD_OK;
+}
+
+HRESULT DisplaySurface::SetPalette(const void*) { return DD_OK; }
+
+HRESULT DisplaySurface::IsLost() const { return lost_ ? DDERR_SURFACELOST : DD_OK; }
+
+HRESULT DisplaySurface::Restore() {
+    if (!lost_) return DD_OK;
+    if (const HRESULT fault = CurrentBackend().FaultAt(FaultPoint::RestoreSurface); Failed(fault)) return fault;
+    lost_ = false;
+    return DD_OK;
+}
+
+HRESULT Clipper::SetHWnd(std::uint32_t, Window* window) {
+    if (const HRESULT fault = CurrentBackend().FaultAt(FaultPoint::ClipperSetHWnd); Failed(fault)) return fault;
+    window_ = window;
+    return DD_OK;
+}
+
+PixelFormatDesc FormatForDepth(int depth) {
+    switch (depth) {
+        case 8: return {DDPF_PALETTEINDEXED8 | DDPF_RGB, 8, 0, 0, 0};
+        case 15: return {DDPF_RGB, 16, 0x7C00, 0x03E0, 0x001F};
+        case 16: return {DDPF_RGB, 16, 0xF800, 0x07E0, 0x001F};
+        case 24: return {DDPF_RGB, 24, 0xFF0000, 0x00FF00, 0x0000FF};
+        default: return {DDPF_RGB, 32, 0xFF0000, 0x00FF00, 0x0000FF};
+    }
+}
+
+int BytesPerPixel(const PixelFormatDesc& format) {
+    const int bytes = static_cast<int>((format.bitCount + 7) / 8);
+    return bytes < 1 ? 1 : (bytes > 4 ? 4 : bytes);
+}
+
+}  // namespace platform

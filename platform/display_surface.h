@@ -1,0 +1,84 @@
+#pragma once
+// A display surface: pixel memory with a row pitch in one pixel format, shared by every backend.
+// It offers what the layer asks of a surface: lock, fills and copies (1:1, stretched, mirrored,
+// colour-keyed), a device context for text, a source colour key, and loss and restore.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/geometry.h"
+#include "platform/result_codes.h"
+#include "platform/surface_desc.h"
+
+namespace platform {
+
+class Clipper;
+class DeviceContext;
+class Presenter;
+
+class DisplaySurface {
+public:
+    // Rows are padded to a multiple of 4 bytes, so a 32-bit read at any pixel's row start stays
+    // inside the pixel memory.
+    DisplaySurface(std::int32_t width, std::int32_t height, const PixelFormatDesc& format, std::uint32_t caps);
+    ~DisplaySurface();
+    DisplaySurface(const DisplaySurface&) = delete;
+    DisplaySurface& operator=(const DisplaySurface&) = delete;
+
+    std::int32_t Width() const { return width_; }
+    std::int32_t Height() const { return height_; }
+    std::int32_t Pitch() const { return pitch_; }
+    int BytesPerPixel() const { return bytesPerPixel_; }
+    const PixelFormatDesc& Format() const { return format_; }
+    std::uint32_t Caps() const { return caps_; }
+    bool IsPrimary() const { return (caps_ & DDSCAPS_PRIMARYSURFACE) != 0; }
+    std::uint8_t* Row(std::int32_t y) { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_; }
+    const std::uint8_t* Row(std::int32_t y) const { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_; }
+    std::uint32_t PixelAt(std::int32_t x, std::int32_t y) const;  // raw value, for backends and tests
+    Rect Bounds() const { return {0, 0, width_, height_}; }
+    bool HasColorKey() const { return hasColorKey_; }
+    std::uint32_t ColorKeyValue() const { return colorKey_.low; }
+
+    HRESULT Lock(const Rect* rect, SurfaceDesc* desc, std::uint32_t flags, void* event);
+    HRESULT Unlock(const Rect* rect);
+    HRESULT GetSurfaceDesc(SurfaceDesc* desc) const;
+
+    // Scaled copy from src (or a fill with DDBLT_COLORFILL). Onto the primary surface the
+    // rectangles are clipped to the attached clipper's window; elsewhere they must lie inside
+    // both surfaces.
+    HRESULT Blt(const Rect* dstRect, DisplaySurface* src, const Rect* srcRect, std::uint32_t flags, const BltFx* fx);
+    HRESULT BltFast(std::int32_t x, std::int32_t y, DisplaySurface* src, const Rect* srcRect, std::uint32_t flags);
+
+    HRESULT GetDC(DeviceContext** dc);
+    HRESULT ReleaseDC(DeviceContext* dc);
+    HRESULT SetColorKey(std::uint32_t flags, const ColorKey* key);
+    HRESULT GetColorKey(std::uint32_t flags, ColorKey* key) const;
+    HRESULT SetClipper(std::shared_ptr<Clipper> clipper);
+    HRESULT SetPalette(const void* palette);
+    HRESULT IsLost() const;
+    HRESULT Restore();
+
+    // The display took the surface's memory away: every use reports DDERR_SURFACELOST until
+    // Restore.
+    void MarkLost() { lost_ = true; }
+    // Where copies onto this (primary) surface go instead of its own memory.
+    void SetPresenter(Presenter* presenter) { presenter_ = presenter; }
+
+private:
+    HRESULT BltToPrimary(const Rect& dst, const DisplaySurface& src, const Rect& srcRect);
+
+    std::int32_t width_, height_, pitch_;
+    int bytesPerPixel_;
+    PixelFormatDesc format_;
+    std::uint32_t caps_;
+    std::vector<std::uint8_t> pixels_;
+    bool locked_ = false;
+    bool lost_ = false;
+    bool hasColorKey_ = false;
+    ColorKey colorKey_;
+    std::shared_ptr<Clipper> clipper_;
+    std::unique_ptr<DeviceContext> dc_;
+    Presenter* presenter_ = nullptr;
+};
+
+}  // namespace platform

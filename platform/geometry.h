@@ -1,0 +1,35 @@
+#pragma once
+// Rectangles and points in the window system's layout: right and bottom are exclusive.
+#include <algorithm>
+#include <cstdint>
+
+namespace platform {
+
+struct Point {
+    std::int32_t x = 0, y = 0;
+};
+
+struct Rect {
+    std::int32_t left = 0, top = 0, right = 0, bottom = 0;
+
+    constexpr std::int32_t Width() const { return right - left; }
+    constexpr std::int32_t Height() const { return bottom - top; }
+    constexpr bool IsEmpty() const { return right <= left || bottom <= top; }
+    constexpr bool operator==(const Rect&) const = default;
+};
+
+constexpr Rect Intersect(const Rect& a, const Rect& b) {
+    return {std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+            std::min(a.bottom, b.bottom)};
+}
+
+constexpr Rect Offset(const Rect& r, std::int32_t dx, std::int32_t dy) {
+    return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+// True when r lies wholly inside (0, 0, width, height) and is not empty.
+constexpr bool FitsInside(const Rect& r, std::int32_t width, std::int32_t height) {
+    return !r.IsEmpty() && r.left >= 0 && r.top >= 0 && r.right <= width && r.bottom <= height;
+}
+
+}  // namespace platform

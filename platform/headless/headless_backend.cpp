@@ -1,0 +1,81 @@
+#include "platform/headless/headless_backend.h"
+
+#include <cstdio>
+
+#include "platform/window.h"
+
+namespace platform {
+
+Backend& CurrentBackend() { return headless::Controls(); }
+
+namespace headless {
+
+namespace {
+
+// A typical frame: 3-pixel borders and a 20-pixel caption, so that window sizing has
+// something to add.
+constexpr FrameMetrics kDefaultFrame{3, 20, 20};
+
+}  // namespace
+
+HeadlessBackend& Controls() {
+    static HeadlessBackend backend;
+    return backend;
+}
+
+HeadlessBackend::HeadlessBackend() { SetDesktop(1024, 768, 32); }
+
+void HeadlessBackend::Reset() {
+    ResetWindowSystem();
+    SetDesktop(1024, 768, 32);
+    frame_ = kDefaultFrame;
+    now_ = 0;
+    ClearFaults();
+    messageBoxes_.clear();
+    waitHook_ = nullptr;
+    vblankWaits_ = 0;
+}
+
+void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {
+    depth_ = depth;
+    frame_ = kDefaultFrame;
+    desktop_ = std::make_shared<DisplaySurface>(width, height, FormatForDepth(depth), DDSCAPS_PRIMARYSURFACE);
+}
+
+void HeadlessBackend::SetFault(FaultPoint point, HRESULT result) {
+    faults_[static_cast<std::size_t>(point)] = result;
+}
+
+bool HeadlessBackend::SetFault(const std::string& name, HRESULT result) {
+    FaultPoint point;
+    if (!FaultPointFromName(name, &point)) return false;
+    SetFault(point, result);
+    return true;
+}
+
+HRESULT HeadlessBackend::FaultAt(FaultPoint point) { return faults_[static_cast<std::size_t>(point)]; }
+
+DesktopMode HeadlessBackend::Desktop() {
+    return {desktop_->Width(), desktop_->Height(), desktop_->Format(), 60};
+}
+
+void HeadlessBackend::WaitForVerticalBlank() {
+    // Refresh tick n starts at floor(n * 1000 / 60) ms; wait for the first one after now.
+    std::uint64_t n = std::uint64_t{now_} * 60 / 1000 + 1;
+    while (n * 1000 / 60 <= now_) ++n;
+    now_ = static_cast<std::uint32_t>(n * 1000 / 60);
+    ++vblankWaits_;
+}
+
+void HeadlessBackend::PumpEvents(bool wait) {
+    if (wait && waitHook_) waitHook_();
+}
+
+int HeadlessBackend::ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) {
+    messageBoxes_.push_back({owner, text, caption, type});
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    return 1;
+}
+
+}  // namespace headless
+}  // namespace platform

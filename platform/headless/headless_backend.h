@@ -1,0 +1,70 @@
+#pragma once
+// The headless backend: a deterministic, in-memory stand-in for the desktop. Windows live only in
+// the shared window system, presentation lands in an inspectable desktop surface, the clock moves
+// only when told (Sleep and the vertical-blank wait advance it), and any platform operation can
+// be made to fail. Tests reach it through Controls().
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/backend.h"
+
+namespace platform::headless {
+
+struct MessageBoxRecord {
+    Window* owner = nullptr;
+    std::string text, caption;
+    std::uint32_t type = 0;
+};
+
+class HeadlessBackend final : public Backend {
+public:
+    HeadlessBackend();
+
+    // Test controls.
+    // Back to a fresh machine: 1024x768 desktop in 32 bits, clock at 0, no faults, no windows,
+    // no recorded message boxes.
+    void Reset();
+    void SetDesktop(std::int32_t width, std::int32_t height, int depth);
+    DisplaySurface& DesktopSurface() { return *desktop_; }
+    void SetFrameMetrics(const FrameMetrics& metrics) { frame_ = metrics; }
+    void SetTime(std::uint32_t ms) { now_ = ms; }
+    void Advance(std::uint32_t ms) { now_ += ms; }
+    void SetFault(FaultPoint point, HRESULT result = E_FAIL);
+    bool SetFault(const std::string& name, HRESULT result = E_FAIL);
+    void ClearFaults() { faults_.fill(S_OK); }
+    const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
+    // Runs whenever the program sleeps waiting for a message: a test posts what "arrives" then.
+    void SetWaitHook(std::function<void()> hook) { waitHook_ = std::move(hook); }
+    int VerticalBlankWaits() const { return vblankWaits_; }
+
+    // Backend.
+    HRESULT FaultAt(FaultPoint point) override;
+    std::uint32_t Now() override { return now_; }
+    void Sleep(std::uint32_t ms) override { now_ += ms; }
+    DesktopMode Desktop() override;
+    void WaitForVerticalBlank() override;
+    std::shared_ptr<DisplaySurface> PrimarySurface() override { return desktop_; }
+    FrameMetrics Frame() override { return frame_; }
+    bool CreateNativeWindow(Window&) override { return true; }
+    void DestroyNativeWindow(Window&) override {}
+    void UpdateNativeWindow(Window&) override {}
+    void PumpEvents(bool wait) override;
+    int ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) override;
+
+private:
+    std::shared_ptr<DisplaySurface> desktop_;
+    int depth_ = 32;
+    FrameMetrics frame_;
+    std::uint32_t now_ = 0;
+    std::array<HRESULT, static_cast<std::size_t>(FaultPoint::Count)> faults_{};
+    std::vector<MessageBoxRecord> messageBoxes_;
+    std::function<void()> waitHook_;
+    int vblankWaits_ = 0;
+};
+
+HeadlessBackend& Controls();
+
+}  // namespace platform::headless
