@@ -36,6 +36,8 @@ public:
     const std::uint8_t* Row(std::int32_t y) const { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_; }
     std::uint32_t PixelAt(std::int32_t x, std::int32_t y) const;  // raw value, for backends and tests
     Rect Bounds() const { return {0, 0, width_, height_}; }
+    bool IsLocked() const { return locked_; }
+    bool HasDC() const { return dc_ != nullptr; }
     bool HasColorKey() const { return hasColorKey_; }
     std::uint32_t ColorKeyValue() const { return colorKey_.low; }
 

@@ -225,8 +225,10 @@ void Screen::AddSurface(PixelSurface* surface) {
 
 void Screen::RemoveSurface(PixelSurface* surface) {
     if (!surface || surface == front_.get() || surface == back_.get()) return;
-    // A surface that was never listed (or was already taken out) leaves the list alone.
-    if (!surface->previous_ && first_ != surface) return;
+    // Only a surface its neighbours point at is in the list: one never listed, or already taken
+    // out (its own links are left as they were), must not cut the list.
+    const bool listed = surface->previous_ ? surface->previous_->next_ == surface : first_ == surface;
+    if (!listed) return;
     if (surface->previous_)
         surface->previous_->next_ = surface->next_;
     else

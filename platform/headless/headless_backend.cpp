@@ -32,7 +32,7 @@ void HeadlessBackend::Reset() {
     now_ = 0;
     ClearFaults();
     messageBoxes_.clear();
-    waitHook_ = nullptr;
+    eventHook_ = nullptr;
     vblankWaits_ = 0;
 }
 
@@ -68,7 +68,7 @@ void HeadlessBackend::WaitForVerticalBlank() {
 }
 
 void HeadlessBackend::PumpEvents(bool wait) {
-    if (wait && waitHook_) waitHook_();
+    if (eventHook_) eventHook_(wait);
 }
 
 int HeadlessBackend::ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) {

@@ -36,8 +36,9 @@ public:
     bool SetFault(const std::string& name, HRESULT result = E_FAIL);
     void ClearFaults() { faults_.fill(S_OK); }
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
-    // Runs whenever the program sleeps waiting for a message: a test posts what "arrives" then.
-    void SetWaitHook(std::function<void()> hook) { waitHook_ = std::move(hook); }
+    // Runs whenever the program looks for OS events (waiting: it would sleep until one comes):
+    // a test posts what "arrives" then.
+    void SetEventHook(std::function<void(bool waiting)> hook) { eventHook_ = std::move(hook); }
     int VerticalBlankWaits() const { return vblankWaits_; }
 
     // Backend.
@@ -61,7 +62,7 @@ private:
     std::uint32_t now_ = 0;
     std::array<HRESULT, static_cast<std::size_t>(FaultPoint::Count)> faults_{};
     std::vector<MessageBoxRecord> messageBoxes_;
-    std::function<void()> waitHook_;
+    std::function<void(bool waiting)> eventHook_;
     int vblankWaits_ = 0;
 };
 

@@ -1,1 +1,166 @@
-#include <gtest/gtest.h>
+#include <cstring>
+#include <random>
+
+#include "platform/display_surface.h"
+#include "platform/surface_copy.h"
+#include "tests/headless_test.h"
+
+namespace {
+
+using platform::DisplaySurface;
+using platform::Rect;
+
+void Put(DisplaySurface& s, std::int32_t x, std::int32_t y, std::uint32_t v) {
+    std::memcpy(s.Row(y) + x * s.BytesPerPixel(), &v, static_cast<std::size_t>(s.BytesPerPixel()));
+}
+
+void FillRandom(DisplaySurface& s, std::mt19937& rng) {
+    for (std::int32_t y = 0; y < s.Height(); ++y) {
+        for (std::int32_t i = 0; i < s.Width() * s.BytesPerPixel(); ++i) {
+            const std::uint32_t r = rng();
+            // Weighted toward 0x00 and 0xFF, where keys and packing mistakes show.
+            s.Row(y)[i] = static_cast<std::uint8_t>(r % 4 == 0 ? 0 : r % 4 == 1 ? 0xFF : r >> 8);
+        }
+    }
+}
+
+Rect RandomRect(std::mt19937& rng, std::int32_t width, std::int32_t height) {
+    const auto pick = [&](std::int32_t n) { return static_cast<std::int32_t>(rng() % static_cast<std::uint32_t>(n)); };
+    const std::int32_t l = pick(width), t = pick(height);
+    return {l, t, l + 1 + pick(width - l), t + 1 + pick(height - t)};
+}
+
+std::vector<std::uint32_t> Snapshot(const DisplaySurface& s) {
+    std::vector<std::uint32_t> v;
+    for (std::int32_t y = 0; y < s.Height(); ++y)
+        for (std::int32_t x = 0; x < s.Width(); ++x) v.push_back(s.PixelAt(x, y));
+    return v;
+}
+
+class SurfaceCopyTest : public HeadlessTest, public ::testing::WithParamInterface<int> {};
+
+// The fast loops against the obvious per-pixel rule on seeded random surfaces: odd sizes,
+// padded rows, scaling both ways, mirrors and colour keys.
+TEST_P(SurfaceCopyTest, CopiesMatchThePerPixelSamplingRule) {
+    const platform::PixelFormatDesc format = platform::FormatForDepth(GetParam());
+    std::mt19937 rng(42 + GetParam());
+    for (int iteration = 0; iteration < 300; ++iteration) {
+        SCOPED_TRACE("iteration " + std::to_string(iteration));
+        DisplaySurface src(1 + rng() % 37, 1 + rng() % 19, format, platform::DDSCAPS_OFFSCREENPLAIN);
+        DisplaySurface dst(1 + rng() % 41, 1 + rng() % 23, format, platform::DDSCAPS_OFFSCREENPLAIN);
+        FillRandom(src, rng);
+        FillRandom(dst, rng);
+        const Rect from = RandomRect(rng, src.Width(), src.Height());
+        Rect to = RandomRect(rng, dst.Width(), dst.Height());
+        const bool oneToOne = iteration % 3 == 0 && from.Width() <= dst.Width() && from.Height() <= dst.Height();
+        if (oneToOne) to = {0, 0, from.Width(), from.Height()};
+        platform::BltFx fx;
+        fx.ddfx = rng() % 4 * platform::DDBLTFX_MIRRORLEFTRIGHT;  // none, left-right, up-down, both
+        const bool keyed = rng() % 2;
+        const std::uint32_t key = src.PixelAt(from.left, from.top);
+        platform::ColorKey colorKey{key, key};
+        src.SetColorKey(platform::DDCKEY_SRCBLT, &colorKey);
+
+        std::vector<std::uint32_t> expected = Snapshot(dst);
+        const bool mirrorX = fx.ddfx & platform::DDBLTFX_MIRRORLEFTRIGHT, mirrorY = fx.ddfx & platform::DDBLTFX_MIRRORUPDOWN;
+        for (std::int32_t y = to.top; y < to.bottom; ++y) {
+            for (std::int32_t x = to.left; x < to.right; ++x) {
+                const std::int32_t sx = platform::SampleIndex(x - to.left, from.left, from.Width(), to.Width(), mirrorX);
+                const std::int32_t sy = platform::SampleIndex(y - to.top, from.top, from.Height(), to.Height(), mirrorY);
+                const std::uint32_t p = src.PixelAt(sx, sy);
+                if (!keyed || p != key) expected[y * dst.Width() + x] = p;
+            }
+        }
+        const std::uint32_t flags = platform::DDBLT_WAIT | platform::DDBLT_DDFX | (keyed ? platform::DDBLT_KEYSRC : 0);
+        ASSERT_EQ(dst.Blt(&to, &src, &from, flags, &fx), platform::DD_OK);
+        ASSERT_EQ(Snapshot(dst), expected);
+
+        if (oneToOne && fx.ddfx == 0) {
+            // The same copy through BltFast gives the same pixels.
+            DisplaySurface again(dst.Width(), dst.Height(), format, platform::DDSCAPS_OFFSCREENPLAIN);
+            ASSERT_EQ(again.BltFast(0, 0, &src, &from, keyed ? platform::DDBLTFAST_SRCCOLORKEY : 0), platform::DD_OK);
+            for (std::int32_t y = 0; y < from.Height(); ++y)
+                for (std::int32_t x = 0; x < from.Width(); ++x)
+                    ASSERT_EQ(again.PixelAt(x, y), keyed && src.PixelAt(from.left + x, from.top + y) == key
+                                                       ? 0u
+                                                       : src.PixelAt(from.left + x, from.top + y));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, SurfaceCopyTest, ::testing::Values(8, 16, 24, 32),
+                         [](const auto& info) { return "depth" + std::to_string(info.param); });
+
+TEST_F(HeadlessTest, CopiesAndFillsRefuseRectanglesThatLeaveASurface) {
+    const auto format = platform::FormatForDepth(32);
+    DisplaySurface src(10, 10, format, platform::DDSCAPS_OFFSCREENPLAIN);
+    DisplaySurface dst(20, 5, format, platform::DDSCAPS_OFFSCREENPLAIN);
+    const platform::BltFx seven{0, 0, 7};
+    src.Blt(nullptr, nullptr, nullptr, platform::DDBLT_COLORFILL, &seven);
+    const std::vector<std::uint32_t> before = Snapshot(dst);
+    struct Case {
+        Rect to, from;
+    } cases[] = {
+        {{0, 0, 10, 6}, {0, 0, 10, 10}},    // destination below the bottom
+        {{-1, 0, 5, 5}, {0, 0, 5, 5}},      // destination left of the surface
+        {{0, 0, 5, 5}, {6, 6, 11, 11}},     // source past the right and bottom
+        {{0, 0, 5, 5}, {0, -2, 5, 3}},      // source above the top
+        {{3, 3, 3, 4}, {0, 0, 5, 5}},       // empty destination
+        {{0, 0, 5, 5}, {4, 4, 2, 6}},       // inverted source
+    };
+    for (const Case& k : cases) {
+        EXPECT_EQ(dst.Blt(&k.to, &src, &k.from, platform::DDBLT_WAIT, nullptr), platform::DDERR_INVALIDRECT);
+        EXPECT_EQ(dst.BltFast(k.to.left, k.to.top, &src, &k.from, 0), platform::DDERR_INVALIDRECT);
+    }
+    platform::BltFx fill{0, 0, 0xFFFFFFFF};
+    const Rect outside{15, 0, 21, 5};
+    EXPECT_EQ(dst.Blt(&outside, nullptr, nullptr, platform::DDBLT_COLORFILL, &fill), platform::DDERR_INVALIDRECT);
+    EXPECT_EQ(Snapshot(dst), before);
+}
+
+TEST_F(HeadlessTest, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
+    DisplaySurface s(12, 1, platform::FormatForDepth(16), platform::DDSCAPS_OFFSCREENPLAIN);
+    for (std::int32_t x = 0; x < 12; ++x) Put(s, x, 0, 100 + x);
+    const Rect from{0, 0, 8, 1}, to{2, 0, 10, 1};
+    ASSERT_EQ(s.Blt(&to, &s, &from, 0, nullptr), platform::DD_OK);
+    const std::uint32_t expected[] = {100, 101, 100, 101, 102, 103, 104, 105, 106, 107, 110, 111};
+    for (std::int32_t x = 0; x < 12; ++x) EXPECT_EQ(s.PixelAt(x, 0), expected[x]) << x;
+    // Stretched onto itself, twice as wide.
+    const Rect wide{0, 0, 12, 1}, half{0, 0, 6, 1};
+    ASSERT_EQ(s.Blt(&wide, &s, &half, 0, nullptr), platform::DD_OK);
+    EXPECT_EQ(s.PixelAt(11, 0), 103u);
+}
+
+TEST_F(HeadlessTest, LostSurfaceRefusesUseUntilRestored) {
+    const auto format = platform::FormatForDepth(32);
+    DisplaySurface a(4, 4, format, platform::DDSCAPS_OFFSCREENPLAIN), b(4, 4, format, platform::DDSCAPS_OFFSCREENPLAIN);
+    a.MarkLost();
+    platform::SurfaceDesc desc;
+    desc.size = sizeof desc;
+    platform::DeviceContext* dc = nullptr;
+    EXPECT_EQ(a.Lock(nullptr, &desc, 0, nullptr), platform::DDERR_SURFACELOST);
+    EXPECT_EQ(a.GetDC(&dc), platform::DDERR_SURFACELOST);
+    EXPECT_EQ(b.Blt(nullptr, &a, nullptr, 0, nullptr), platform::DDERR_SURFACELOST);
+    EXPECT_EQ(a.Blt(nullptr, &b, nullptr, 0, nullptr), platform::DDERR_SURFACELOST);
+    EXPECT_EQ(a.Restore(), platform::DD_OK);
+    EXPECT_EQ(a.Lock(nullptr, &desc, 0, nullptr), platform::DD_OK);
+    EXPECT_EQ(desc.pitch, 16);
+    EXPECT_EQ(desc.width, 4u);
+    EXPECT_EQ(a.Unlock(nullptr), platform::DD_OK);
+    EXPECT_EQ(a.Unlock(nullptr), platform::DDERR_NOTLOCKED);
+    desc.size = 1;
+    EXPECT_EQ(a.Lock(nullptr, &desc, 0, nullptr), platform::DDERR_INVALIDPARAMS);
+}
+
+TEST_F(HeadlessTest, RowsArePaddedToWholeWords) {
+    struct Case {
+        int depth;
+        std::int32_t width, pitch;
+    } cases[] = {{8, 1, 4}, {8, 5, 8}, {16, 1, 4}, {16, 3, 8}, {24, 1, 4}, {24, 5, 16}, {32, 3, 12}};
+    for (const Case& k : cases) {
+        DisplaySurface s(k.width, 2, platform::FormatForDepth(k.depth), platform::DDSCAPS_OFFSCREENPLAIN);
+        EXPECT_EQ(s.Pitch(), k.pitch) << k.depth << " bits, " << k.width << " wide";
+    }
+}
+
+}  // namespace
