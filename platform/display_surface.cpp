@@ -133,13 +133,12 @@ HRESULT DisplaySurface::GetDC(DeviceContext** dc) {
     if (lost_) return DDERR_SURFACELOST;
     if (const HRESULT fault = CurrentBackend().FaultAt(FaultPoint::SurfaceGetDC); Failed(fault)) return fault;
     if (dc_ || locked_) return E_FAIL;
-    dc_ = std::make_unique<DeviceContext>(this);
-    *dc = dc_.get();
+    *dc = &dc_.emplace(this);
     return DD_OK;
 }
 
 HRESULT DisplaySurface::ReleaseDC(DeviceContext* dc) {
-    if (!dc || dc != dc_.get()) return DDERR_INVALIDPARAMS;
+    if (!dc || !dc_ || dc != &*dc_) return DDERR_INVALIDPARAMS;
     dc_.reset();
     return DD_OK;
 }

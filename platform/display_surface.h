@@ -4,8 +4,10 @@
 // colour-keyed), a device context for text, a source colour key, and loss and restore.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
+#include "platform/device_context.h"
 #include "platform/geometry.h"
 #include "platform/result_codes.h"
 #include "platform/surface_desc.h"
@@ -13,7 +15,6 @@
 namespace platform {
 
 class Clipper;
-class DeviceContext;
 class Presenter;
 
 class DisplaySurface {
@@ -37,7 +38,7 @@ public:
     std::uint32_t PixelAt(std::int32_t x, std::int32_t y) const;  // raw value, for backends and tests
     Rect Bounds() const { return {0, 0, width_, height_}; }
     bool IsLocked() const { return locked_; }
-    bool HasDC() const { return dc_ != nullptr; }
+    bool HasDC() const { return dc_.has_value(); }
     bool HasColorKey() const { return hasColorKey_; }
     std::uint32_t ColorKeyValue() const { return colorKey_.low; }
 
@@ -79,7 +80,7 @@ private:
     bool hasColorKey_ = false;
     ColorKey colorKey_;
     std::shared_ptr<Clipper> clipper_;
-    std::unique_ptr<DeviceContext> dc_;
+    std::optional<DeviceContext> dc_;  // while handed out; kept inline so a frame's text allocates nothing
     Presenter* presenter_ = nullptr;
 };
 

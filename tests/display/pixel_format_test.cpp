@@ -13,6 +13,7 @@ struct FormatCase {
     std::int32_t result, depth;
     PixelFormat expected;
 };
+void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.name; }
 
 class PixelFormatTest : public HeadlessTest, public ::testing::WithParamInterface<FormatCase> {};
 

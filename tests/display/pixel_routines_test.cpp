@@ -128,6 +128,7 @@ struct BlendCase {
     int depth;
     std::uint32_t destination, colour, weight, expected;
 };
+void PrintTo(const BlendCase& c, std::ostream* os) { *os << c.name; }
 
 class BlendPixelTest : public HeadlessTest, public ::testing::WithParamInterface<BlendCase> {};
 

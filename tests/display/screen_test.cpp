@@ -14,6 +14,7 @@ struct ModeCase {
     std::int32_t result;
     bool surfaces;
 };
+void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.name; }
 
 class WindowedModeTest : public HeadlessTest, public ::testing::WithParamInterface<ModeCase> {};
 
@@ -131,6 +132,7 @@ struct PresentCase {
     std::int32_t x, y, width, height;
     bool stretch;
 };
+void PrintTo(const PresentCase& c, std::ostream* os) { *os << c.name; }
 
 class PresentTest : public HeadlessTest, public ::testing::WithParamInterface<PresentCase> {};
 

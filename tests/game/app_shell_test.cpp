@@ -97,6 +97,7 @@ struct StartFailure {
     const char* message;
     bool owned;  // the box belongs to the main window (a screen that never got it has no owner)
 };
+void PrintTo(const StartFailure& c, std::ostream* os) { *os << c.name; }
 
 class StartFailureTest : public AppShellTest, public ::testing::WithParamInterface<StartFailure> {};
 

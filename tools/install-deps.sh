@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what is missing on a Debian 12 machine: `play` for building and running the game,
+# `test` for that and everything the tests and benchmarks need. Runs apt-get as root, or
+# through sudo.
+set -euo pipefail
+
+play=(build-essential cmake ninja-build pkg-config libsdl2-dev libfluidsynth-dev timgm6mb-soundfont
+      libjpeg62-turbo-dev libpng-dev)
+test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool imagemagick)
+
+case "${1:-play}" in
+  play) wanted=("${play[@]}") ;;
+  test) wanted=("${test[@]}") ;;
+  *) echo "usage: $0 [play|test]" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

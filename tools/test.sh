@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs every test: the unit tests on the headless
+# backend and the end-to-end test of the real window under Xvfb.
+# With --sanitize: the unit tests only, built with AddressSanitizer and UndefinedBehaviorSanitizer
+# (the real window's test runs in the plain build).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh test
+jobs=$(nproc)
+
+if [ "${1:-}" = "--sanitize" ]; then
+  cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMEDIA_SANITIZE=ON -DMEDIA_WERROR=ON \
+    -DMEDIA_BUILD_SDL=OFF -DMEDIA_BUILD_BENCH=OFF
+  cmake --build build-sanitize -j "$jobs"
+  export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+  export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp"
+  ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+else
+  cmake -S . -B build -G Ninja -DMEDIA_WERROR=ON -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=ON
+  cmake --build build -j "$jobs"
+  ctest --test-dir build --output-on-failure
+fi
