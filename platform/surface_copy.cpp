@@ -16,6 +16,12 @@ void FillLoop(DisplaySurface& dst, const Rect& rect, std::uint32_t value) {
         std::uint8_t* d = dst.Row(y) + rect.left * B;
         if constexpr (B == 1) {
             std::memset(d, static_cast<int>(value & 0xFF), static_cast<std::size_t>(width));
+        } else if constexpr (B == 2) {
+            // Two pixels per 32-bit word after an odd leading pixel.
+            std::int32_t x = 0;
+            if (width % 2) StorePixel<2>(d + 2 * x++, value);
+            const std::uint32_t word = (value & 0xFFFF) * 0x00010001u;
+            for (; x < width; x += 2) StorePixel<4>(d + 2 * x, word);
         } else {
             for (std::int32_t x = 0; x < width; ++x, d += B) StorePixel<B>(d, value);
         }

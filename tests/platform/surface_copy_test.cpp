@@ -164,3 +164,24 @@ TEST_F(HeadlessTest, RowsArePaddedToWholeWords) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_P(SurfaceCopyTest, FillsWriteExactlyTheirRectangle) {
+    const platform::PixelFormatDesc format = platform::FormatForDepth(GetParam());
+    std::mt19937 rng(7 + GetParam());
+    for (int iteration = 0; iteration < 100; ++iteration) {
+        DisplaySurface s(1 + rng() % 19, 1 + rng() % 7, format, platform::DDSCAPS_OFFSCREENPLAIN);
+        FillRandom(s, rng);
+        std::vector<std::uint32_t> expected = Snapshot(s);
+        const Rect area = RandomRect(rng, s.Width(), s.Height());
+        const platform::BltFx fx{0, 0, static_cast<std::uint32_t>(rng())};
+        const std::uint32_t mask = s.BytesPerPixel() == 4 ? 0xFFFFFFFFu : (1u << (8 * s.BytesPerPixel())) - 1;
+        for (std::int32_t y = area.top; y < area.bottom; ++y)
+            for (std::int32_t x = area.left; x < area.right; ++x) expected[y * s.Width() + x] = fx.fillColor & mask;
+        ASSERT_EQ(s.Blt(&area, nullptr, nullptr, platform::DDBLT_COLORFILL, &fx), platform::DD_OK);
+        ASSERT_EQ(Snapshot(s), expected) << "iteration " << iteration;
+    }
+}
+
+}  // namespace
