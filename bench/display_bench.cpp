@@ -51,35 +51,27 @@ void BM_Fill(benchmark::State& state) {
 }
 BENCHMARK(BM_Fill)->Arg(16)->Arg(32);
 
-void BM_DrawHLine(benchmark::State& state) {
+// Lines across the whole back surface: every row with DrawHLine, or every column with DrawVLine.
+template <bool Vertical>
+void BM_Lines(benchmark::State& state) {
     Display display(static_cast<int>(state.range(0)));
     media::PixelSurface& back = display.Back();
     back.Lock();
     std::uint32_t value = 0;
     for (auto _ : state) {
         ++value;
-        for (std::int32_t y = 0; y < kHeight; ++y) back.DrawHLine(0, kWidth - 1, y, value);
+        if constexpr (Vertical) {
+            for (std::int32_t x = 0; x < kWidth; ++x) back.DrawVLine(0, kHeight - 1, x, value);
+        } else {
+            for (std::int32_t y = 0; y < kHeight; ++y) back.DrawHLine(0, kWidth - 1, y, value);
+        }
         benchmark::ClobberMemory();
     }
     back.Unlock();
     SetPixelCounters(state);
 }
-BENCHMARK(BM_DrawHLine)->Arg(16)->Arg(32);
-
-void BM_DrawVLine(benchmark::State& state) {
-    Display display(static_cast<int>(state.range(0)));
-    media::PixelSurface& back = display.Back();
-    back.Lock();
-    std::uint32_t value = 0;
-    for (auto _ : state) {
-        ++value;
-        for (std::int32_t x = 0; x < kWidth; ++x) back.DrawVLine(0, kHeight - 1, x, value);
-        benchmark::ClobberMemory();
-    }
-    back.Unlock();
-    SetPixelCounters(state);
-}
-BENCHMARK(BM_DrawVLine)->Arg(16)->Arg(32);
+BENCHMARK(BM_Lines<false>)->Name("BM_DrawHLine")->Arg(16)->Arg(32);
+BENCHMARK(BM_Lines<true>)->Name("BM_DrawVLine")->Arg(16)->Arg(32);
 
 // Fill, frame-rate text and presentation into the window, without the vertical-blank wait.
 void BM_PresentedFrame(benchmark::State& state) {

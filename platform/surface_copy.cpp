@@ -105,23 +105,26 @@ std::int32_t SampleIndex(std::int32_t i, std::int32_t srcStart, std::int32_t src
     return srcStart + static_cast<std::int32_t>(((2 * j + 1) * srcLength) / (2 * std::int64_t{dstLength}));
 }
 
+namespace {
+
+// Trims the destination run [lo, hi) along one axis to the offsets whose samples land inside
+// [boundLo, boundHi). Samples are monotonic in the offset, so the kept offsets form one run.
+void TrimAxis(std::int32_t& lo, std::int32_t& hi, std::int32_t dstStart, std::int32_t dstLength, std::int32_t srcStart,
+              std::int32_t srcLength, bool mirror, std::int32_t boundLo, std::int32_t boundHi) {
+    const auto inside = [&](std::int32_t d) {
+        const std::int32_t s = SampleIndex(d - dstStart, srcStart, srcLength, dstLength, mirror);
+        return s >= boundLo && s < boundHi;
+    };
+    while (lo < hi && !inside(lo)) ++lo;
+    while (hi > lo && !inside(hi - 1)) --hi;
+}
+
+}  // namespace
+
 void ClipToSource(CopyRequest& rq, const Rect& srcBounds) {
-    const auto inside = [](std::int32_t s, std::int32_t lo, std::int32_t hi) { return s >= lo && s < hi; };
     Rect& v = rq.visible;
-    // Samples are monotonic in the destination offset, so the kept pixels form one run: trim
-    // each end until its sample lands inside the source.
-    while (v.left < v.right &&
-           !inside(SampleIndex(v.left - rq.dst.left, rq.src.left, rq.src.Width(), rq.dst.Width(), rq.mirrorX), srcBounds.left, srcBounds.right))
-        ++v.left;
-    while (v.right > v.left &&
-           !inside(SampleIndex(v.right - 1 - rq.dst.left, rq.src.left, rq.src.Width(), rq.dst.Width(), rq.mirrorX), srcBounds.left, srcBounds.right))
-        --v.right;
-    while (v.top < v.bottom &&
-           !inside(SampleIndex(v.top - rq.dst.top, rq.src.top, rq.src.Height(), rq.dst.Height(), rq.mirrorY), srcBounds.top, srcBounds.bottom))
-        ++v.top;
-    while (v.bottom > v.top &&
-           !inside(SampleIndex(v.bottom - 1 - rq.dst.top, rq.src.top, rq.src.Height(), rq.dst.Height(), rq.mirrorY), srcBounds.top, srcBounds.bottom))
-        --v.bottom;
+    TrimAxis(v.left, v.right, rq.dst.left, rq.dst.Width(), rq.src.left, rq.src.Width(), rq.mirrorX, srcBounds.left, srcBounds.right);
+    TrimAxis(v.top, v.bottom, rq.dst.top, rq.dst.Height(), rq.src.top, rq.src.Height(), rq.mirrorY, srcBounds.top, srcBounds.bottom);
 }
 
 void CopyRect(DisplaySurface& dst, const DisplaySurface& src, const CopyRequest& request) {
