@@ -74,7 +74,7 @@ HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect
     if (!src) return DDERR_INVALIDPARAMS;
     if (src->bytesPerPixel_ != bytesPerPixel_) return DDERR_UNSUPPORTED;
     const Rect from = srcRect ? *srcRect : src->Bounds();
-    if (dst.IsEmpty() || from.IsEmpty()) return DDERR_INVALIDRECT;
+    if (!IsUsable(dst) || !IsUsable(from)) return DDERR_INVALIDRECT;
     if (IsPrimary()) return BltToPrimary(dst, *src, from);
     if (!FitsInside(dst, width_, height_) || !FitsInside(from, src->width_, src->height_)) return DDERR_INVALIDRECT;
 
@@ -100,9 +100,14 @@ HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect
 // The copy onto the desktop: cut to the clipper's client area and the desktop, and to the
 // source surface; what nothing covers stays as it was.
 HRESULT DisplaySurface::BltToPrimary(const Rect& dst, const DisplaySurface& src, const Rect& from) {
-    CopyRequest request{dst, dst, from};
-    if (clipper_ && clipper_->GetHWnd()) request.visible = Intersect(request.visible, ClientAreaOnDesktop(clipper_->GetHWnd()));
-    if (!presenter_) request.visible = Intersect(request.visible, Bounds());
+    // A real desktop (with a presenter) may extend past this surface's size over several
+    // monitors: there the window's client area alone limits the copy.
+    Rect limit = Bounds();
+    if (clipper_ && clipper_->GetHWnd()) {
+        const Rect client = ClientAreaOnDesktop(clipper_->GetHWnd());
+        limit = presenter_ ? client : Intersect(limit, client);
+    }
+    CopyRequest request{dst, Intersect(dst, limit), from};
     if (request.visible.IsEmpty()) return DD_OK;
     ClipToSource(request, src.Bounds());
     if (request.visible.IsEmpty()) return DD_OK;

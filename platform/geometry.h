@@ -1,6 +1,7 @@
 #pragma once
 // Rectangles and points in the window system's layout: right and bottom are exclusive.
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 
 namespace platform {
@@ -25,6 +26,11 @@ constexpr Rect Intersect(const Rect& a, const Rect& b) {
 
 constexpr Rect Offset(const Rect& r, std::int32_t dx, std::int32_t dy) {
     return {r.left + dx, r.top + dy, r.right + dx, r.bottom + dy};
+}
+
+// True when r is not empty and its width and height fit in 32 bits.
+constexpr bool IsUsable(const Rect& r) {
+    return !r.IsEmpty() && std::int64_t{r.right} - r.left <= INT32_MAX && std::int64_t{r.bottom} - r.top <= INT32_MAX;
 }
 
 // True when r lies wholly inside (0, 0, width, height) and is not empty.

@@ -77,11 +77,11 @@ template <int Depth>
 std::int32_t DrawVLine(PixelSurface& s, std::int32_t y1, std::int32_t y2, std::int32_t x, std::uint32_t colour) {
     const platform::Rect& c = s.ClipRect();
     if (x < c.left || x >= c.right) return 0;
-    std::int32_t lo = std::min(y1, y2);
-    std::int32_t hi = std::max(y1, y2) + 1;
-    if (lo >= c.bottom || hi <= c.top) return 0;
-    lo = std::max(lo, c.top);
-    hi = std::min(hi, c.bottom);
+    // The exclusive end is taken in 64 bits so that a line ending at the largest row is fine.
+    const std::int64_t lo64 = std::min(y1, y2), hi64 = std::int64_t{std::max(y1, y2)} + 1;
+    if (lo64 >= c.bottom || hi64 <= c.top) return 0;
+    const auto lo = static_cast<std::int32_t>(std::max<std::int64_t>(lo64, c.top));
+    const auto hi = static_cast<std::int32_t>(std::min<std::int64_t>(hi64, c.bottom));
     const std::ptrdiff_t pitch = s.Description().pitch;
     std::uint8_t* p = At<Depth>(s, x, lo);
     for (std::int32_t y = lo; y < hi; ++y, p += pitch) StorePixel<kBytes<Depth>>(p, colour);
@@ -94,8 +94,8 @@ template <int Depth>
 std::int32_t DrawHLine(PixelSurface& s, std::int32_t x1, std::int32_t x2, std::int32_t y, std::uint32_t colour) {
     const platform::Rect& c = s.ClipRect();
     if (y < c.top || y >= c.bottom) return 0;
-    std::int32_t lo = std::max(std::min(x1, x2), c.left);
-    const std::int32_t hi = std::min(std::max(x1, x2) + 1, c.right);
+    const std::int32_t lo = std::max(std::min(x1, x2), c.left);
+    const auto hi = static_cast<std::int32_t>(std::min<std::int64_t>(std::int64_t{std::max(x1, x2)} + 1, c.right));
     if (lo >= hi) return 0;
     std::int32_t count = hi - lo;
     std::uint8_t* p = At<Depth>(s, lo, y);

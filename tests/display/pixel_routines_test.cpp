@@ -1,3 +1,4 @@
+#include <climits>
 #include <random>
 #include <vector>
 
@@ -104,6 +105,8 @@ TEST_P(PixelRoutinesTest, LinesCoverTheirEndpointsInEitherOrderAndStopAtTheClip)
         {false, 0, 6, 4, {0, 0, kWidth, kHeight}, 0, 6},  // 7 pixels: odd counts take single writes
         {false, -5, 30, 0, {3, 0, 10, kHeight}, 3, 9},
         {false, 12, 12, 2, {0, 0, kWidth, kHeight}, 12, 12},
+        {true, INT32_MAX, INT32_MIN, 4, {0, 0, kWidth, kHeight}, 0, kHeight - 1},
+        {false, INT32_MIN, INT32_MAX, 4, {0, 0, kWidth, kHeight}, 0, kWidth - 1},
     };
     for (const Case& k : cases) {
         surface.Fill(0);

@@ -1,3 +1,4 @@
+#include <climits>
 #include <cstring>
 #include <random>
 
@@ -112,6 +113,11 @@ TEST_F(HeadlessTest, CopiesAndFillsRefuseRectanglesThatLeaveASurface) {
         EXPECT_EQ(dst.Blt(&k.to, &src, &k.from, platform::DDBLT_WAIT, nullptr), platform::DDERR_INVALIDRECT);
         EXPECT_EQ(dst.BltFast(k.to.left, k.to.top, &src, &k.from, 0), platform::DDERR_INVALIDRECT);
     }
+    // Rectangles whose size does not fit in 32 bits are refused, on the desktop too.
+    DisplaySurface desktop(16, 16, format, platform::DDSCAPS_PRIMARYSURFACE);
+    const Rect huge{INT32_MIN, 0, INT32_MAX, 4};
+    EXPECT_EQ(desktop.Blt(&huge, &src, nullptr, 0, nullptr), platform::DDERR_INVALIDRECT);
+    EXPECT_EQ(dst.Blt(&huge, &src, nullptr, 0, nullptr), platform::DDERR_INVALIDRECT);
     platform::BltFx fill{0, 0, 0xFFFFFFFF};
     const Rect outside{15, 0, 21, 5};
     EXPECT_EQ(dst.Blt(&outside, nullptr, nullptr, platform::DDBLT_COLORFILL, &fill), platform::DDERR_INVALIDRECT);
