@@ -23,7 +23,7 @@ HeadlessBackend& Controls() {
     return backend;
 }
 
-HeadlessBackend::HeadlessBackend() { SetDesktop(1024, 768, 32); }
+HeadlessBackend::HeadlessBackend() : frame_(kDefaultFrame) { SetDesktop(1024, 768, 32); }
 
 void HeadlessBackend::Reset() {
     ResetWindowSystem();
@@ -37,8 +37,6 @@ void HeadlessBackend::Reset() {
 }
 
 void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {
-    depth_ = depth;
-    frame_ = kDefaultFrame;
     desktop_ = std::make_shared<DisplaySurface>(width, height, FormatForDepth(depth), DDSCAPS_PRIMARYSURFACE);
 }
 

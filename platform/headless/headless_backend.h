@@ -57,7 +57,6 @@ public:
 
 private:
     std::shared_ptr<DisplaySurface> desktop_;
-    int depth_ = 32;
     FrameMetrics frame_;
     std::uint32_t now_ = 0;
     std::array<HRESULT, static_cast<std::size_t>(FaultPoint::Count)> faults_{};
