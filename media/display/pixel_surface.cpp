@@ -51,7 +51,8 @@ void PixelSurface::Attach(std::shared_ptr<platform::DisplaySurface> surface, Scr
 }
 
 std::int32_t PixelSurface::CreateBlank(Screen* screen, std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t placement) {
-    if (!screen || !screen->DirectDraw() || width <= 0 || height <= 0) return -1;
+    const bool knownDepth = depth == 0 || BytesPerPixelOfDepth(depth) != 0;
+    if (!screen || !screen->DirectDraw() || width <= 0 || height <= 0 || !knownDepth) return -1;
     platform::SurfaceDesc desc;
     ClearDescription(desc);
     desc.flags = platform::DDSD_CAPS | platform::DDSD_WIDTH | platform::DDSD_HEIGHT;

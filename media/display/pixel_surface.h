@@ -31,8 +31,8 @@ public:
     PixelSurface& operator=(const PixelSurface&) = delete;
 
     // A blank surface of the given size in the screen's display format (or, with a depth code,
-    // in that format): drawn into by software, never listed with the screen. 1 on success, else a
-    // negative platform result or -1.
+    // in that format: 8, 15, 16, 24 or 32): drawn into by software, never listed with the screen.
+    // 1 on success, else a negative platform result or -1.
     std::int32_t CreateBlank(Screen* screen, std::int32_t width, std::int32_t height, std::int32_t depth = 0,
                              std::int32_t placement = MEMORY_SYSTEM);
 

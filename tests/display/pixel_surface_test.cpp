@@ -99,6 +99,19 @@ TEST_F(PixelSurfaceTest, LostSurfaceIsRestoredByLockOrGivenUpAfterAFewTries) {
     EXPECT_EQ(s.Restore(), platform::E_FAIL);
 }
 
+TEST_F(PixelSurfaceTest, BlankSurfacesNeedASizeAndAKnownDepth) {
+    PixelSurface s;
+    EXPECT_EQ(s.CreateBlank(screen.get(), 0, 5), -1);
+    EXPECT_EQ(s.CreateBlank(screen.get(), 5, 5, 12), -1);
+    EXPECT_EQ(s.CreateBlank(nullptr, 5, 5), -1);
+    EXPECT_EQ(s.Surface(), nullptr);
+    host.SetFault(FaultPoint::CreateSystemSurface, platform::E_OUTOFMEMORY);
+    EXPECT_EQ(s.CreateBlank(screen.get(), 5, 5), platform::E_OUTOFMEMORY);
+    host.ClearFaults();
+    EXPECT_EQ(s.CreateBlank(screen.get(), 5, 5), 1);
+    EXPECT_EQ(s.GetPixelFormatInfo().depth, 32) << "the display's format";
+}
+
 TEST_F(PixelSurfaceTest, RestoreOfASurfaceWithoutPictureFileGivesMinusTwo) {
     PixelSurface s;
     ASSERT_EQ(s.CreateBlank(screen.get(), 4, 4, 32), 1);
