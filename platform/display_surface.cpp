@@ -128,7 +128,10 @@ HRESULT DisplaySurface::BltToPrimary(const Rect& dst, const DisplaySurface& src,
 HRESULT DisplaySurface::BltFast(std::int32_t x, std::int32_t y, DisplaySurface* src, const Rect* srcRect, std::uint32_t flags) {
     if (!src) return DDERR_INVALIDPARAMS;
     const Rect from = srcRect ? *srcRect : src->Bounds();
-    const Rect dst{x, y, x + from.Width(), y + from.Height()};
+    if (!IsUsable(from)) return DDERR_INVALIDRECT;
+    const std::int64_t right = std::int64_t{x} + from.Width(), bottom = std::int64_t{y} + from.Height();
+    if (right > INT32_MAX || bottom > INT32_MAX) return DDERR_INVALIDRECT;
+    const Rect dst{x, y, static_cast<std::int32_t>(right), static_cast<std::int32_t>(bottom)};
     return Blt(&dst, src, &from, (flags & DDBLTFAST_SRCCOLORKEY) ? DDBLT_KEYSRC : 0, nullptr);
 }
 

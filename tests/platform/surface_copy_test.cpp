@@ -118,6 +118,8 @@ TEST_F(HeadlessTest, CopiesAndFillsRefuseRectanglesThatLeaveASurface) {
     const Rect huge{INT32_MIN, 0, INT32_MAX, 4};
     EXPECT_EQ(desktop.Blt(&huge, &src, nullptr, 0, nullptr), platform::DDERR_INVALIDRECT);
     EXPECT_EQ(dst.Blt(&huge, &src, nullptr, 0, nullptr), platform::DDERR_INVALIDRECT);
+    EXPECT_EQ(dst.BltFast(INT32_MAX - 2, 0, &src, nullptr, 0), platform::DDERR_INVALIDRECT);
+    EXPECT_EQ(dst.BltFast(0, 0, &src, &huge, 0), platform::DDERR_INVALIDRECT);
     platform::BltFx fill{0, 0, 0xFFFFFFFF};
     const Rect outside{15, 0, 21, 5};
     EXPECT_EQ(dst.Blt(&outside, nullptr, nullptr, platform::DDBLT_COLORFILL, &fill), platform::DDERR_INVALIDRECT);
