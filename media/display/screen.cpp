@@ -180,11 +180,8 @@ void Screen::Flip(std::int32_t waitVBlank, std::int32_t stretch, std::int32_t sh
         back_->ReleaseDC();
     }
 
-    platform::Rect destination;
-    platform::GetClientRect(window_, &destination);
-    platform::Point origin;
-    platform::ClientToScreen(window_, &origin);
-    destination = platform::Offset(destination, origin.x, origin.y);
+    // The client area in desktop coordinates.
+    const platform::Rect destination = platform::ClientAreaOnDesktop(window_);
 
     if (waitVBlank == 1) WaitForVBlank();
     HRESULT result;
