@@ -12,22 +12,28 @@ namespace platform {
 
 namespace {
 
+// Glyph cells are cut to the view in 64-bit arithmetic, so text anywhere in the 32-bit
+// coordinate range (even where x + 8 or y + 16 would overflow) draws only what lies inside.
 template <int B>
-void DrawGlyphs(DisplaySurface& surface, std::int32_t x, std::int32_t y, const char* text, int length,
-                std::uint32_t ink, bool opaque, std::uint32_t paper) {
-    const Rect bounds = surface.Bounds();
-    for (int i = 0; i < length; ++i, x += kGlyphWidth) {
-        if (x >= bounds.right) break;
-        if (x + kGlyphWidth <= 0) continue;
+void DrawGlyphs(const PixelView& view, std::int32_t x, std::int32_t y, const char* text, int length, std::uint32_t ink,
+                bool opaque, std::uint32_t paper) {
+    const std::int64_t top = y;
+    const std::int64_t y0 = std::max<std::int64_t>(top, 0), y1 = std::min<std::int64_t>(top + kGlyphHeight, view.height);
+    if (y0 >= y1) return;
+    std::int64_t left = x;
+    for (int i = 0; i < length; ++i, left += kGlyphWidth) {
+        if (left >= view.width) break;
+        if (left + kGlyphWidth <= 0) continue;
         const std::uint8_t* rows = GlyphRows(static_cast<unsigned char>(text[i]));
         if (!rows && !opaque) continue;
-        const std::int32_t x0 = std::max(x, 0), x1 = std::min(x + kGlyphWidth, bounds.right);
-        const std::int32_t y0 = std::max(y, 0), y1 = std::min(y + kGlyphHeight, bounds.bottom);
-        for (std::int32_t py = y0; py < y1; ++py) {
-            const std::uint8_t bits = rows ? rows[py - y] : 0;
-            std::uint8_t* d = surface.Row(py) + x0 * B;
-            for (std::int32_t px = x0; px < x1; ++px, d += B) {
-                if (bits & (0x80 >> (px - x)))
+        const auto x0 = static_cast<std::int32_t>(std::max<std::int64_t>(left, 0));
+        const auto x1 = static_cast<std::int32_t>(std::min<std::int64_t>(left + kGlyphWidth, view.width));
+        const auto firstBit = static_cast<int>(x0 - left);
+        for (auto py = static_cast<std::int32_t>(y0); py < y1; ++py) {
+            const std::uint8_t bits = rows ? rows[py - top] : 0;
+            std::uint8_t* d = view.At(x0, py);
+            for (int bit = firstBit; bit < firstBit + (x1 - x0); ++bit, d += B) {
+                if (bits & (0x80 >> bit))
                     StorePixel<B>(d, ink);
                 else if (opaque)
                     StorePixel<B>(d, paper);
@@ -58,11 +64,11 @@ COLORREF DeviceContext::SetBkColor(COLORREF color) {
 
 bool DeviceContext::TextOut(std::int32_t x, std::int32_t y, const char* text, int length) {
     if (!target_ || !text || length < 0) return false;
-    DisplaySurface& s = *target_;
-    const std::uint32_t ink = RawFromColorRef(textColor_, s.Format());
-    const std::uint32_t paper = RawFromColorRef(bkColor_, s.Format());
+    const PixelView view = target_->View();
+    const std::uint32_t ink = RawFromColorRef(textColor_, view.format);
+    const std::uint32_t paper = RawFromColorRef(bkColor_, view.format);
     const bool opaque = bkMode_ == OPAQUE;
-    DispatchBytes(s.BytesPerPixel(), [&]<int B>() { DrawGlyphs<B>(s, x, y, text, length, ink, opaque, paper); });
+    DispatchBytes(view.bytesPerPixel, [&]<int B>() { DrawGlyphs<B>(view, x, y, text, length, ink, opaque, paper); });
     return true;
 }
 

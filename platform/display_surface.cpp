@@ -68,7 +68,7 @@ HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect
     if (flags & DDBLT_COLORFILL) {
         if (!fx) return DDERR_INVALIDPARAMS;
         if (!FitsInside(dst, width_, height_)) return DDERR_INVALIDRECT;
-        FillRect(*this, dst, fx->fillColor);
+        FillRect(View(), dst, fx->fillColor);
         return DD_OK;
     }
     if (!src) return DDERR_INVALIDPARAMS;
@@ -88,12 +88,12 @@ HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect
     if (src == this && !Intersect(dst, from).IsEmpty()) {
         // Reading and writing the same pixels: copy the source part aside first.
         DisplaySurface copy(from.Width(), from.Height(), src->format_, DDSCAPS_SYSTEMMEMORY);
-        CopyRect(copy, *src, {copy.Bounds(), copy.Bounds(), from});
+        CopyRect(copy.View(), src->View(), {copy.Bounds(), copy.Bounds(), from});
         request.src = copy.Bounds();
-        CopyRect(*this, copy, request);
+        CopyRect(View(), copy.View(), request);
         return DD_OK;
     }
-    CopyRect(*this, *src, request);
+    CopyRect(View(), src->View(), request);
     return DD_OK;
 }
 
@@ -112,7 +112,7 @@ HRESULT DisplaySurface::BltToPrimary(const Rect& dst, const DisplaySurface& src,
     ClipToSource(request, src.Bounds());
     if (request.visible.IsEmpty()) return DD_OK;
     if (!presenter_) {
-        CopyRect(*this, src, request);
+        CopyRect(View(), src.View(), request);
         return DD_OK;
     }
     const Rect& v = request.visible;

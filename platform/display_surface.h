@@ -9,6 +9,7 @@
 
 #include "platform/device_context.h"
 #include "platform/geometry.h"
+#include "platform/pixel_view.h"
 #include "platform/result_codes.h"
 #include "platform/surface_desc.h"
 
@@ -37,6 +38,9 @@ public:
     const std::uint8_t* Row(std::int32_t y) const { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_; }
     std::uint32_t PixelAt(std::int32_t x, std::int32_t y) const;  // raw value, for backends and tests
     Rect Bounds() const { return {0, 0, width_, height_}; }
+    // The whole pixel memory as a view, for the shared loops and backends.
+    PixelView View() { return {pixels_.data(), pitch_, width_, height_, bytesPerPixel_, format_}; }
+    PixelView View() const { return const_cast<DisplaySurface*>(this)->View(); }
     bool IsLocked() const { return locked_; }
     bool HasDC() const { return dc_.has_value(); }
     bool HasColorKey() const { return hasColorKey_; }

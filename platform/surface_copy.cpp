@@ -1,8 +1,8 @@
 #include "platform/surface_copy.h"
 
+#include <cassert>
 #include <cstring>
 
-#include "platform/display_surface.h"
 #include "platform/pixel_access.h"
 
 namespace platform {
@@ -10,7 +10,7 @@ namespace platform {
 namespace {
 
 template <int B>
-void FillLoop(DisplaySurface& dst, const Rect& rect, std::uint32_t value) {
+void FillLoop(const PixelView& dst, const Rect& rect, std::uint32_t value) {
     const std::int32_t width = rect.Width();
     for (std::int32_t y = rect.top; y < rect.bottom; ++y) {
         std::uint8_t* d = dst.Row(y) + rect.left * B;
@@ -54,7 +54,7 @@ private:
 };
 
 template <int B>
-void CopyLoop(DisplaySurface& dst, const DisplaySurface& src, const CopyRequest& rq) {
+void CopyLoop(const PixelView& dst, const PixelView& src, const CopyRequest& rq) {
     const std::int32_t dw = rq.dst.Width(), dh = rq.dst.Height();
     const std::int32_t sw = rq.src.Width(), sh = rq.src.Height();
     const Rect& v = rq.visible;
@@ -96,8 +96,9 @@ void CopyLoop(DisplaySurface& dst, const DisplaySurface& src, const CopyRequest&
 
 }  // namespace
 
-void FillRect(DisplaySurface& dst, const Rect& rect, std::uint32_t value) {
-    DispatchBytes(dst.BytesPerPixel(), [&]<int B>() { FillLoop<B>(dst, rect, value); });
+void FillRect(const PixelView& dst, const Rect& rect, std::uint32_t value) {
+    AssertInside(dst, rect);
+    DispatchBytes(dst.bytesPerPixel, [&]<int B>() { FillLoop<B>(dst, rect, value); });
 }
 
 std::int32_t SampleIndex(std::int32_t i, std::int32_t srcStart, std::int32_t srcLength, std::int32_t dstLength, bool mirror) {
@@ -127,9 +128,11 @@ void ClipToSource(CopyRequest& rq, const Rect& srcBounds) {
     TrimAxis(v.top, v.bottom, rq.dst.top, rq.dst.Height(), rq.src.top, rq.src.Height(), rq.mirrorY, srcBounds.top, srcBounds.bottom);
 }
 
-void CopyRect(DisplaySurface& dst, const DisplaySurface& src, const CopyRequest& request) {
+void CopyRect(const PixelView& dst, const PixelView& src, const CopyRequest& request) {
     if (request.visible.IsEmpty()) return;
-    DispatchBytes(dst.BytesPerPixel(), [&]<int B>() { CopyLoop<B>(dst, src, request); });
+    AssertInside(dst, request.visible);
+    assert(dst.bytesPerPixel == src.bytesPerPixel);
+    DispatchBytes(dst.bytesPerPixel, [&]<int B>() { CopyLoop<B>(dst, src, request); });
 }
 
 }  // namespace platform

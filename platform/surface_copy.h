@@ -4,12 +4,11 @@
 #include <cstdint>
 
 #include "platform/geometry.h"
+#include "platform/pixel_view.h"
 
 namespace platform {
 
-class DisplaySurface;
-
-void FillRect(DisplaySurface& dst, const Rect& rect, std::uint32_t value);
+void FillRect(const PixelView& dst, const Rect& rect, std::uint32_t value);
 
 struct CopyRequest {
     Rect dst;      // the whole destination rectangle
@@ -22,8 +21,8 @@ struct CopyRequest {
 
 // Destination column i of a dw-wide rectangle reads source column src.left + ((2i + 1) * sw) /
 // (2 * dw): the source pixel nearest the destination pixel's centre; a mirror reverses the order.
-// Both surfaces have the same pixel size.
-void CopyRect(DisplaySurface& dst, const DisplaySurface& src, const CopyRequest& request);
+// Both views have the same pixel size; request.visible lies inside dst and its samples inside src.
+void CopyRect(const PixelView& dst, const PixelView& src, const CopyRequest& request);
 
 // The source column (or row) that destination offset i of a request samples.
 std::int32_t SampleIndex(std::int32_t i, std::int32_t srcStart, std::int32_t srcLength, std::int32_t dstLength, bool mirror);

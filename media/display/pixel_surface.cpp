@@ -85,6 +85,13 @@ std::int32_t PixelSurface::Lock() {
     return 1;
 }
 
+platform::PixelView PixelSurface::View() const {
+    if (lockCount_ == 0 || !desc_.surface) return {};
+    const auto& pf = desc_.pixelFormat;
+    return {static_cast<std::uint8_t*>(desc_.surface), desc_.pitch, static_cast<std::int32_t>(desc_.width),
+            static_cast<std::int32_t>(desc_.height), platform::BytesPerPixel(pf), pf};
+}
+
 std::int32_t PixelSurface::Unlock() {
     if (lockCount_ > 1) return static_cast<std::int32_t>(--lockCount_);
     if (!surface_) return -1;

@@ -82,6 +82,8 @@ public:
     PixelSurface* Next() const { return next_; }
     PixelSurface* Previous() const { return previous_; }
 
+    // The locked pixels as a view for the shared loops (empty while not locked).
+    platform::PixelView View() const;
     // First pixel and row pitch of the current lock, for the pixel routines.
     std::uint8_t* PixelRow(std::int32_t y) const {
         return static_cast<std::uint8_t*>(desc_.surface) + static_cast<std::ptrdiff_t>(y) * desc_.pitch;
