@@ -17,4 +17,18 @@ std::uint32_t RawFromRgb(std::uint8_t r, std::uint8_t g, std::uint8_t b, const P
     return PackChannel(r, format.redMask) | PackChannel(g, format.greenMask) | PackChannel(b, format.blueMask);
 }
 
+namespace {
+
+std::uint8_t UnpackChannel(std::uint32_t raw, std::uint32_t mask) {
+    if (mask == 0) return 0;
+    return WidenChannel((raw & mask) >> std::countr_zero(mask), std::popcount(mask));
+}
+
+}  // namespace
+
+COLORREF ColorRefFromRaw(std::uint32_t raw, const PixelFormatDesc& format) {
+    if (format.bitCount <= 8) return ColorOfIndex332(static_cast<std::uint8_t>(raw));
+    return Rgb(UnpackChannel(raw, format.redMask), UnpackChannel(raw, format.greenMask), UnpackChannel(raw, format.blueMask));
+}
+
 }  // namespace platform
