@@ -1,4 +1,5 @@
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/backend.h"
@@ -36,8 +37,20 @@ std::uint32_t TimeGetTime() { return CurrentBackend().Now(); }
 
 void Sleep(std::uint32_t ms) { CurrentBackend().Sleep(ms); }
 
+namespace {
+DebugOutputHook debugOutputHook = nullptr;
+}  // namespace
+
+void SetDebugOutputHook(DebugOutputHook hook) { debugOutputHook = hook; }
+
 void OutputDebugString(const char* text) {
-    if (text) std::fputs(text, stderr);
+    if (!text) return;
+    if (debugOutputHook) {
+        debugOutputHook(text);
+        return;
+    }
+    std::fputs(text, stderr);
+    if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
 }
 
 }  // namespace platform

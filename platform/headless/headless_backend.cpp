@@ -1,7 +1,9 @@
 #include "platform/headless/headless_backend.h"
 
 #include <cstdio>
+#include <cstring>
 
+#include "platform/system.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -16,6 +18,8 @@ namespace {
 // something to add.
 constexpr FrameMetrics kDefaultFrame{3, 20, 20};
 
+void RecordDebugOutput(const char* text) { Controls().RecordDebugMessage(text); }
+
 }  // namespace
 
 HeadlessBackend& Controls() {
@@ -23,7 +27,10 @@ HeadlessBackend& Controls() {
     return backend;
 }
 
-HeadlessBackend::HeadlessBackend() : frame_(kDefaultFrame) { SetDesktop(1024, 768, 32); }
+HeadlessBackend::HeadlessBackend() : frame_(kDefaultFrame) {
+    SetDesktop(1024, 768, 32);
+    SetDebugOutputHook(&RecordDebugOutput);
+}
 
 void HeadlessBackend::Reset() {
     ResetWindowSystem();
@@ -34,6 +41,9 @@ void HeadlessBackend::Reset() {
     messageBoxes_.clear();
     eventHook_ = nullptr;
     vblankWaits_ = 0;
+    debugMessages_.clear();
+    debugEcho_ = true;
+    SetDebugOutputHook(&RecordDebugOutput);
 }
 
 void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {
@@ -67,6 +77,13 @@ void HeadlessBackend::WaitForVerticalBlank() {
 
 void HeadlessBackend::PumpEvents(bool wait) {
     if (eventHook_) eventHook_(wait);
+}
+
+void HeadlessBackend::RecordDebugMessage(const char* text) {
+    debugMessages_.emplace_back(text);
+    if (!debugEcho_) return;
+    std::fputs(text, stderr);
+    if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
 }
 
 int HeadlessBackend::ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) {

@@ -40,6 +40,11 @@ public:
     // a test posts what "arrives" then.
     void SetEventHook(std::function<void(bool waiting)> hook) { eventHook_ = std::move(hook); }
     int VerticalBlankWaits() const { return vblankWaits_; }
+    // Debugger output since the last Reset, one entry per message; echoed to standard error
+    // unless the echo is switched off.
+    const std::vector<std::string>& DebugMessages() const { return debugMessages_; }
+    void SetDebugEcho(bool echo) { debugEcho_ = echo; }
+    void RecordDebugMessage(const char* text);
 
     // Backend.
     HRESULT FaultAt(FaultPoint point) override;
@@ -63,6 +68,8 @@ private:
     std::vector<MessageBoxRecord> messageBoxes_;
     std::function<void(bool waiting)> eventHook_;
     int vblankWaits_ = 0;
+    std::vector<std::string> debugMessages_;
+    bool debugEcho_ = true;
 };
 
 HeadlessBackend& Controls();
