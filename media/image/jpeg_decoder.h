@@ -1,9 +1,11 @@
 #pragma once
 // JpegDecoder: JFIF JPEG files (baseline and progressive, colour or greyscale) decoded with
-// libjpeg-turbo's default settings (accurate integer DCT, fancy upsampling) into a 32-bit buffer,
-// upright at the picture's size in pixels. No Exif orientation and no physical density is
-// applied. Any error, and any warning that the data is corrupt or ends early, gives no surface:
-// the library's error handling is routed back here and never ends the process.
+// libjpeg-turbo's default settings (accurate integer DCT, fancy upsampling), upright at the
+// picture's size in pixels. No Exif orientation and no physical density is applied. Like a
+// picture that renders itself, it creates the surface first and lets the library write 24- and
+// 32-bit RGB surfaces directly; other formats get a 32-bit buffer that the base transfers. Any
+// error, and any warning that the data is corrupt or ends early, gives no surface: the library's
+// error handling is routed back here and never ends the process.
 #include <cstdint>
 
 #include "media/image/image_decoder.h"
@@ -21,7 +23,10 @@ public:
                       std::int32_t placement) override;
 
 private:
-    bool DecodePixels(const std::uint8_t* data, std::size_t size);
+    struct Session;
+    // Everything between reading the header and the last row; false on any failure.
+    bool Render(Session& session, const std::uint8_t* data, std::size_t size, platform::DisplayDevice* device, std::int32_t placement);
+    bool ChooseOutput(Session& session);
 };
 
 }  // namespace media

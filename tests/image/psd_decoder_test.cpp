@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <random>
+
 #include "tests/image/decoder_test.h"
 
 namespace {
@@ -79,6 +82,77 @@ TEST_F(PsdDecoderTest, PackBitsPacketsAcrossRowsAndChannels) {
     ASSERT_TRUE(picture.has_value());
     EXPECT_EQ(picture->colors, (std::vector<platform::COLORREF>{Rgb(0x40, 1, 0x77), Rgb(0x40, 2, 0x77), Rgb(0x40, 3, 0x77),
                                                                 Rgb(0x41, 9, 0x77)}));
+}
+
+TEST_F(PsdDecoderTest, LiteralCutAtTheChannelEndStillEndsTheChannel) {
+    // 1x2, 3 channels. Red: a literal of 4 (0x03) cut after 2 bytes; its other 2 bytes are part
+    // of the packet, so green starts after them.
+    Psd psd;
+    psd.channels = 3;
+    psd.width = 1;
+    psd.height = 2;
+    psd.compression = 1;
+    psd.imageData.assign(2 * 3 * 2, 0);
+    picture_files::Append(psd.imageData, {0x03, 0x10, 0x11, 0xEE, 0xEE, 0xFF, 0x20, 0x01, 0x30, 0x31});
+    const auto picture = Load(PsdFile(psd));
+    ASSERT_TRUE(picture.has_value());
+    EXPECT_EQ(picture->colors, (std::vector<platform::COLORREF>{Rgb(0x10, 0x20, 0x30), Rgb(0x11, 0x20, 0x31)}));
+
+    // The last channel's cut literal may end with the file: only the bytes it uses must be there.
+    psd.imageData.resize(psd.imageData.size() - 3);
+    picture_files::Append(psd.imageData, {0x05, 0x30, 0x31});
+    const auto cut = Load(PsdFile(psd));
+    ASSERT_TRUE(cut.has_value());
+    EXPECT_EQ(cut->colors, picture->colors);
+}
+
+// Seeded random documents of odd widths, channels packed as one stream each (packets run across
+// rows), against the planes they were made from.
+TEST_F(PsdDecoderTest, WideDocumentsMatchTheirPlanes) {
+    for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE(testing::Message() << "seed " << seed);
+        std::mt19937 random(seed);
+        const std::uint32_t width = 1 + random() % 70, height = 1 + random() % 6;
+        const auto channels = static_cast<std::uint16_t>(random() % 6);
+        const std::uint16_t compression = seed % 2;
+        std::vector<Bytes> planes(channels, Bytes(std::size_t{width} * height));
+        for (Bytes& plane : planes) {
+            // Runs and noise, weighted toward 0x00 and 0xFF.
+            for (std::size_t i = 0; i < plane.size(); ++i) {
+                const std::uint32_t pick = random() % 4;
+                plane[i] = pick == 0 ? 0x00 : pick == 1 ? 0xFF : pick == 2 && i > 0 ? plane[i - 1] : static_cast<std::uint8_t>(random());
+            }
+        }
+        Psd psd;
+        psd.channels = channels;
+        psd.width = width;
+        psd.height = height;
+        psd.compression = compression;
+        if (compression == 1) psd.imageData.assign(std::size_t{height} * channels * 2, 0);
+        for (const Bytes& plane : planes) {
+            picture_files::Append(psd.imageData, compression == 1 ? picture_files::PackBits(plane.data(), plane.size()) : plane);
+        }
+        const auto picture = Load(PsdFile(psd));
+        ASSERT_TRUE(picture.has_value());
+        // Red, green and blue take the planes in that order, each only when its pixel byte
+        // number (2, 1, 0) is below the channel count.
+        auto channelFor = [&](int byte) {
+            int k = 0;
+            for (int b : {2, 1, 0}) {
+                if (b >= channels) continue;
+                if (b == byte) return k;
+                ++k;
+            }
+            return -1;
+        };
+        for (std::size_t i = 0; i < picture->colors.size(); ++i) {
+            auto value = [&](int byte) {
+                const int k = channelFor(byte);
+                return k < 0 ? std::uint8_t{0} : planes[static_cast<std::size_t>(k)][i];
+            };
+            ASSERT_EQ(picture->colors[i], Rgb(value(2), value(1), value(0))) << "pixel " << i;
+        }
+    }
 }
 
 TEST_F(PsdDecoderTest, LayersAndOtherSectionsAreSkipped) {
