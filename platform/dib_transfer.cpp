@@ -111,6 +111,28 @@ void DrawMaskedRows(const RowWalk& w, const ChannelTables& t) {
     }
 }
 
+// 8-8-8 pixels into a format with the same channel places (24 or 32-bit blue-green-red): the
+// raw value is the pixel's three colour bytes, the fourth byte 0.
+template <int B, int SB>
+void CopyColourBytes(const RowWalk& w) {
+    const std::uint8_t* srcRow = w.src + static_cast<std::ptrdiff_t>(w.srcX) * SB;
+    std::uint8_t* dstRow = w.dst;
+    for (std::int32_t y = 0; y < w.rows; ++y, srcRow += w.srcStep, dstRow += w.dstPitch) {
+        const std::uint8_t* s = srcRow;
+        std::uint8_t* d = dstRow;
+        for (std::int32_t x = 0; x < w.width; ++x, s += SB, d += B) StorePixel<B>(d, LoadPixel<3>(s));
+    }
+}
+
+// Whether source pixels of 8-bit channels land unchanged in the destination format.
+bool SameColourBytes(const BitmapInfo& info, const PixelFormatDesc& format) {
+    std::uint32_t masks[3];
+    SourceMasks(info, masks);
+    return info.header.bitCount >= 24 && (format.bitCount == 24 || format.bitCount == 32) && masks[0] == 0xFF0000 &&
+           masks[1] == 0x00FF00 && masks[2] == 0x0000FF && format.redMask == 0xFF0000 && format.greenMask == 0x00FF00 &&
+           format.blueMask == 0x0000FF;
+}
+
 // The 1:1 conversion of the bitmap's part at (srcX, srcY) into every pixel of out.
 void ConvertDib(const PixelView& out, const BitmapInfo& info, const std::uint8_t* bits, std::int32_t srcX, std::int32_t srcY) {
     const BitmapInfoHeader& h = info.header;
@@ -126,6 +148,15 @@ void ConvertDib(const PixelView& out, const BitmapInfo& info, const std::uint8_t
             if (h.bitCount == 1) DrawIndexedRows<B, 1>(w, palette);
             else if (h.bitCount == 4) DrawIndexedRows<B, 4>(w, palette);
             else DrawIndexedRows<B, 8>(w, palette);
+        });
+        return;
+    }
+    if (SameColourBytes(info, out.format)) {
+        DispatchBytes(out.bytesPerPixel, [&]<int B>() {
+            if constexpr (B >= 3) {
+                if (h.bitCount == 24) CopyColourBytes<B, 3>(w);
+                else CopyColourBytes<B, 4>(w);
+            }
         });
         return;
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/surface_copy.h"
 #include "platform/system.h"
 #include "platform/window.h"
 
@@ -77,6 +78,16 @@ void HeadlessBackend::WaitForVerticalBlank() {
 
 void HeadlessBackend::PumpEvents(bool wait) {
     if (eventHook_) eventHook_(wait);
+}
+
+int HeadlessBackend::LoseAllSurfaces() {
+    int count = 0;
+    for (DisplaySurface* s = DisplaySurface::FirstLive(); s; s = s->NextLive(), ++count) {
+        // The memory goes to someone else: what the surface held is gone.
+        FillRect(s->View(), s->Bounds(), 0);
+        s->MarkLost();
+    }
+    return count;
 }
 
 void HeadlessBackend::RecordDebugMessage(const char* text) {

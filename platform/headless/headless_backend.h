@@ -44,6 +44,9 @@ public:
     // unless the echo is switched off.
     const std::vector<std::string>& DebugMessages() const { return debugMessages_; }
     void SetDebugEcho(bool echo) { debugEcho_ = echo; }
+    // A display change: every live surface (the desktop's too) loses its memory at once (its
+    // pixels become 0) and reports DDERR_SURFACELOST until it is restored. Returns how many.
+    int LoseAllSurfaces();
     void RecordDebugMessage(const char* text);
 
     // Backend.
