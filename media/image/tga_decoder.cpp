@@ -66,7 +66,6 @@ class RowCursor {
 public:
     RowCursor(std::uint8_t* pixels, std::size_t rowLength, std::size_t width, std::size_t height)
         : row_(pixels), rowLength_(rowLength), width_(width), rowsLeft_(height), left_(width) {}
-    bool Done() const { return rowsLeft_ == 0; }
     // Room left in the current row, in pixels.
     std::size_t Left() const { return left_; }
     std::uint8_t* At(int outBytes) const { return row_ + (width_ - left_) * outBytes; }

@@ -133,7 +133,11 @@ TEST_F(PcxDecoderTest, RefusesWhatItDoesNotDecodeAndLinesThatDoNotAddUp) {
         {"4 bits per pixel", with([](Pcx& p) { p.bitsPerPixel = 4; })},
         {"2 planes", with([](Pcx& p) { p.planes = 2; })},
         {"4 planes", with([](Pcx& p) { p.planes = 4; })},
-        {"bytes per line below the width", with([](Pcx& p) { p.bytesPerLine = 1; })},
+        // Lines of one byte that decode cleanly: the row still needs two.
+        {"bytes per line below the width", with([](Pcx& p) {
+             p.bytesPerLine = 1;
+             p.scanData = {0x05, 0x06};
+         })},
         {"bytes per line negative", with([](Pcx& p) { p.bytesPerLine = -2; })},
         {"x maximum below x minimum", with([](Pcx& p) { p.xMin = 5; })},
         {"y maximum below y minimum", with([](Pcx& p) { p.yMax = -1; })},
