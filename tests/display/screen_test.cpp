@@ -142,7 +142,7 @@ TEST_P(PresentTest, BackSurfaceLandsInTheClientAreaOnly) {
     Screen screen;
     ASSERT_EQ(screen.SetWindowedMode(window, 640, 480), 0);
     constexpr std::uint32_t kUntouched = 0x00ABCDEF;
-    screen.Front()->Fill(kUntouched);
+    platform::FillRect(host.DesktopSurface().View(), host.DesktopSurface().Bounds(), kUntouched);
     PaintCoordinates(*screen.Back());
     screen.Flip(0, k.stretch, 0);
 

@@ -90,7 +90,7 @@ TEST_F(HeadlessTest, WindowCreationNeedsARegisteredClassAndCanBeRefused) {
 
 TEST_F(HeadlessTest, FaultsCanBeNamed) {
     EXPECT_TRUE(host.SetFault("CreateClipper", platform::E_OUTOFMEMORY));
-    EXPECT_EQ(host.FaultAt(platform::FaultPoint::CreateClipper), platform::E_OUTOFMEMORY);
+    EXPECT_EQ(host.At(platform::FaultPoint::CreateClipper), platform::E_OUTOFMEMORY);
     EXPECT_FALSE(host.SetFault("NoSuchStep"));
     for (int i = 0; i < static_cast<int>(platform::FaultPoint::Count); ++i) {
         platform::FaultPoint point;
