@@ -116,14 +116,25 @@ void ExpandPalettized(const PixelView& source, std::vector<std::uint32_t>& out) 
     }
 }
 
-// Xlib calls this instead of exiting the process when the connection to the X server breaks.
-void OnDisplayLost(Display*, void* backend) { static_cast<sdl::SdlBackend*>(backend)->DisplayLost(); }
+// When the connection to the X server breaks, Xlib calls the process's I/O error handler, whose
+// default exits with code 1, and then the display's exit handler, whose default exits too. Both
+// are replaced: they mark the display lost and return, Xlib's calls on the dead connection then
+// fail quietly, and the next event pump turns the loss into a close request.
+sdl::SdlBackend* displayWatcher = nullptr;
+
+int OnConnectionBroken(Display*) {
+    if (displayWatcher) displayWatcher->DisplayLost();
+    return 0;
+}
+
+void OnDisplayExit(Display*, void* backend) { static_cast<sdl::SdlBackend*>(backend)->DisplayLost(); }
 
 }  // namespace
 
 SdlBackend::SdlBackend() : mode_(NoDisplayDesktop()), start_(std::chrono::steady_clock::now()) {}
 
 SdlBackend::~SdlBackend() {
+    if (displayWatcher == this) displayWatcher = nullptr;
     // A surface still held elsewhere must not present through a backend that is gone.
     if (primary_) primary_->SetDesktop(nullptr);
     if (displayLost_) {
@@ -237,8 +248,11 @@ bool SdlBackend::CreateNativeWindow(Window& window) {
 }
 
 void SdlBackend::CreateRenderer(NativeWindow& native) {
-    SDL_Renderer* renderer = SDL_CreateRenderer(native.handle.get(), -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer) renderer = SDL_CreateRenderer(native.handle.get(), -1, SDL_RENDERER_SOFTWARE);
+    // Frames arrive already scaled to the client area, so the renderer only puts an image on
+    // screen: SDL's software renderer does that without a GL driver, whose threads would crash
+    // if the X server went away under them.
+    SDL_Renderer* renderer = SDL_CreateRenderer(native.handle.get(), -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) renderer = SDL_CreateRenderer(native.handle.get(), -1, SDL_RENDERER_ACCELERATED);
     if (!renderer) {
         // The window still works as a window; copies onto the desktop just show nothing.
         std::fprintf(stderr, "SDL_CreateRenderer: %s\n", SDL_GetError());
@@ -342,7 +356,9 @@ void SdlBackend::WatchDisplayLoss(SDL_Window* handle) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (!SDL_GetWindowWMInfo(handle, &info) || info.subsystem != SDL_SYSWM_X11) return;
-    XSetIOErrorExitHandler(info.info.x11.display, &OnDisplayLost, this);
+    displayWatcher = this;
+    XSetIOErrorHandler(&OnConnectionBroken);
+    XSetIOErrorExitHandler(info.info.x11.display, &OnDisplayExit, this);
 }
 
 void SdlBackend::HandleEvent(const SDL_Event& event) {
