@@ -300,9 +300,9 @@ TEST_F(BmpDecoderTest, TruncatedAndLyingFilesGiveNull) {
 TEST_F(BmpDecoderTest, RandomDamageNeverLeavesTheBuffers) {
     const Bytes originals[] = {ValidPicture(1), ValidPicture(4), ValidPicture(8), ValidPicture(16), ValidPicture(24),
                                ValidPicture(32), ValidPicture(8, 1), ValidPicture(16, 3)};
-    for (std::uint32_t seed = 0; seed < 3000; ++seed) {
-        std::mt19937 rng(seed);
-        Bytes file = originals[seed % std::size(originals)];
+    for (const int iteration : TestIterations(3000)) {
+        std::mt19937 rng(IterationSeed(51, iteration));
+        Bytes file = originals[static_cast<std::size_t>(iteration) % std::size(originals)];
         const int edits = 1 + static_cast<int>(rng() % 4);
         for (int e = 0; e < edits; ++e) {
             const std::size_t at = rng() % file.size();
@@ -311,8 +311,9 @@ TEST_F(BmpDecoderTest, RandomDamageNeverLeavesTheBuffers) {
         }
         const media::SurfacePtr s = Decode(file);
         if (s) {
-            ASSERT_GE(file.size(), 26u) << "seed " << seed;
-            EXPECT_EQ(s->Width(), static_cast<std::int32_t>(file[18] | file[19] << 8 | file[20] << 16 | file[21] << 24)) << "seed " << seed;
+            ASSERT_GE(file.size(), 26u) << "iteration " << iteration;
+            EXPECT_EQ(s->Width(), static_cast<std::int32_t>(file[18] | file[19] << 8 | file[20] << 16 | file[21] << 24))
+                << "iteration " << iteration;
         }
     }
 }
