@@ -11,16 +11,24 @@ namespace assets {
 
 namespace {
 
+// The picture resolved against the key, with the key in its top-left pixel where the game reads
+// it even when the art covers that corner (the play field's background).
+RgbPicture Keyed(const Canvas& canvas) {
+  RgbPicture picture = canvas.Resolve(kColorKey);
+  picture.pixels[0] = kColorKey;
+  return picture;
+}
+
 template <typename PaintFn>
 AssetFile Sprite(const char* name, int width, int height, PaintFn paint) {
   Canvas canvas(width, height);
   paint(canvas);
-  return {name, WriteBmp24(canvas.Resolve(kColorKey))};
+  return {name, WriteBmp24(Keyed(canvas))};
 }
 
 // A full-window picture as RLE8, or as 24-bit when that would somehow be smaller.
 AssetFile Screen(const char* name, const Canvas& canvas, bool keyed) {
-  const RgbPicture picture = keyed ? canvas.Resolve(kColorKey) : canvas.Resolve();
+  const RgbPicture picture = keyed ? Keyed(canvas) : canvas.Resolve();
   std::vector<uint8_t> rle = WriteBmpRle8(Quantize(picture, keyed ? std::optional<Rgb8>(kColorKey) : std::nullopt));
   std::vector<uint8_t> plain = WriteBmp24(picture);
   return {name, rle.size() <= plain.size() ? std::move(rle) : std::move(plain)};

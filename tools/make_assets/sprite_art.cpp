@@ -101,8 +101,9 @@ void PaintBee(Canvas& canvas, double left, double top, double scale) {
   for (double side : {-1.0, 1.0}) {
     const double cx = 20 + side * 10;
     const Shape wing = k.Ellipse(cx, 17, 10.2, 6.4, side * 0.55);
-    k.Outlined(wing, k.Lit(cx, 17, 10, 10, Hex(0xe3f4ff), 0.9), Hex(0x3d5c78), 1.1);
-    k.Fill(k.Capsule(20 + side * 4, 20, 20 + side * 16, 12.5, 0.45), Hex(0x9ab8d0));
+    k.Outlined(wing, k.Lit(cx, 17, 10, 10, Hex(0xe3f4ff), 0.9), Hex(0x3d5c78), 1.3);
+    // The vein stays inside the wing's outline.
+    k.Fill(Intersect(k.Capsule(20 + side * 4, 20, 20 + side * 16, 12.5, 0.45), Grow(wing, -k.S(0.6))), Hex(0x9ab8d0));
   }
   k.Outlined(k.Polygon({{17.2, 8}, {22.8, 8}, {20, 1.8}}), kStripe, kInk, 0.6);
   const Shape abdomen = k.Ellipse(20, 19, 10, 12.5);
