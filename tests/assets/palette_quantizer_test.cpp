@@ -66,6 +66,27 @@ TEST(PaletteQuantizer, ReducesManyColoursCloselyWithoutComingNearTheKey) {
   }
 }
 
+TEST(PaletteQuantizer, NeverTurnsArtIntoTheKeyHoweverFewColoursAreLeft) {
+  // One entry left besides the key: the pink pixel is nearer the key than the dark entry, yet
+  // must not become a hole in the picture.
+  assets::RgbPicture picture{10, 10, std::vector<Rgb8>(100, Rgb8{0, 0, 0})};
+  picture.pixels[0] = kKey;
+  picture.pixels[55] = {255, 60, 255};
+  const assets::IndexedPicture q = assets::Quantize(picture, kKey, 2);
+  ASSERT_EQ(q.palette.size(), 2u);
+  EXPECT_EQ(q.indexes[0], 0);
+  EXPECT_EQ(q.indexes[55], 1);
+}
+
+TEST(PaletteQuantizer, MovesAnEntryWhoseAverageFallsOnTheKey) {
+  // Two colours on either side of the key's 3-3-2 cell average into it.
+  assets::RgbPicture picture{3, 1, {kKey, {255, 40, 255}, {200, 0, 255}}};
+  const assets::IndexedPicture q = assets::Quantize(picture, kKey, 2);
+  ASSERT_EQ(q.palette.size(), 2u);
+  EXPECT_NE(assets::Index332(q.palette[1]), assets::Index332(kKey));
+  EXPECT_EQ(q.indexes, (std::vector<uint8_t>{0, 1, 1}));
+}
+
 TEST(PaletteQuantizer, GivesTheSameResultEveryRun) {
   const assets::RgbPicture picture = Noise(90, 50, 30, 3, true);
   const assets::IndexedPicture a = assets::Quantize(picture, kKey), b = assets::Quantize(picture, kKey);
