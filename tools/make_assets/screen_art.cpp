@@ -126,7 +126,7 @@ Canvas PaintPlayField() {
   PaintBeeTree(canvas, 590, kGroundY + 14);
   PaintBoard(canvas, 0, 372, kScreenWidth, kScreenHeight);
   DrawText(canvas, "bodo & zamel", 22, 412, BoardText(3.1));
-  PaintInset(canvas, 260, 394, 342, 462);   // the level pots stand here
+  PaintInset(canvas, 262, 412, 340, 462);   // the level pots stand here
   PaintInset(canvas, 392, 394, 636, 462);   // hearts and the score, level and life texts
   TextStyle small = BoardText(1.6);
   small.outlineWidth = 0;
