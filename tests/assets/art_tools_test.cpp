@@ -5,6 +5,7 @@
 #include "tools/make_assets/bitmap_font.h"
 #include "tools/make_assets/canvas.h"
 #include "tools/make_assets/note_text.h"
+#include "tools/make_assets/text_painter.h"
 
 namespace {
 
@@ -57,6 +58,26 @@ TEST(BitmapFont, NamesCharactersWithoutAGlyph) {
   EXPECT_EQ(assets::BitmapFont::Missing("bodo & zamel: P play, O options! 0123456789?"), "");
   EXPECT_EQ(assets::BitmapFont::Missing("a~b`~"), "~`");
   EXPECT_EQ(assets::BitmapFont::Width("a~b"), assets::BitmapFont::Width("ab"));
+}
+
+TEST(TextPainterDeathTest, StopsTheGeneratorOnALetterWithoutAGlyph) {
+  assets::Canvas canvas(64, 32, assets::Hex(0x000000));
+  EXPECT_DEATH(assets::DrawText(canvas, "ok~", 2, 2, assets::TextStyle{}), "no glyph for \"~\"");
+}
+
+TEST(TextPainter, DrawsOutlineAroundTheFillAndNothingBeyondItsBox) {
+  assets::Canvas canvas(80, 40, assets::Hex(0x000000));
+  const assets::TextStyle style{.scale = 3, .top = assets::Hex(0xffffff), .bottom = assets::Hex(0xffffff), .bold = 0,
+                                .outline = assets::Hex(0xff0000), .outlineWidth = 2};
+  assets::DrawText(canvas, "I", 10, 5, style);  // the I: a bar 3 font pixels wide, 7 high
+  const assets::RgbPicture p = canvas.Resolve();
+  EXPECT_EQ(p.At(14, 14), (assets::Rgb8{255, 255, 255}));  // the stem
+  EXPECT_EQ(p.At(12, 14), (assets::Rgb8{255, 0, 0}));      // the outline beside the stem
+  EXPECT_EQ(p.At(9, 7), (assets::Rgb8{255, 0, 0}));        // the outline beside the top bar
+  EXPECT_EQ(p.At(9, 14), (assets::Rgb8{0, 0, 0}));         // under the top bar, too far from the stem
+  EXPECT_EQ(p.At(6, 14), (assets::Rgb8{0, 0, 0}));         // beyond the outline
+  EXPECT_EQ(p.At(40, 14), (assets::Rgb8{0, 0, 0}));
+  EXPECT_NEAR(assets::TextWidth("I", style), 9, 1e-9);
 }
 
 TEST(Canvas, ResolvesEdgesToTheOutlineColourAndTheRestToTheKey) {

@@ -1,6 +1,9 @@
 #include "tools/make_assets/text_painter.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <cmath>
 #include <limits>
 
@@ -71,6 +74,11 @@ std::vector<float> DistanceField(const std::vector<uint8_t>& set, int w, int h) 
 double TextWidth(std::string_view text, const TextStyle& style) { return BitmapFont::Width(text) * style.scale; }
 
 void DrawText(Canvas& canvas, std::string_view text, double x, double y, const TextStyle& style) {
+  // A letter without a glyph would silently vanish from a screen: stop the generator instead.
+  if (const std::string missing = BitmapFont::Missing(text); !missing.empty()) {
+    std::fprintf(stderr, "make-assets: no glyph for \"%s\" in \"%.*s\"\n", missing.c_str(), static_cast<int>(text.size()), text.data());
+    std::abort();
+  }
   const Bitmap smooth = Scale2x(Scale2x(BitmapFont::Line(text)));  // 4 cells per font pixel
   const double margin = std::ceil(style.bold + style.outlineWidth + style.shadowOffset + 2);
   const int boxW = static_cast<int>(std::ceil(smooth.width / 4.0 * style.scale + 2 * margin));

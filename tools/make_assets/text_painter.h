@@ -23,7 +23,8 @@ struct TextStyle {
 
 // Width in pixels of the drawn letters (outline and shadow not counted).
 double TextWidth(std::string_view text, const TextStyle& style);
-// Draws text with the top-left of its cell at (x, y).
+// Draws text with the top-left of its cell at (x, y). Every character must have a glyph; the
+// generator stops with a message naming the others.
 void DrawText(Canvas& canvas, std::string_view text, double x, double y, const TextStyle& style);
 // Draws text centred on x.
 void DrawTextCentred(Canvas& canvas, std::string_view text, double centreX, double y, const TextStyle& style);
