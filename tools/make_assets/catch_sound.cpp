@@ -16,13 +16,18 @@ struct Chime {
 };
 
 // A bell-like tone: the fundamental with two quieter harmonics, a 3 ms attack and an
-// exponential decay.
-double ChimeAt(const Chime& c, double t) {
+// exponential decay. Harmonics at or above half the sample rate are left out: they would fold
+// back as off-key tones.
+double ChimeAt(const Chime& c, double t, double nyquist) {
   const double local = t - c.start;
   if (local < 0) return 0;
   const double attack = std::min(1.0, local / 0.003);
   const double phase = 2 * std::numbers::pi * c.frequency * local;
-  const double tone = std::sin(phase) + 0.35 * std::sin(2 * phase) + 0.12 * std::sin(3 * phase);
+  constexpr double kHarmonicLevels[] = {1.0, 0.35, 0.12};
+  double tone = 0;
+  for (int h = 1; h <= 3; ++h) {
+    if (h * c.frequency < nyquist) tone += kHarmonicLevels[h - 1] * std::sin(h * phase);
+  }
   return c.level * attack * std::exp(-local / c.decay) * tone;
 }
 
@@ -36,7 +41,7 @@ std::vector<double> CatchSound(uint32_t sampleRate) {
   std::vector<double> samples(count);
   for (size_t i = 0; i < count; ++i) {
     const double t = static_cast<double>(i) / sampleRate;
-    for (const Chime& c : chimes) samples[i] += ChimeAt(c, t);
+    for (const Chime& c : chimes) samples[i] += ChimeAt(c, t, sampleRate / 2.0);
     samples[i] *= std::min(1.0, (kLength - t) / 0.02);  // fade out the tail to silence
   }
   double peak = 0;
