@@ -92,7 +92,7 @@ Canvas PaintOptionScreen() {
   PaintPot(canvas, 104, 288, 0.8, PotGlaze::Blue);
   DrawText(canvas, "catch a pot: 2 points", 180, 300, text);
   PaintBee(canvas, 84, 338, 0.8);
-  DrawText(canvas, "a sting costs one of six lives", 180, 350, text);
+  DrawText(canvas, "a bee sting costs one life", 180, 350, text);
 
   const TextStyle board = BoardText(3.4);
   KeyLine(canvas, 150, 420, 44, "M", "menu", board);
