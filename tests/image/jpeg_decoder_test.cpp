@@ -71,17 +71,6 @@ TEST_F(JpegDecoderTest, LoadsUprightAtItsSizeAsTheLibraryDecodesIt) {
     }
 }
 
-TEST_F(JpegDecoderTest, TopRowOfTheFileIsTheTopRowOfTheSurface) {
-    // White above, black below: a flipped or mirrored load shows at once.
-    constexpr int kWidth = 16, kHeight = 16;
-    Bytes pixels(kWidth * kHeight * 3, 0);
-    std::fill(pixels.begin(), pixels.begin() + kWidth * 8 * 3, 0xFF);
-    const auto picture = Load(JpegFile(pixels.data(), kWidth, kHeight, 3, {}));
-    ASSERT_TRUE(picture.has_value());
-    EXPECT_GT(platform::RedOf(picture->At(3, 1)), 240);
-    EXPECT_LT(platform::RedOf(picture->At(3, 14)), 15);
-}
-
 TEST_F(JpegDecoderTest, ExifFirstIsNotDetectedButLoadsWhenAskedFor) {
     const Bytes scene = picture_files::TestScene(20, 10, 2);
     JpegOptions exif;
