@@ -248,6 +248,7 @@ Bytes ValidPicture(std::uint16_t bits, std::uint32_t compression = 0) {
     s.bitCount = bits;
     s.compression = compression;
     if (bits <= 8) s.palette = Palette(1u << bits, 3);
+    if (compression == 3) s.masks = {0xF800, 0x07E0, 0x001F};
     s.pixels = compression == 1 ? Bytes{6, 1, 0, 0, 0, 6, 1, 2, 3, 4, 5, 6, 0, 0, 0, 2, 1, 1, 2, 9, 0, 1}
                                 : PackRows(6, 4, bits, [](int x, int y) { return static_cast<std::uint32_t>(x + y); });
     return MakeBmp(s);
@@ -288,6 +289,11 @@ TEST_F(BmpDecoderTest, TruncatedAndLyingFilesGiveNull) {
     cases.push_back({"bit count 0", edited(b24, [](Bytes& b) { b[28] = 0; })});
     cases.push_back({"core header (12 bytes)", edited(b24, [](Bytes& b) { Set32(b, 14, 12); })});
     cases.push_back({"info header size past the end (colour table outside)", edited(b8, [](Bytes& b) { Set32(b, 14, 0x7FFFFFF0); })});
+    {
+        const Bytes bitFields = ValidPicture(16, 3);
+        cases.push_back({"bit fields: the file ends inside the masks", Bytes(bitFields.begin(), bitFields.begin() + 60)});
+        EXPECT_NE(Decode(bitFields), nullptr);
+    }
     cases.push_back({"run-length: pair cut in half", edited(rle, [](Bytes& b) { b.resize(b.size() - 3); })});
     cases.push_back({"run-length: absolute run cut", Bytes(rle.begin(), rle.end() - 12)});
     cases.push_back({"run-length: delta without its bytes", edited(rle, [](Bytes& b) { b.resize(b.size() - 6); })});
