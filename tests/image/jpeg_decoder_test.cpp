@@ -119,10 +119,10 @@ TEST_F(JpegDecoderTest, CorruptEntropyDataGivesNoSurfaceAndNeverEndsTheProcess) 
     EXPECT_FALSE(Load(broken).has_value());
 
     // Seeded random damage: whatever the library makes of it, the loader returns (a picture or
-    // nothing) and the process goes on. Each seed can be re-run alone.
-    for (std::uint32_t seed = 0; seed < 40; ++seed) {
-        SCOPED_TRACE(testing::Message() << "seed " << seed);
-        std::mt19937 random(seed);
+    // nothing) and the process goes on.
+    for (const int iteration : TestIterations(40)) {
+        SCOPED_TRACE(testing::Message() << "iteration " << iteration);
+        std::mt19937 random(IterationSeed(72, iteration));
         Bytes damaged = file;
         for (int k = 0; k < 4; ++k) damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
         const auto picture = Load(damaged, media::IMAGE_JPG);
