@@ -108,7 +108,11 @@ void ExpandPalettized(const DisplaySurface& source, const Rect& area, std::vecto
 
 SDL_Rect ToSdl(const Rect& r) { return {r.left, r.top, r.Width(), r.Height()}; }
 
+InputEventObserver inputEventObserver = nullptr;
+
 }  // namespace
+
+void SetInputEventObserver(InputEventObserver observer) { inputEventObserver = observer; }
 
 SdlBackend::SdlBackend() : desktop_(NoDisplayDesktop()), start_(std::chrono::steady_clock::now()) {}
 
@@ -303,6 +307,7 @@ void SdlBackend::PumpEvents(bool wait) {
 }
 
 void SdlBackend::HandleEvent(const SDL_Event& event) {
+    if (inputEventObserver) inputEventObserver(event);
     if (event.type == SDL_QUIT) {
         PostToEveryWindow(WM_CLOSE);
     } else if (event.type == SDL_RENDER_DEVICE_RESET) {
