@@ -106,13 +106,19 @@ bool BasicInputDevice::WindowAllows() const {
     return !(cooperation_ & DISCL_FOREGROUND) || IsWindowActive(window_);
 }
 
+bool BasicInputDevice::StillInForeground() const {
+    return !(cooperation_ & DISCL_FOREGROUND) ||
+           (IsWindowActive(window_) && window_->deactivations == acquiredDeactivations_);
+}
+
 HRESULT BasicInputDevice::Acquire() {
     if (format_ == DataFormat::None) return E_INVALIDARG;
     if (const HRESULT hr = Fault(Operation::Acquire); Failed(hr)) return hr;
     if (!WindowAllows()) return E_ACCESSDENIED;
     if (!Attached()) return E_FAIL;
-    if (acquired_) return S_FALSE;
+    if (acquired_ && StillInForeground()) return S_FALSE;
     acquired_ = true;
+    if (cooperation_ & DISCL_FOREGROUND) acquiredDeactivations_ = window_->deactivations;
     motionX_ = motionY_ = motionZ_ = 0;
     return S_OK;
 }
@@ -132,9 +138,9 @@ HRESULT BasicInputDevice::Poll() {
 HRESULT BasicInputDevice::GetDeviceState(std::uint32_t size, void* state) {
     if (!state || format_ == DataFormat::None || size != StateSize(format_)) return E_INVALIDARG;
     if (!acquired_) return DIERR_NOTACQUIRED;
-    // A foreground device whose window was deactivated, or a device that went away, has lost
-    // its acquisition: this read says so and later ones find it not acquired.
-    HRESULT hr = WindowAllows() && Attached() ? Fault(Operation::Read) : DIERR_INPUTLOST;
+    // A foreground device whose window was deactivated since it was acquired, or a device that
+    // went away, has lost its acquisition: this read says so and later ones find it not acquired.
+    HRESULT hr = StillInForeground() && Attached() ? Fault(Operation::Read) : DIERR_INPUTLOST;
     if (hr == DIERR_INPUTLOST || hr == DIERR_NOTACQUIRED) Unacquire();
     if (Failed(hr)) return hr;
     FillState(state);

@@ -61,6 +61,7 @@ protected:
 
 private:
     bool WindowAllows() const;
+    bool StillInForeground() const;
     HRESULT CheckAxisProperty(std::uint32_t axisOffset);
     void FillState(void* state);
 
@@ -70,6 +71,9 @@ private:
     HWND window_ = nullptr;
     std::uint32_t cooperation_ = DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
     bool acquired_ = false;
+    // The window's deactivation count when the device was acquired: any deactivation since
+    // then has taken the acquisition away, even one that was undone before the next read.
+    std::uint32_t acquiredDeactivations_ = 0;
     std::int32_t motionX_ = 0, motionY_ = 0, motionZ_ = 0;
     std::array<AxisSettings, 2> axes_{};
 };

@@ -51,7 +51,10 @@ bool AnyMessage() { return !System().queue.empty() || System().quitPosted; }
 // Hands a message to the window procedure, noting activation changes on the way so that the
 // window system knows what the application was told.
 LRESULT Deliver(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_ACTIVATEAPP) window->active = wParam != 0;
+    if (message == WM_ACTIVATEAPP) {
+        window->active = wParam != 0;
+        if (!window->active) ++window->deactivations;
+    }
     return window->proc(window, message, wParam, lParam);
 }
 

@@ -70,8 +70,10 @@ public:
     Rect outer;  // on the desktop
     bool visible = false;
     bool shownOnce = false;
-    // The last WM_ACTIVATEAPP the window received: foreground input follows it.
+    // The last WM_ACTIVATEAPP the window received, and how many times it was deactivated:
+    // foreground input follows them.
     bool active = false;
+    std::uint32_t deactivations = 0;
     void* native = nullptr;  // the backend's counterpart
 };
 
