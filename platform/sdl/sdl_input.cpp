@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include "platform/backend.h"
+#include "platform/display_host.h"
 #include "platform/basic_input_device.h"
 #include "platform/sdl/sdl_backend.h"
 
@@ -223,7 +223,7 @@ int ScancodeForScanCode(std::uint8_t scanCode) {
 
 SdlInput::SdlInput() {
     // The backend is made first so that it outlives the devices, which SDL's shutdown ends.
-    CurrentBackend();
+    CurrentDisplayHost();
     SetInputEventObserver(&ObserveEvent);
 }
 
@@ -234,7 +234,7 @@ HRESULT SdlInput::DirectInputCreate(HINSTANCE, std::uint32_t version, std::uniqu
     input->reset();
     if (version == 0 || version > DIRECTINPUT_VERSION) return E_INVALIDARG;
     // The display goes first: when it cannot start, it shuts SDL down as a whole.
-    CurrentBackend().Desktop();
+    CurrentDisplayHost().Open();
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
         std::fprintf(stderr, "SDL joystick: %s\n", SDL_GetError());
         return E_FAIL;
