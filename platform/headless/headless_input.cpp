@@ -145,9 +145,9 @@ void HeadlessInput::SetJoystickButton(int button, bool down) {
     if (button >= 0 && button < static_cast<int>(joystickButtons_.size())) joystickButtons_[button] = down ? 0x80 : 0;
 }
 
-void HeadlessInput::SetFault(InputFault fault, HRESULT result, int times) {
+void HeadlessInput::SetFault(InputFault fault, HRESULT result, int times, int after) {
     if (fault == InputFault::Count) return;
-    faults_[static_cast<std::size_t>(fault)] = {result, times};
+    faults_[static_cast<std::size_t>(fault)] = {result, times, after};
 }
 
 void HeadlessInput::ClearFaults() { faults_.fill({}); }
@@ -157,6 +157,10 @@ HRESULT HeadlessInput::Operate(InputFault operation) {
     ++calls_[index];
     Fault& fault = faults_[index];
     if (fault.remaining == 0 || Succeeded(fault.result)) return S_OK;
+    if (fault.skip > 0) {
+        --fault.skip;
+        return S_OK;
+    }
     if (fault.remaining > 0) --fault.remaining;
     return fault.result;
 }

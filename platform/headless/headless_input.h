@@ -55,8 +55,9 @@ public:
     void SetJoystickAxes(std::int32_t rawX, std::int32_t rawY) { joystickX_ = rawX, joystickY_ = rawY; }
     void SetJoystickButton(int button, bool down);
     void SetJoystickSubtype(std::uint8_t subtype) { joystickSubtype_ = subtype; }
-    // Fails the next `times` calls of the operation with `result` (times < 0: every call).
-    void SetFault(InputFault fault, HRESULT result = E_FAIL, int times = -1);
+    // Fails the next `times` calls of the operation with `result` (times < 0: every call),
+    // after letting the first `after` calls succeed.
+    void SetFault(InputFault fault, HRESULT result = E_FAIL, int times = -1, int after = 0);
     void ClearFaults();
     int Calls(InputFault operation) const { return calls_[static_cast<std::size_t>(operation)]; }
     int PollCalls() const { return pollCalls_; }
@@ -80,6 +81,7 @@ private:
     struct Fault {
         HRESULT result = S_OK;
         int remaining = 0;  // < 0: no end
+        int skip = 0;       // calls that succeed before the failures start
     };
     static constexpr std::size_t kFaults = static_cast<std::size_t>(InputFault::Count);
 

@@ -22,11 +22,11 @@ protected:
 
 TEST_F(InputDevices, CreateOpensAndAcquiresAllThreeDevicesAndBuildsTheTables) {
     controls.SetCursorPosition({321, -12});
-    controls.SetJoystickSubtype(platform::DIDEVTYPEJOYSTICK_GAMEPAD);
+    controls.SetJoystickSubtype(platform::DIDEVTYPEJOYSTICK_FLIGHTSTICK);
     ASSERT_EQ(input.Create(nullptr, window), 0);
     EXPECT_TRUE(input.HasKeyboard() && input.HasMouse() && input.HasJoystick());
     EXPECT_TRUE(input.KeyboardAcquired() && input.MouseAcquired() && input.JoystickAcquired());
-    EXPECT_EQ(input.JoystickSubtype(), platform::DIDEVTYPEJOYSTICK_GAMEPAD);
+    EXPECT_EQ(input.JoystickSubtype(), platform::DIDEVTYPEJOYSTICK_FLIGHTSTICK);
     EXPECT_EQ(input.MouseX(), 321);
     EXPECT_EQ(input.MouseY(), -12);
     EXPECT_EQ(input.MouseTotalX(), 0);
@@ -79,6 +79,18 @@ TEST_F(InputDevices, CreateReturnsTheFirstFailureAndKeepsWhatItMade) {
         EXPECT_EQ(made->HasMouse(), c.mouse);
         EXPECT_EQ(made->HasJoystick(), c.joystick);
         made.reset();  // what was made is released without touching what was not
+    }
+}
+
+TEST_F(InputDevices, EachOfTheFourAxisPropertiesStopsCreateWhenRefused) {
+    for (int call = 0; call < 4; ++call) {
+        SCOPED_TRACE(call);  // range x, range y, dead zone x, dead zone y
+        controls.Reset();
+        controls.SetFault(Fault::SetProperty, kSomeError, 1, call);
+        media::Input made;
+        EXPECT_EQ(made.Create(nullptr, window), kSomeError);
+        EXPECT_EQ(controls.Calls(Fault::SetProperty), call + 1);
+        EXPECT_FALSE(made.JoystickAcquired());
     }
 }
 
@@ -180,17 +192,22 @@ TEST_F(InputDevices, AKeyboardReadFailureLeavesMouseAndJoystickAsTheyWere) {
 }
 
 TEST_F(InputDevices, AKeyboardThatComesBackAfterAFailedReadClearsEveryStatus) {
-    ASSERT_EQ(input.Create(nullptr, window), 0);
-    controls.SetKey(kScanEscape, true);
-    controls.SetMouseButton(0, true);
-    ASSERT_EQ(input.Update(), 0);
-    controls.SetFault(Fault::ReadKeyboard, DIERR_INPUTLOST, 1);
-    EXPECT_EQ(input.Update(), DIERR_INPUTLOST);
-    EXPECT_TRUE(input.KeyboardAcquired());
-    for (std::uint16_t code = 0; code < media::kKeyCodeCount; ++code) ASSERT_EQ(input.GetKeyStatus(code), KEY_UP) << code;
-    ASSERT_EQ(input.Update(), 0);
-    EXPECT_EQ(input.GetKeyStatus(kCodeEscape), KEY_PRESSED);
-    EXPECT_EQ(input.GetKeyStatus(256), KEY_PRESSED);
+    // Lost: acquired afresh. Any other error: still acquired, and Acquire says so (S_FALSE).
+    for (const platform::HRESULT failure : {DIERR_INPUTLOST, kSomeError}) {
+        SCOPED_TRACE(failure);
+        media::Input fresh;
+        ASSERT_EQ(fresh.Create(nullptr, window), 0);
+        controls.SetKey(kScanEscape, true);
+        controls.SetMouseButton(0, true);
+        ASSERT_EQ(fresh.Update(), 0);
+        controls.SetFault(Fault::ReadKeyboard, failure, 1);
+        EXPECT_EQ(fresh.Update(), failure);
+        EXPECT_TRUE(fresh.KeyboardAcquired());
+        for (std::uint16_t code = 0; code < media::kKeyCodeCount; ++code) ASSERT_EQ(fresh.GetKeyStatus(code), KEY_UP) << code;
+        ASSERT_EQ(fresh.Update(), 0);
+        EXPECT_EQ(fresh.GetKeyStatus(kCodeEscape), KEY_PRESSED);
+        EXPECT_EQ(fresh.GetKeyStatus(256), KEY_PRESSED);
+    }
 }
 
 TEST_F(InputDevices, KeysHeldAcrossADeactivationArePressedAgainWhenTheKeyboardComesBack) {

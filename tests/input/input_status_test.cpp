@@ -74,6 +74,7 @@ TEST_F(InputStatus, TheAKeyIsCode97NeverCode65) {
 
 TEST_F(InputStatus, CodesAreComparedByTheirLow16BitsAndThoseBeyondTheTableReadUp) {
     controls.SetKey(1, true);  // ESC, code 27
+    controls.SetKey(0, true);  // no key's scan code, but its snapshot byte sits right after the table
     ASSERT_EQ(input.Update(), 0);
     const std::uint32_t wide = 65536 + 27;
     EXPECT_EQ(input.GetKeyStatus(static_cast<std::uint16_t>(wide)), KEY_PRESSED);
@@ -99,6 +100,8 @@ TEST_F(InputStatus, UpdatesOfCodesBeyondTheTableChangeNothing) {
 }
 
 TEST_F(InputStatus, APressTakesTheTimeAndTheMouseTotalsOfItsUpdate) {
+    // Totals start at 0 wherever the pointer is, and a clamped position differs from them.
+    input.SetMouseLimits(0, 0, 5, 5);
     host.SetTime(1000);
     controls.MoveMouse(2, 1);
     controls.SetKey(kScanX, true);
