@@ -16,6 +16,11 @@ namespace {
 constexpr Guid kJoystickInstance{0x4A0F0001, 0x0001, 0x0001, {0x80, 0x00, 0x68, 0x65, 0x61, 0x64, 0x6C, 0x73}};
 constexpr Guid kJoystickProduct{0x4A0F0002, 0x0001, 0x0001, {0x80, 0x00, 0x68, 0x65, 0x61, 0x64, 0x6C, 0x73}};
 
+constexpr const char* kFaultNames[] = {
+    "DirectInputCreate", "CreateKeyboard",  "CreateMouse",  "CreateJoystick", "QueryInterface", "SetProperty",
+    "AcquireKeyboard",   "AcquireMouse",    "AcquireJoystick", "ReadKeyboard", "ReadMouse",     "ReadJoystick"};
+static_assert(std::size(kFaultNames) == static_cast<std::size_t>(InputFault::Count));
+
 InputFault PerDevice(DeviceKind kind, InputFault keyboard) {
     return static_cast<InputFault>(static_cast<int>(keyboard) + static_cast<int>(kind));
 }
@@ -148,6 +153,21 @@ void HeadlessInput::SetJoystickButton(int button, bool down) {
 void HeadlessInput::SetFault(InputFault fault, HRESULT result, int times, int after) {
     if (fault == InputFault::Count) return;
     faults_[static_cast<std::size_t>(fault)] = {result, times, after};
+}
+
+const char* InputFaultName(InputFault fault) {
+    const auto index = static_cast<std::size_t>(fault);
+    return index < std::size(kFaultNames) ? kFaultNames[index] : "";
+}
+
+bool HeadlessInput::SetFault(const std::string& name, HRESULT result, int times, int after) {
+    for (std::size_t i = 0; i < std::size(kFaultNames); ++i) {
+        if (name == kFaultNames[i]) {
+            SetFault(static_cast<InputFault>(i), result, times, after);
+            return true;
+        }
+    }
+    return false;
 }
 
 void HeadlessInput::ClearFaults() { faults_.fill({}); }

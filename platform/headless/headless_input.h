@@ -4,6 +4,7 @@
 // InputControls(); the backend's Reset() resets it too.
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/input_host.h"
@@ -26,6 +27,8 @@ enum class InputFault {
     ReadJoystick,
     Count
 };
+
+const char* InputFaultName(InputFault fault);
 
 class HeadlessDevice;
 
@@ -58,6 +61,8 @@ public:
     // Fails the next `times` calls of the operation with `result` (times < 0: every call),
     // after letting the first `after` calls succeed.
     void SetFault(InputFault fault, HRESULT result = E_FAIL, int times = -1, int after = 0);
+    // The same by the operation's name ("ReadKeyboard", ...); false for an unknown name.
+    bool SetFault(const std::string& name, HRESULT result = E_FAIL, int times = -1, int after = 0);
     void ClearFaults();
     int Calls(InputFault operation) const { return calls_[static_cast<std::size_t>(operation)]; }
     int PollCalls() const { return pollCalls_; }

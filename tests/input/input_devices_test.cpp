@@ -72,7 +72,8 @@ TEST_F(InputDevices, CreateReturnsTheFirstFailureAndKeepsWhatItMade) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         controls.Reset();
-        controls.SetFault(c.fault, c.injected);
+        // By name, as scripts set them.
+        ASSERT_TRUE(controls.SetFault(platform::headless::InputFaultName(c.fault), c.injected));
         auto made = std::make_unique<media::Input>();
         EXPECT_EQ(made->Create(nullptr, window), c.result);
         EXPECT_EQ(made->HasKeyboard(), c.keyboard);
@@ -80,6 +81,7 @@ TEST_F(InputDevices, CreateReturnsTheFirstFailureAndKeepsWhatItMade) {
         EXPECT_EQ(made->HasJoystick(), c.joystick);
         made.reset();  // what was made is released without touching what was not
     }
+    EXPECT_FALSE(controls.SetFault("NoSuchOperation"));
 }
 
 TEST_F(InputDevices, EachOfTheFourAxisPropertiesStopsCreateWhenRefused) {
