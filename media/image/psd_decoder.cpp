@@ -9,6 +9,7 @@
 #endif
 
 #include "media/image/byte_reader.h"
+#include "platform/display_surface.h"
 
 namespace media {
 
@@ -157,7 +158,7 @@ bool PsdDecoder::ReadHeader(ByteReader& in) {
     return !in.RanOut() && compression_ <= 1;
 }
 
-bool PsdDecoder::DecodePixels(ByteReader& in) {
+bool PsdDecoder::DecodeRows(ByteReader& in, std::uint8_t* out, std::ptrdiff_t pitch, bool clearFourthByte) {
     const std::size_t width = fileWidth_, height = fileHeight_, count = width * height;
     // Which file channel each pixel byte takes, or none (its default then).
     int channelOf[4] = {-1, -1, -1, -1};
@@ -166,23 +167,29 @@ bool PsdDecoder::DecodePixels(ByteReader& in) {
         if (static_cast<std::size_t>(slot.byte) < channels_) channelOf[slot.byte] = used++;
     }
     // Rows of the defaults, and one row per channel for the PackBits streams.
-    std::vector<std::uint8_t> rowBytes(width * (4 + static_cast<std::size_t>(used)));
+    // Rows of the defaults (and of zeros, for the fourth byte of a surface's pixels), then one
+    // row per channel for the PackBits streams.
+    std::vector<std::uint8_t> rowBytes(width * (5 + static_cast<std::size_t>(used)));
     const std::uint8_t* rows[4];
     for (const Slot& slot : kSlots) {
         std::uint8_t* row = &rowBytes[width * static_cast<std::size_t>(slot.byte)];
         std::memset(row, slot.fallback, width);
         rows[slot.byte] = row;
     }
-    std::uint8_t* out = pixels_.get();
+    const std::uint8_t* zeros = &rowBytes[width * 4];
+    // A surface's 32-bit pixels carry 0 in their fourth byte; the alpha channel is still read,
+    // so a file loads or fails the same way whichever output it gets.
+    auto fourth = [&](const std::uint8_t* alpha) { return clearFourthByte ? zeros : alpha; };
     if (compression_ == 0) {
         // Raw planes of width x height bytes, one after the other.
         const std::uint8_t* planes = nullptr;
         if (!in.Take(count * static_cast<std::size_t>(used), &planes)) return false;
-        for (std::size_t y = 0; y < height; ++y, out += width * 4) {
+        for (std::size_t y = 0; y < height; ++y, out += pitch) {
             for (int byte = 0; byte < 4; ++byte) {
                 if (channelOf[byte] >= 0) rows[byte] = planes + count * static_cast<std::size_t>(channelOf[byte]) + y * width;
             }
-            InterleaveRow(rows, out, width);
+            const std::uint8_t* const used4[4] = {rows[0], rows[1], rows[2], fourth(rows[3])};
+            InterleaveRow(used4, out, width);
         }
         return true;
     }
@@ -198,29 +205,44 @@ bool PsdDecoder::DecodePixels(ByteReader& in) {
         streams.emplace_back(p, end, count);
         if (k + 1 < used && !(p = SkipPackBitsChannel(p, end, count))) return false;
     }
-    std::uint8_t* channelRows = &rowBytes[width * 4];
-    for (std::size_t y = 0; y < height; ++y, out += width * 4) {
+    std::uint8_t* channelRows = &rowBytes[width * 5];
+    for (std::size_t y = 0; y < height; ++y, out += pitch) {
         for (int k = 0; k < used; ++k) {
             if (!streams[static_cast<std::size_t>(k)].Next(channelRows + width * static_cast<std::size_t>(k), width)) return false;
         }
         for (int byte = 0; byte < 4; ++byte) {
             if (channelOf[byte] >= 0) rows[byte] = channelRows + width * static_cast<std::size_t>(channelOf[byte]);
         }
-        InterleaveRow(rows, out, width);
+        const std::uint8_t* const used4[4] = {rows[0], rows[1], rows[2], fourth(rows[3])};
+        InterleaveRow(used4, out, width);
     }
     return true;
 }
 
 SurfacePtr PsdDecoder::Decode(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data, std::int32_t placement) {
     ByteReader in(data, size);
-    if (!ReadHeader(in)) return nullptr;
-    if (fileWidth_ > static_cast<std::uint32_t>(kMaxPictureSide) || fileHeight_ > static_cast<std::uint32_t>(kMaxPictureSide)) return nullptr;
-    if (!AllocPixels(static_cast<std::int32_t>(fileWidth_), static_cast<std::int32_t>(fileHeight_), 32)) return nullptr;
-    if (!DecodePixels(in) || !CreateDDSurface(device, placement)) {
+    if (!ReadHeader(in) || !PictureSizeAllowed(fileWidth_, fileHeight_)) return nullptr;
+    width_ = static_cast<std::int32_t>(fileWidth_);
+    height_ = static_cast<std::int32_t>(fileHeight_);
+    bitCount_ = 32;
+    topDown_ = 1;
+    if (!CreateDDSurface(device, placement)) return nullptr;
+    // A 32-bit RGB surface takes the rows directly: the pixel buffer's layout is its own.
+    const platform::PixelFormatDesc& format = surface_->Format();
+    platform::SurfaceDesc desc;
+    desc.size = sizeof desc;
+    if (format.bitCount == 32 && format.redMask == 0xFF0000 && format.greenMask == 0x00FF00 && format.blueMask == 0x0000FF &&
+        platform::Succeeded(surface_->Lock(nullptr, &desc, platform::DDLOCK_WAIT, nullptr))) {
+        const bool decoded = DecodeRows(in, static_cast<std::uint8_t*>(desc.surface), desc.pitch, true);
+        surface_->Unlock(nullptr);
+        SurfacePtr result = std::move(surface_);
+        return decoded ? result : nullptr;
+    }
+    if (!AllocPixels(width_, height_, 32) || !DecodeRows(in, pixels_.get(), static_cast<std::ptrdiff_t>(RowLength()), false)) {
         FreeBuffers();
+        surface_.reset();
         return nullptr;
     }
-    topDown_ = 1;
     BuildBitmapInfo();
     return TransferToSurface();
 }

@@ -1,7 +1,8 @@
 #pragma once
 // PsdDecoder: layered documents with the "8BPS" signature, read from the flattened composite
-// image at the end of the file (RGB, 8 bits per channel, raw or PackBits planes) into a 32-bit
-// buffer of blue, green, red, alpha. Layers are skipped.
+// image at the end of the file (RGB, 8 bits per channel, raw or PackBits planes). A 32-bit RGB
+// surface receives the pixels directly; other formats get a 32-bit buffer of blue, green, red,
+// alpha that the base transfers. Layers are skipped.
 #include <array>
 #include <cstdint>
 
@@ -23,7 +24,9 @@ public:
 
 private:
     bool ReadHeader(ByteReader& in);
-    bool DecodePixels(ByteReader& in);
+    // The composite into rows of 32-bit pixels pitch bytes apart; with clearFourthByte the
+    // fourth byte of each pixel is 0 (a surface's layout) instead of the alpha channel.
+    bool DecodeRows(ByteReader& in, std::uint8_t* out, std::ptrdiff_t pitch, bool clearFourthByte);
 
     std::array<std::uint8_t, 30> header_{};
     std::uint16_t version_ = 0, channels_ = 0, depth_ = 0, colorMode_ = 0, compression_ = 0;

@@ -41,11 +41,15 @@ std::vector<FormatFile> LosslessFiles(const Bytes& rgb) {
     for (std::size_t i = 0; i < planes[0].size(); ++i) {
         for (std::size_t c = 0; c < 3; ++c) planes[c][i] = rgb[i * 3 + c];
     }
+    // With an alpha channel, which plays no part in what the surface shows.
+    std::vector<Bytes> withAlpha = planes;
+    withAlpha.push_back(Bytes(kWidth * kHeight, 0x80));
     picture_files::Psd psd;
+    psd.channels = 4;
     psd.width = kWidth;
     psd.height = kHeight;
     psd.compression = 1;
-    psd.imageData = picture_files::PsdPackBitsImage(planes, kWidth, kHeight);
+    psd.imageData = picture_files::PsdPackBitsImage(withAlpha, kWidth, kHeight);
 
     picture_files::Pcx pcx;
     pcx.planes = 3;
@@ -123,7 +127,7 @@ TEST_F(PictureFormatsTest, NoSurfaceOrNoDrawingGivesNull) {
     struct Fault {
         platform::FaultPoint point;
         std::int32_t placement;
-        bool jpegStillLoads;  // JPEG writes 32-bit surfaces itself and needs no device context
+        bool directStillLoads;  // PSD and JPEG write 32-bit surfaces themselves, without a device context
     };
     const Fault faults[] = {
         {platform::FaultPoint::CreateSystemSurface, media::MEMORY_SYSTEM, false},
@@ -137,7 +141,8 @@ TEST_F(PictureFormatsTest, NoSurfaceOrNoDrawingGivesNull) {
             SCOPED_TRACE(testing::Message() << f.name << " with fault " << platform::FaultPointName(fault.point));
             media::Image image;
             const media::SurfacePtr surface = image.LoadMemory(device.get(), f.file.size(), f.file.data(), fault.placement);
-            EXPECT_EQ(surface != nullptr, f.type == media::IMAGE_JPG && fault.jpegStillLoads);
+            const bool direct = f.type == media::IMAGE_JPG || f.type == media::IMAGE_PSD;
+            EXPECT_EQ(surface != nullptr, direct && fault.directStillLoads);
         }
     }
 }
