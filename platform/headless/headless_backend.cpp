@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/headless/headless_input.h"
 #include "platform/surface_copy.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -56,6 +57,7 @@ void HeadlessBackend::Reset() {
     debugEcho_ = true;
     SetDebugOutputHook(&RecordDebugOutput);
     presentations_ = 0;
+    InputControls().Reset();
 }
 
 void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {

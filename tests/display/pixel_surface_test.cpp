@@ -236,6 +236,27 @@ TEST_F(PixelSurfaceTest, TextLeavingTheSurfaceIsCutExactly) {
     EXPECT_EQ(canvas.DrawTextAt(0, 0, 0xFFFFFF, nullptr), 0);
 }
 
+// With an opaque background every glyph cell is painted whole: 8 x 16 pixels each, cut exactly
+// at the surface's edges.
+TEST_F(PixelSurfaceTest, OpaqueTextPaintsWholeGlyphCells) {
+    struct Case {
+        std::int32_t x, y;
+        int painted;
+    } cases[] = {{2, 3, 3 * 8 * 16}, {-5, 0, (3 * 8 - 5) * 16}, {0, 30 - 10, 3 * 8 * 10}, {36, -15, 4 * 1}, {40, 0, 0}};
+    for (const Case& k : cases) {
+        platform::DisplaySurface surface(40, 30, platform::FormatForDepth(16), platform::DDSCAPS_SYSTEMMEMORY);
+        platform::DeviceContext* dc = nullptr;
+        ASSERT_EQ(surface.GetDC(&dc), platform::DD_OK);
+        dc->SetBkMode(platform::OPAQUE);
+        dc->SetBkColor(0x00FFFFFF);
+        dc->SetTextColor(0x000000FF);
+        ASSERT_TRUE(dc->TextOut(k.x, k.y, "A b", 3));
+        surface.ReleaseDC(dc);
+        const auto counts = Histogram(surface, surface.Bounds());
+        EXPECT_EQ(40 * 30 - (counts.count(0) ? counts.at(0) : 0), k.painted) << "text at " << k.x << "," << k.y;
+    }
+}
+
 TEST_F(PixelSurfaceTest, ClipRectangleIsCutToTheSurface) {
     PixelSurface s;
     ASSERT_EQ(s.CreateBlank(screen.get(), 20, 10, 32), 1);

@@ -48,8 +48,8 @@ TEST_F(ScreenLifetimeTest, ALaterScreenIsNotClippedToAnEarlierScreensWindow) {
         Screen screen;
         ASSERT_EQ(screen.SetWindowedMode(first, 640, 480), 0);
     }
-    platform::DestroyWindow(first);
-    // The next screen cannot make a clipper: it presents unclipped, not through the old window.
+    // The next screen cannot make a clipper: it presents unclipped, not cut to the old window
+    // (which would leave the top-left corner untouched).
     platform::HWND second = MakeWindow(0, 0, 640, 480);
     host.SetFault(FaultPoint::CreateClipper);
     Screen screen;
