@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/headless/headless_audio.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -34,6 +35,7 @@ void HeadlessBackend::Reset() {
     messageBoxes_.clear();
     eventHook_ = nullptr;
     vblankWaits_ = 0;
+    AudioControls().Reset();
 }
 
 void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {
