@@ -20,6 +20,13 @@ namespace {
 // that a busy game thread does not starve the device.
 constexpr Uint16 kCallbackFrames = 1024;
 
+// Said once per process: every sound system and performance of a silent game tries again.
+void ReportNoOutput() {
+    static bool reported = false;
+    if (!reported) OutputDebugString("Audio: no audio output, running silent\n");
+    reported = true;
+}
+
 void FillFromMixer(void*, Uint8* stream, int length) {
     AudioMixer::Shared().Mix(reinterpret_cast<std::int16_t*>(stream),
                              static_cast<std::size_t>(length) / (sizeof(std::int16_t) * kOutputChannels));
@@ -35,7 +42,7 @@ bool SdlAudio::Open() {
         return true;
     }
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        OutputDebugString("Audio: no audio output, running silent\n");
+        ReportNoOutput();
         return false;
     }
     SDL_AudioSpec wanted{};
@@ -48,7 +55,7 @@ bool SdlAudio::Open() {
     // disk driver's file always carry this one.
     device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
     if (device_ == 0) {
-        OutputDebugString("Audio: no audio output, running silent\n");
+        ReportNoOutput();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
