@@ -13,6 +13,10 @@ using namespace platform;
 
 namespace {
 
+// No sound file comes near this (a buffer holds at most 256 MiB of samples); a larger size, or
+// the nonsense size a directory's stream reports, is refused before anything is allocated.
+constexpr long kMaxWaveFileBytes = 1L << 30;
+
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
@@ -22,7 +26,9 @@ bool ReadWholeFile(std::FILE* file, std::vector<std::uint8_t>* bytes) {
     const long start = std::ftell(file);
     if (start < 0 || std::ferror(file) || std::fseek(file, 0, SEEK_END) != 0) return false;
     const long end = std::ftell(file);
-    if (end < start || std::ferror(file) || std::fseek(file, start, SEEK_SET) != 0) return false;
+    if (end < start || end - start > kMaxWaveFileBytes || std::ferror(file) || std::fseek(file, start, SEEK_SET) != 0) {
+        return false;
+    }
     try {
         bytes->resize(static_cast<std::size_t>(end - start));
     } catch (const std::bad_alloc&) {

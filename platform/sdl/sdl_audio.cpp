@@ -8,6 +8,9 @@
 namespace platform {
 
 AudioHost& CurrentAudioHost() {
+    // The mixer is made first so that it is destroyed last: a device still open at exit is closed
+    // (and its callback stopped) before the mixer it pulls from goes away.
+    AudioMixer::Shared();
     static sdl::SdlAudio audio;
     return audio;
 }
