@@ -196,6 +196,8 @@ TEST_F(MusicPlayerTest, StoppingOnePerformanceLeavesTheOtherPlaying) {
     host.Advance(300);
     ASSERT_EQ(game.Stop(0), S_OK);
     EXPECT_GT(PeakOver(300), 1000) << "the other performance plays on";
+    host.Advance(1500);
+    EXPECT_GT(PeakOver(300), 1000) << "its held notes were not released either";
     // A tune that ends by itself leaves the other performance playing too.
     ASSERT_EQ(game.Play(1), S_OK);
     host.Advance(1000);
