@@ -1,12 +1,19 @@
+#include "platform/system.h"
+
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <vector>
 
-#include "platform/system.h"
+#include "platform/clock.h"
 
 namespace platform {
+
+std::uint32_t TimeGetTime() { return CurrentClock().Now(); }
+
+void Sleep(std::uint32_t ms) { CurrentClock().Sleep(ms); }
 
 std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer) {
     // getcwd needs room for the whole path; grow until it fits, then hand out what the caller's
@@ -20,6 +27,10 @@ std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer) {
     if (!buffer || length + 1 > size) return static_cast<std::uint32_t>(length + 1);
     std::memcpy(buffer, path.data(), length + 1);
     return static_cast<std::uint32_t>(length);
+}
+
+void OutputDebugString(const char* text) {
+    if (text) std::fputs(text, stderr);
 }
 
 }  // namespace platform
