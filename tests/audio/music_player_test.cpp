@@ -24,6 +24,13 @@ protected:
         ASSERT_TRUE(WriteFile("drums.mid", MidiFile({{9, 0}}, {{9, 36, 120, 0, 100}, {9, 38, 120, 480, 100}, {9, 42, 120, 960, 100}})));
         ASSERT_TRUE(WriteFile("organ.mid", MidiFile({{0, 19}}, {{0, 48, 120, 0, 9600}, {0, 55, 120, 0, 9600}})));
         ASSERT_TRUE(WriteFile("not_midi.mid", Bytes(64, 'x')));
+        Bytes smpte = ChordMidi(0.5);
+        smpte[12] = 0xE7;  // 25 frames per second, 40 ticks per frame
+        smpte[13] = 0x28;
+        ASSERT_TRUE(WriteFile("smpte.mid", smpte));
+        Bytes cut = ChordMidi(0.5);
+        cut.resize(cut.size() - 1);  // the track's length runs past the end
+        ASSERT_TRUE(WriteFile("cut.mid", cut));
     }
     // Peak of the output over the next ms milliseconds of virtual time.
     int PeakOver(std::uint32_t ms) {
@@ -43,6 +50,8 @@ TEST_F(MusicPlayerTest, SlotsFillInOrderAndFreeSlotsAreReused) {
     EXPECT_EQ(player.Load("short.mid"), 1);
     EXPECT_EQ(player.Load("missing.mid"), -1);
     EXPECT_EQ(player.Load("not_midi.mid"), -1);
+    EXPECT_EQ(player.Load("smpte.mid"), -1) << "timed in SMPTE frames, which the synth cannot play";
+    EXPECT_EQ(player.Load("cut.mid"), -1);
     EXPECT_EQ(player.Load(nullptr), -1);
     EXPECT_EQ(player.Slot(2).state, media::TUNE_EMPTY) << "failed loads leave the slot empty";
     EXPECT_EQ(player.Unload(0), 1);
