@@ -190,6 +190,29 @@ TEST_F(SoundEffectTest, FourPlaysWithThreeCopiesCutOffTheOldest) {
     EXPECT_EQ(effect.Current(), 0);
 }
 
+TEST_F(SoundEffectTest, DuplicatesShareTheSamplesOfBufferZero) {
+    const Bytes wave = PlainWave(1, 44100, 16, Samples16({100, 100, 100, 100}));
+    media::SoundEffect effect;
+    ASSERT_EQ(effect.CreateFromWaveMemory(&device, wave.data(), wave.size(), 2), S_OK);
+    void* region1 = nullptr;
+    void* region2 = nullptr;
+    std::uint32_t bytes1 = 0, bytes2 = 0;
+    // The last two frames, through a lock that wraps: two regions.
+    ASSERT_EQ(effect.Buffer(0)->Lock(4, 8, &region1, &bytes1, &region2, &bytes2, 0), S_OK);
+    EXPECT_EQ(bytes1, 4u);
+    EXPECT_EQ(bytes2, 4u);
+    const std::int16_t written[4] = {-5, -6, 7, 8};
+    std::memcpy(region1, written, 4);
+    std::memcpy(region2, written + 2, 4);
+    ASSERT_EQ(effect.Buffer(0)->Unlock(region1, bytes1, region2, bytes2), S_OK);
+    EXPECT_EQ(effect.Buffer(0)->Unlock(region1, bytes1, region2, bytes2), E_INVALIDARG) << "not locked";
+    audio.ClearOutput();
+    ASSERT_EQ(effect.Buffer(1)->Play(0, 0, 0), S_OK);
+    host.Advance(1);
+    const std::int16_t heard[] = {7, 8, -5, -6, 0};
+    for (std::size_t frame = 0; frame < std::size(heard); ++frame) EXPECT_EQ(audio.Output()[frame * 2], heard[frame]) << frame;
+}
+
 TEST_F(SoundEffectTest, RebuildingWithFewerCopiesStartsAtBufferZero) {
     const Bytes wave = ToneWave(44100, 44100);
     media::SoundEffect effect;
