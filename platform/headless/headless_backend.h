@@ -31,7 +31,7 @@ public:
 
     // Test controls.
     // Back to a fresh machine: 1024x768 desktop in 32 bits, clock at 0, no faults, no windows,
-    // no clipper on the desktop, no recorded message boxes.
+    // no clipper on the desktop, no recorded message boxes, the input devices' controls reset.
     void Reset();
     void SetDesktop(std::int32_t width, std::int32_t height, int depth);
     DisplaySurface& DesktopSurface() { return *primary_; }

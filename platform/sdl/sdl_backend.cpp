@@ -129,7 +129,11 @@ int OnConnectionBroken(Display*) {
 
 void OnDisplayExit(Display*, void* backend) { static_cast<sdl::SdlBackend*>(backend)->DisplayLost(); }
 
+InputEventObserver inputEventObserver = nullptr;
+
 }  // namespace
+
+void SetInputEventObserver(InputEventObserver observer) { inputEventObserver = observer; }
 
 SdlBackend::SdlBackend() : mode_(NoDisplayDesktop()), start_(std::chrono::steady_clock::now()) {}
 
@@ -362,6 +366,7 @@ void SdlBackend::WatchDisplayLoss(SDL_Window* handle) {
 }
 
 void SdlBackend::HandleEvent(const SDL_Event& event) {
+    if (inputEventObserver) inputEventObserver(event);
     if (event.type == SDL_QUIT) {
         PostToEveryWindow(WM_CLOSE);
     } else if (event.type == SDL_RENDER_DEVICE_RESET) {
