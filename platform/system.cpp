@@ -11,10 +11,15 @@
 
 namespace platform {
 
+namespace {
+DebugOutputHook debugOutputHook = nullptr;
+}  // namespace
+
 std::uint32_t TimeGetTime() { return CurrentClock().Now(); }
 
 void Sleep(std::uint32_t ms) { CurrentClock().Sleep(ms); }
 
+void SetDebugOutputHook(DebugOutputHook hook) { debugOutputHook = hook; }
 std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer) {
     // getcwd needs room for the whole path; grow until it fits, then hand out what the caller's
     // buffer can take.
@@ -30,7 +35,13 @@ std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer) {
 }
 
 void OutputDebugString(const char* text) {
-    if (text) std::fputs(text, stderr);
+    if (!text) return;
+    if (debugOutputHook) {
+        debugOutputHook(text);
+        return;
+    }
+    std::fputs(text, stderr);
+    if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
 }
 
 }  // namespace platform
