@@ -7,6 +7,9 @@ namespace platform {
 // Milliseconds from an arbitrary start, wrapping at 32 bits.
 std::uint32_t TimeGetTime();
 void Sleep(std::uint32_t ms);
+// The current directory into buffer (size characters with the terminating zero): its length,
+// or, when it does not fit, the size it needs (buffer left as it was), or 0 on failure.
+std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer);
 // Developer messages: written to standard error.
 void OutputDebugString(const char* text);
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_input.h"
 #include "platform/window.h"
 
@@ -48,6 +49,7 @@ void HeadlessBackend::Reset() {
     vblankWaits_ = 0;
     presentations_ = 0;
     InputControls().Reset();
+    AudioControls().Reset();
 }
 
 void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {
