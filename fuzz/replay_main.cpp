@@ -1,5 +1,5 @@
-// Runs a fuzz target once over each file named on the command line (or each file in a named
-// directory), without libFuzzer: the committed corpus replayed by ctest in every build.
+// Runs a fuzz target once over every file of the given directories (or the given files), for
+// compilers without libFuzzer: the committed corpus is replayed in every build.
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -11,30 +11,35 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
 namespace {
 
-void RunFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+bool Replay(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "cannot read %s\n", file.c_str());
+        return false;
+    }
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
+    return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int files = 0;
+    int count = 0;
     for (int i = 1; i < argc; ++i) {
         const std::filesystem::path path(argv[i]);
         if (std::filesystem::is_directory(path)) {
             for (const auto& entry : std::filesystem::directory_iterator(path)) {
-                if (entry.is_regular_file()) {
-                    RunFile(entry.path());
-                    ++files;
-                }
+                if (!entry.is_regular_file()) continue;
+                if (!Replay(entry.path())) return 1;
+                ++count;
             }
+        } else if (Replay(path)) {
+            ++count;
         } else {
-            RunFile(path);
-            ++files;
+            return 1;
         }
     }
-    std::printf("replayed %d inputs\n", files);
-    return files > 0 ? 0 : 1;
+    std::printf("replayed %d inputs\n", count);
+    return count > 0 ? 0 : 1;
 }

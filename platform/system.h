@@ -10,7 +10,11 @@ void Sleep(std::uint32_t ms);
 // The current directory into buffer (size characters with the terminating zero): its length,
 // or, when it does not fit, the size it needs (buffer left as it was), or 0 on failure.
 std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer);
-// Developer messages: written to standard error.
+// Developer messages: written to standard error (with a line end when the text has none), or
+// handed to the hook when one is set; a null hook goes back to standard error. The headless
+// backend sets one so that tests can read the messages.
 void OutputDebugString(const char* text);
+using DebugOutputHook = void (*)(const char* text);
+void SetDebugOutputHook(DebugOutputHook hook);
 
 }  // namespace platform
