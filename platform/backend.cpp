@@ -12,7 +12,7 @@ constexpr const char* kFaultNames[] = {
     "DirectDrawCreate",  "SetCooperativeLevel", "CreatePrimarySurface", "CreateVideoSurface",
     "CreateSystemSurface", "CreateClipper",     "ClipperSetHWnd",       "SetClipper",
     "RestoreSurface",    "SurfaceGetDC",        "DesktopGetDC",         "CreateWindow",
-    "EnumerateDrivers",  "EnumerateDisplayModes"};
+    "EnumerateDrivers",  "EnumerateDisplayModes", "MirrorBlit"};
 static_assert(std::size(kFaultNames) == static_cast<std::size_t>(FaultPoint::Count));
 
 }  // namespace

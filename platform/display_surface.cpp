@@ -82,6 +82,7 @@ HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect
     if ((flags & DDBLT_DDFX) && fx) {
         request.mirrorX = (fx->ddfx & DDBLTFX_MIRRORLEFTRIGHT) != 0;
         request.mirrorY = (fx->ddfx & DDBLTFX_MIRRORUPDOWN) != 0;
+        if ((request.mirrorX || request.mirrorY) && Failed(CurrentBackend().FaultAt(FaultPoint::MirrorBlit))) return DDERR_NOMIRRORHW;
     }
     request.keyed = (flags & DDBLT_KEYSRC) && src->hasColorKey_;
     request.key = src->colorKey_.low;

@@ -1,0 +1,105 @@
+#include "media/blit/blit_loops.h"
+
+#include <algorithm>
+
+#include "media/blit/pixel_math.h"
+
+namespace media {
+
+namespace {
+
+using platform::LoadPixel;
+using platform::StorePixel;
+
+// Walks every pixel of the area with op(source, destination) -> new destination value. The depth
+// and the key flag are template parameters, so the inner loop has no branch on either; the key
+// test is a select, which keeps the loop vectorisable. A loop whose op ignores the source reads
+// none (the load is dead code).
+template <int Depth, bool Keyed, typename Op>
+void Walk(const SoftwareBlitArea& area, std::uint32_t key, Op op) {
+    using T = pixel_math::Traits<Depth>;
+    constexpr int B = T::kBytes;
+    const std::int32_t w = area.dest.width;
+    for (std::int32_t y = 0; y < area.dest.height; ++y) {
+        std::uint8_t* d = area.dest.Row(y);
+        const std::uint8_t* s = area.source.Row(y);
+        for (std::int32_t i = 0; i < w; ++i) {
+            const std::uint32_t dp = LoadPixel<B>(d + i * B), sp = LoadPixel<B>(s + i * B);
+            std::uint32_t out = pixel_math::WithFourthByte<Depth>(op(sp, dp), dp);
+            if constexpr (Keyed) out = T::KeyOf(sp) == key ? dp : out;
+            StorePixel<B>(d + i * B, out);
+        }
+    }
+}
+
+// Chooses the loop for the area's depth and the key flag, once per blit.
+template <template <int> class OpFor, typename... Args>
+void Run(const SoftwareBlitArea& area, bool keyed, std::uint32_t key, Args... args) {
+    pixel_math::DispatchDepth(area.depth, [&]<int Depth>() {
+        const auto op = OpFor<Depth>{args...};
+        if (keyed) {
+            Walk<Depth, true>(area, key, op);
+        } else {
+            Walk<Depth, false>(area, key, op);
+        }
+    });
+}
+
+template <int Depth>
+struct HalfBlendOp {
+    std::uint32_t operator()(std::uint32_t s, std::uint32_t d) const { return pixel_math::Traits<Depth>::Half(s, d); }
+};
+
+template <int Depth>
+struct BlendOp {
+    std::uint32_t weight;
+    std::uint32_t operator()(std::uint32_t s, std::uint32_t d) const { return pixel_math::Traits<Depth>::Mix(s, d, weight); }
+};
+
+template <int Depth>
+struct ShadeOp {
+    std::uint32_t factor;
+    std::uint32_t operator()(std::uint32_t, std::uint32_t d) const { return pixel_math::Traits<Depth>::Scale(d, factor); }
+};
+
+template <int Depth>
+struct HalfShadeOp {
+    std::uint32_t operator()(std::uint32_t, std::uint32_t d) const { return pixel_math::Traits<Depth>::HalfShade(d); }
+};
+
+template <int Depth>
+void AlphaMapWalk(const SoftwareBlitArea& area, std::uint32_t key, const std::uint8_t* map, std::int32_t mapWidth) {
+    using T = pixel_math::Traits<Depth>;
+    constexpr int B = T::kBytes;
+    const std::int32_t w = area.dest.width;
+    const std::uint8_t* alphaRow = map + static_cast<std::ptrdiff_t>(area.sourceRect.top) * mapWidth + area.sourceRect.left;
+    for (std::int32_t y = 0; y < area.dest.height; ++y, alphaRow += mapWidth) {
+        std::uint8_t* d = area.dest.Row(y);
+        const std::uint8_t* s = area.source.Row(y);
+        for (std::int32_t i = 0; i < w; ++i) {
+            const std::uint32_t dp = LoadPixel<B>(d + i * B), sp = LoadPixel<B>(s + i * B);
+            const std::uint32_t mixed = pixel_math::WithFourthByte<Depth>(T::Mix(dp, sp, alphaRow[i]), dp);
+            StorePixel<B>(d + i * B, T::KeyOf(sp) == key ? dp : mixed);
+        }
+    }
+}
+
+}  // namespace
+
+void HalfBlendLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key) { Run<HalfBlendOp>(area, keyed, key); }
+
+void BlendLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key, std::uint32_t weight) {
+    Run<BlendOp>(area, keyed, key, std::min<std::uint32_t>(weight, 256));
+}
+
+void ShadeLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key, std::uint32_t factor) {
+    Run<ShadeOp>(area, keyed, key, std::min<std::uint32_t>(factor, 256));
+}
+
+void HalfShadeLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key) { Run<HalfShadeOp>(area, keyed, key); }
+
+void AlphaMapLoop(const SoftwareBlitArea& area, std::uint32_t key, const std::uint8_t* alphaMap, std::int32_t mapWidth) {
+    pixel_math::DispatchDepth(area.depth, [&]<int Depth>() { AlphaMapWalk<Depth>(area, key, alphaMap, mapWidth); });
+}
+
+}  // namespace media
