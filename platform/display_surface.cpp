@@ -1,6 +1,7 @@
 #include "platform/display_surface.h"
 
 #include <cstring>
+#include <utility>
 
 #include "platform/backend.h"
 #include "platform/clipper.h"
@@ -89,13 +90,27 @@ HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect
     if (src == this && !Intersect(dst, from).IsEmpty()) {
         // Reading and writing the same pixels: copy the source part aside first.
         DisplaySurface copy(from.Width(), from.Height(), src->format_, DDSCAPS_SYSTEMMEMORY);
-        CopyRect(copy.View(), src->View(), {copy.Bounds(), copy.Bounds(), from});
+        CopyRect(copy.View(), std::as_const(*src).View(), {copy.Bounds(), copy.Bounds(), from});
         request.src = copy.Bounds();
         CopyRect(View(), copy.View(), request);
         return DD_OK;
     }
-    CopyRect(View(), src->View(), request);
+    if (request.keyed && src != this && src->CopyKeyRuns(*this, request)) return DD_OK;
+    CopyRect(View(), std::as_const(*src).View(), request);
     return DD_OK;
+}
+
+// A keyed 1:1 copy from this surface by its runs of non-key pixels, found on the first such copy
+// and kept until the pixels change (never while locked: the holder of the lock may be writing).
+bool DisplaySurface::CopyKeyRuns(DisplaySurface& dst, const CopyRequest& request) {
+    if (locked_ || request.mirrorX || request.mirrorY || request.dst.Width() != request.src.Width() ||
+        request.dst.Height() != request.src.Height())
+        return false;
+    const std::uint32_t key = request.key & (bytesPerPixel_ == 4 ? 0xFFFFFFFFu : (1u << (8 * bytesPerPixel_)) - 1u);
+    if (!keyRuns_.ValidFor(key)) keyRuns_.Build(std::as_const(*this).View(), key);
+    if (!keyRuns_.Worthwhile()) return false;
+    keyRuns_.Copy(dst.View(), request.dst.left, request.dst.top, std::as_const(*this).View(), request.src);
+    return true;
 }
 
 // The copy onto the desktop: cut to the clipper's client area and the desktop, and to the

@@ -5,10 +5,12 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/device_context.h"
 #include "platform/geometry.h"
+#include "platform/key_runs.h"
 #include "platform/pixel_view.h"
 #include "platform/result_codes.h"
 #include "platform/surface_desc.h"
@@ -17,6 +19,7 @@ namespace platform {
 
 class Clipper;
 class Presenter;
+struct CopyRequest;
 
 class DisplaySurface {
 public:
@@ -34,13 +37,20 @@ public:
     const PixelFormatDesc& Format() const { return format_; }
     std::uint32_t Caps() const { return caps_; }
     bool IsPrimary() const { return (caps_ & DDSCAPS_PRIMARYSURFACE) != 0; }
-    std::uint8_t* Row(std::int32_t y) { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_; }
+    // Writable access forgets the runs kept for keyed copies from this surface.
+    std::uint8_t* Row(std::int32_t y) {
+        keyRuns_.Drop();
+        return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_;
+    }
     const std::uint8_t* Row(std::int32_t y) const { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_; }
     std::uint32_t PixelAt(std::int32_t x, std::int32_t y) const;  // raw value, for backends and tests
     Rect Bounds() const { return {0, 0, width_, height_}; }
     // The whole pixel memory as a view, for the shared loops and backends.
-    PixelView View() { return {pixels_.data(), pitch_, width_, height_, bytesPerPixel_, format_}; }
-    PixelView View() const { return const_cast<DisplaySurface*>(this)->View(); }
+    PixelView View() {
+        keyRuns_.Drop();
+        return std::as_const(*this).View();
+    }
+    PixelView View() const { return {const_cast<std::uint8_t*>(pixels_.data()), pitch_, width_, height_, bytesPerPixel_, format_}; }
     bool IsLocked() const { return locked_; }
     bool HasDC() const { return dc_.has_value(); }
     bool HasColorKey() const { return hasColorKey_; }
@@ -73,6 +83,7 @@ public:
 
 private:
     HRESULT BltToPrimary(const Rect& dst, const DisplaySurface& src, const Rect& srcRect);
+    bool CopyKeyRuns(DisplaySurface& dst, const CopyRequest& request);
 
     std::int32_t width_, height_, pitch_;
     int bytesPerPixel_;
@@ -86,6 +97,7 @@ private:
     std::shared_ptr<Clipper> clipper_;
     std::optional<DeviceContext> dc_;  // while handed out; kept inline so a frame's text allocates nothing
     Presenter* presenter_ = nullptr;
+    KeyRuns keyRuns_;  // of the pixels that differ from the colour key, while they stay unchanged
 };
 
 }  // namespace platform

@@ -170,7 +170,7 @@ void ClipToSource(CopyRequest& rq, const Rect& srcBounds) {
     TrimAxis(v.top, v.bottom, rq.dst.top, rq.dst.Height(), rq.src.top, rq.src.Height(), rq.mirrorY, srcBounds.top, srcBounds.bottom);
 }
 
-void CopyRect(const PixelView& dst, const PixelView& src, const CopyRequest& request) {
+MEDIA_PIXEL_LOOP void CopyRect(const PixelView& dst, const PixelView& src, const CopyRequest& request) {
     if (request.visible.IsEmpty()) return;
     AssertInside(dst, request.visible);
     assert(dst.bytesPerPixel == src.bytesPerPixel);

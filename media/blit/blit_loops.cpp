@@ -1,6 +1,7 @@
 #include "media/blit/blit_loops.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "media/blit/pixel_math.h"
 
@@ -19,17 +20,28 @@ template <int Depth, bool Keyed, typename Op>
 void Walk(const SoftwareBlitArea& area, std::uint32_t key, Op op) {
     using T = pixel_math::Traits<Depth>;
     constexpr int B = T::kBytes;
+    // 16-bit pixels stay 16-bit values through the loop, so a vector register holds as many
+    // of them as it can (the pair words of a 32-bit loop, widened).
+    using Value = std::conditional_t<B == 2, std::uint16_t, std::uint32_t>;
+    const auto k = static_cast<Value>(key);
     const std::int32_t w = area.dest.width;
     for (std::int32_t y = 0; y < area.dest.height; ++y) {
         std::uint8_t* d = area.dest.Row(y);
         const std::uint8_t* s = area.source.Row(y);
         for (std::int32_t i = 0; i < w; ++i) {
-            const std::uint32_t dp = LoadPixel<B>(d + i * B), sp = LoadPixel<B>(s + i * B);
-            std::uint32_t out = pixel_math::WithFourthByte<Depth>(op(sp, dp), dp);
-            if constexpr (Keyed) out = T::KeyOf(sp) == key ? dp : out;
+            const auto dp = static_cast<Value>(LoadPixel<B>(d + i * B)), sp = static_cast<Value>(LoadPixel<B>(s + i * B));
+            auto out = static_cast<Value>(pixel_math::WithFourthByte<Depth>(op(sp, dp), dp));
+            if constexpr (Keyed) out = static_cast<Value>(T::KeyOf(sp)) == k ? dp : out;
             StorePixel<B>(d + i * B, out);
         }
     }
+}
+
+// True when some pixel of the depth can equal the key; a key with bits beyond the compared
+// value matches nothing, and the blit is drawn as the opaque form.
+template <int Depth>
+bool KeyCanMatch(std::uint32_t key) {
+    return key <= (pixel_math::Traits<Depth>::kBytes == 2 ? 0xFFFFu : 0xFFFFFFu);
 }
 
 // Chooses the loop for the area's depth and the key flag, once per blit.
@@ -37,7 +49,7 @@ template <template <int> class OpFor, typename... Args>
 void Run(const SoftwareBlitArea& area, bool keyed, std::uint32_t key, Args... args) {
     pixel_math::DispatchDepth(area.depth, [&]<int Depth>() {
         const auto op = OpFor<Depth>{args...};
-        if (keyed) {
+        if (keyed && KeyCanMatch<Depth>(key)) {
             Walk<Depth, true>(area, key, op);
         } else {
             Walk<Depth, false>(area, key, op);
@@ -86,19 +98,19 @@ void AlphaMapWalk(const SoftwareBlitArea& area, std::uint32_t key, const std::ui
 
 }  // namespace
 
-void HalfBlendLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key) { Run<HalfBlendOp>(area, keyed, key); }
+MEDIA_PIXEL_LOOP void HalfBlendLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key) { Run<HalfBlendOp>(area, keyed, key); }
 
-void BlendLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key, std::uint32_t weight) {
+MEDIA_PIXEL_LOOP void BlendLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key, std::uint32_t weight) {
     Run<BlendOp>(area, keyed, key, std::min<std::uint32_t>(weight, 256));
 }
 
-void ShadeLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key, std::uint32_t factor) {
+MEDIA_PIXEL_LOOP void ShadeLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key, std::uint32_t factor) {
     Run<ShadeOp>(area, keyed, key, std::min<std::uint32_t>(factor, 256));
 }
 
-void HalfShadeLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key) { Run<HalfShadeOp>(area, keyed, key); }
+MEDIA_PIXEL_LOOP void HalfShadeLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key) { Run<HalfShadeOp>(area, keyed, key); }
 
-void AlphaMapLoop(const SoftwareBlitArea& area, std::uint32_t key, const std::uint8_t* alphaMap, std::int32_t mapWidth) {
+MEDIA_PIXEL_LOOP void AlphaMapLoop(const SoftwareBlitArea& area, std::uint32_t key, const std::uint8_t* alphaMap, std::int32_t mapWidth) {
     pixel_math::DispatchDepth(area.depth, [&]<int Depth>() { AlphaMapWalk<Depth>(area, key, alphaMap, mapWidth); });
 }
 

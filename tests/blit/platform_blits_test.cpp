@@ -289,3 +289,65 @@ TEST_F(BlitTest, LostSurfacesAreRestoredAndTheDrawingDropped) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace blit_test;
+
+// Keyed copies skip the key by runs the source keeps between copies; every way the source's
+// pixels or key can change must show in the next copy.
+TEST_F(BlitTest, KeyedCopiesFollowEveryChangeOfTheSource) {
+    for (const int depth : {8, 16, 24, 32}) {
+        SCOPED_TRACE("depth " + std::to_string(depth));
+        auto src = Blank(40, 30, depth);
+        auto other = Blank(40, 30, depth);
+        const std::uint32_t key = 0x1F & PixelBits(depth), ink = 0x2A2A2A2A & PixelBits(depth);
+        // A sprite: an ellipse of ink over the key, so the runs are long enough to be kept.
+        src->Fill(key);
+        src->Lock();
+        for (std::int32_t y = 0; y < 30; ++y)
+            for (std::int32_t x = 0; x < 40; ++x)
+                if ((x - 20) * (x - 20) * 9 + (y - 15) * (y - 15) * 16 <= 3600) src->PutPixel(x, y, ink + static_cast<std::uint32_t>(x));
+        src->Unlock();
+        MakeKey(*src, key);
+        other->Fill(ink);
+
+        const auto check = [&](const char* after) {
+            SCOPED_TRACE(after);
+            auto dst = Blank(50, 40, depth);
+            auto expected = Blank(50, 40, depth);
+            const Rect part{3, 2, 37, 29};
+            for (std::int32_t y = part.top; y < part.bottom; ++y)
+                for (std::int32_t x = part.left; x < part.right; ++x) {
+                    const std::uint32_t p = Raw(*src, x, y);
+                    if (p != src->ColorKey()) SetRaw(*expected, x + 5 - part.left, y + 4 - part.top, p);
+                }
+            ASSERT_EQ(src->BlitKeyed(dst.get(), 5, 4, &part), 0);
+            ASSERT_EQ(src->BlitKeyed(dst.get(), 5, 4, &part), 0);
+            EXPECT_EQ(Snapshot(*dst), Snapshot(*expected));
+        };
+        check("first copy");
+        SetRaw(*src, 20, 15, key);
+        check("a pixel set to the key under a lock");
+        src->Lock();
+        src->PutPixel(20, 16, key);
+        check("a pixel set while the source stays locked");
+        src->PutPixel(21, 16, key);
+        check("another pixel set under the same lock");
+        src->Unlock();
+        const Rect band{0, 10, 40, 12};
+        ASSERT_EQ(src->Surface()->Blt(&band, other->Surface(), &band, 0, nullptr), 0);
+        check("a band copied into the source");
+        platform::BltFx fill;
+        fill.fillColor = key;
+        const Rect hole{10, 5, 20, 9};
+        ASSERT_EQ(src->Surface()->Blt(&hole, nullptr, nullptr, platform::DDBLT_COLORFILL, &fill), 0);
+        check("a rectangle filled with the key");
+        src->DrawTextAt(2, 2, 0x00FFFFFF, "Hi");
+        check("text drawn into the source");
+        MakeKey(*src, ink + 20);
+        check("a new key");
+    }
+}
+
+}  // namespace
