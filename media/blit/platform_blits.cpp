@@ -35,6 +35,9 @@ std::int32_t SoftwareMirror(PixelSurface& source, PixelSurface& dest, std::int32
                             bool leftRight) {
     const LockedPair locks(source, dest);
     if (!locks) return 0;
+    // Raw values of one format written into another would be wrong colours: like every software
+    // path, the fallback draws only between surfaces of the same depth code.
+    if (source.GetPixelFormatInfo().depth != dest.GetPixelFormatInfo().depth) return 0;
     const std::int32_t w = s.Width(), h = s.Height();
     const std::uint32_t key = source.ColorKey();
     for (std::int32_t i = 0; i < h; ++i) {

@@ -351,3 +351,26 @@ TEST_F(BlitTest, KeyedCopiesFollowEveryChangeOfTheSource) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace blit_test;
+
+// The platform refuses copies between pixel sizes; the mirror's fallback then draws nothing
+// rather than raw values of one format in another, and so does a refused mirror between 5-5-5
+// and 5-6-5 (same size, different colours).
+TEST_F(BlitTest, MirrorFallbackDrawsOnlyBetweenEqualDepths) {
+    const int pairs[][2] = {{16, 32}, {15, 16}, {32, 24}};
+    for (const auto& pair : pairs) {
+        auto src = Blank(6, 4, pair[0]);
+        auto dst = Blank(8, 8, pair[1]);
+        src->Fill(0x1234);
+        host.ClearFaults();
+        host.SetFault(platform::FaultPoint::MirrorBlit);
+        EXPECT_EQ(src->BlitOpaqueMirrorX(dst.get(), 1, 1, nullptr), 0);
+        EXPECT_EQ(src->BlitKeyedMirrorY(dst.get(), 1, 1, nullptr), 0);
+        EXPECT_EQ(Snapshot(*dst), std::vector<std::uint32_t>(64, 0)) << pair[0] << " onto " << pair[1];
+    }
+}
+
+}  // namespace
