@@ -63,7 +63,7 @@ struct Scene {
         picture.SetColorKeyFromTopLeft();
         auto map = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(size.width * size.height));
         for (std::int32_t i = 0; i < size.width * size.height; ++i) map[i] = static_cast<std::uint8_t>(i * 7);
-        picture.SetAlphaMap(std::move(map));
+        picture.SetAlphaMap(std::move(map), static_cast<std::size_t>(size.width * size.height));
     }
 
     void Paint(PixelSurface& s, bool ellipse) {

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/backend.h"
+#include "platform/display_host.h"
 #include "platform/display_surface.h"
+#include "platform/fault_hook.h"
 #include "platform/font8x16.h"
 #include "platform/pixel_access.h"
 
@@ -73,7 +74,7 @@ bool DeviceContext::TextOut(std::int32_t x, std::int32_t y, const char* text, in
 }
 
 int DeviceContext::GetDeviceCaps(int index) const {
-    const DesktopMode desktop = CurrentBackend().Desktop();
+    const DesktopMode desktop = CurrentDisplayHost().Desktop();
     const std::int32_t width = target_ ? target_->Width() : desktop.width;
     const std::int32_t height = target_ ? target_->Height() : desktop.height;
     const auto bits = target_ ? target_->Format().bitCount : desktop.format.bitCount;
@@ -89,7 +90,7 @@ int DeviceContext::GetDeviceCaps(int index) const {
 
 HDC GetDC(Window* window) {
     // Only the desktop's context is handed out by window; surfaces give their own.
-    if (window || Failed(CurrentBackend().FaultAt(FaultPoint::DesktopGetDC))) return nullptr;
+    if (window || Failed(FaultAt(FaultPoint::DesktopGetDC))) return nullptr;
     return new DeviceContext(nullptr);
 }
 

@@ -3,12 +3,11 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/backend.h"
-#include "platform/clipper.h"
+#include "platform/desktop.h"
 #include "platform/device_context.h"
+#include "platform/fault_hook.h"
 #include "platform/pixel_access.h"
 #include "platform/surface_copy.h"
-#include "platform/window.h"
 
 namespace platform {
 
@@ -65,9 +64,11 @@ HRESULT DisplaySurface::GetSurfaceDesc(SurfaceDesc* desc) const {
 
 HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect* srcRect, std::uint32_t flags, const BltFx* fx) {
     if (lost_ || (src && src->lost_)) return DDERR_SURFACELOST;
+    const bool toDesktop = IsPrimary() && desktop_;
     const Rect dst = dstRect ? *dstRect : Bounds();
     if (flags & DDBLT_COLORFILL) {
         if (!fx) return DDERR_INVALIDPARAMS;
+        if (toDesktop) return IsUsable(dst) ? desktop_->Fill(dst, fx->fillColor) : DDERR_INVALIDRECT;
         if (!FitsInside(dst, width_, height_)) return DDERR_INVALIDRECT;
         FillRect(View(), dst, fx->fillColor);
         return DD_OK;
@@ -76,17 +77,17 @@ HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect
     if (src->bytesPerPixel_ != bytesPerPixel_) return DDERR_UNSUPPORTED;
     const Rect from = srcRect ? *srcRect : src->Bounds();
     if (!IsUsable(dst) || !IsUsable(from)) return DDERR_INVALIDRECT;
-    if (IsPrimary()) return BltToPrimary(dst, *src, from);
-    if (!FitsInside(dst, width_, height_) || !FitsInside(from, src->width_, src->height_)) return DDERR_INVALIDRECT;
 
     CopyRequest request{dst, dst, from};
     if ((flags & DDBLT_DDFX) && fx) {
         request.mirrorX = (fx->ddfx & DDBLTFX_MIRRORLEFTRIGHT) != 0;
         request.mirrorY = (fx->ddfx & DDBLTFX_MIRRORUPDOWN) != 0;
-        if ((request.mirrorX || request.mirrorY) && Failed(CurrentBackend().FaultAt(FaultPoint::MirrorBlit))) return DDERR_NOMIRRORHW;
+        if ((request.mirrorX || request.mirrorY) && Failed(FaultAt(FaultPoint::MirrorBlit))) return DDERR_NOMIRRORHW;
     }
     request.keyed = (flags & DDBLT_KEYSRC) && src->hasColorKey_;
     request.key = src->colorKey_.low;
+    if (toDesktop) return desktop_->Copy(request, std::as_const(*src).View());
+    if (!FitsInside(dst, width_, height_) || !FitsInside(from, src->width_, src->height_)) return DDERR_INVALIDRECT;
     if (src == this && !Intersect(dst, from).IsEmpty()) {
         // Reading and writing the same pixels: copy the source part aside first.
         DisplaySurface copy(from.Width(), from.Height(), src->format_, DDSCAPS_SYSTEMMEMORY);
@@ -113,34 +114,6 @@ bool DisplaySurface::CopyKeyRuns(DisplaySurface& dst, const CopyRequest& request
     return true;
 }
 
-// The copy onto the desktop: cut to the clipper's client area and the desktop, and to the
-// source surface; what nothing covers stays as it was.
-HRESULT DisplaySurface::BltToPrimary(const Rect& dst, const DisplaySurface& src, const Rect& from) {
-    // A real desktop (with a presenter) may extend past this surface's size over several
-    // monitors: there the window's client area alone limits the copy.
-    Rect limit = Bounds();
-    if (clipper_ && clipper_->GetHWnd()) {
-        const Rect client = ClientAreaOnDesktop(clipper_->GetHWnd());
-        limit = presenter_ ? client : Intersect(limit, client);
-    }
-    CopyRequest request{dst, Intersect(dst, limit), from};
-    if (request.visible.IsEmpty()) return DD_OK;
-    ClipToSource(request, src.Bounds());
-    if (request.visible.IsEmpty()) return DD_OK;
-    if (!presenter_) {
-        CopyRect(View(), src.View(), request);
-        return DD_OK;
-    }
-    const Rect& v = request.visible;
-    const Rect sampled{
-        SampleIndex(v.left - dst.left, from.left, from.Width(), dst.Width(), false),
-        SampleIndex(v.top - dst.top, from.top, from.Height(), dst.Height(), false),
-        SampleIndex(v.right - 1 - dst.left, from.left, from.Width(), dst.Width(), false) + 1,
-        SampleIndex(v.bottom - 1 - dst.top, from.top, from.Height(), dst.Height(), false) + 1};
-    presenter_->Present(src, sampled, v);
-    return DD_OK;
-}
-
 HRESULT DisplaySurface::BltFast(std::int32_t x, std::int32_t y, DisplaySurface* src, const Rect* srcRect, std::uint32_t flags) {
     if (!src) return DDERR_INVALIDPARAMS;
     const Rect from = srcRect ? *srcRect : src->Bounds();
@@ -155,7 +128,7 @@ HRESULT DisplaySurface::GetDC(DeviceContext** dc) {
     if (!dc) return DDERR_INVALIDPARAMS;
     *dc = nullptr;
     if (lost_) return DDERR_SURFACELOST;
-    if (const HRESULT fault = CurrentBackend().FaultAt(FaultPoint::SurfaceGetDC); Failed(fault)) return fault;
+    if (const HRESULT fault = FaultAt(FaultPoint::SurfaceGetDC); Failed(fault)) return fault;
     if (dc_ || locked_) return E_FAIL;
     *dc = &dc_.emplace(this);
     return DD_OK;
@@ -170,6 +143,7 @@ HRESULT DisplaySurface::ReleaseDC(DeviceContext* dc) {
 HRESULT DisplaySurface::SetColorKey(std::uint32_t flags, const ColorKey* key) {
     if (!(flags & DDCKEY_SRCBLT)) return DDERR_UNSUPPORTED;
     if (lost_) return DDERR_SURFACELOST;
+    if (const HRESULT fault = FaultAt(FaultPoint::SetColorKey); Failed(fault)) return fault;
     hasColorKey_ = key != nullptr;
     colorKey_ = key ? *key : ColorKey{};
     return DD_OK;
@@ -183,8 +157,11 @@ HRESULT DisplaySurface::GetColorKey(std::uint32_t flags, ColorKey* key) const {
 }
 
 HRESULT DisplaySurface::SetClipper(std::shared_ptr<Clipper> clipper) {
-    if (const HRESULT fault = CurrentBackend().FaultAt(FaultPoint::SetClipper); Failed(fault)) return fault;
-    clipper_ = std::move(clipper);
+    // Detaching always succeeds, so a screen going away never leaves its window bound.
+    if (clipper) {
+        if (const HRESULT fault = FaultAt(FaultPoint::SetClipper); Failed(fault)) return fault;
+    }
+    if (IsPrimary() && desktop_) desktop_->SetClipper(std::move(clipper));
     return DD_OK;
 }
 
@@ -194,30 +171,9 @@ HRESULT DisplaySurface::IsLost() const { return lost_ ? DDERR_SURFACELOST : DD_O
 
 HRESULT DisplaySurface::Restore() {
     if (!lost_) return DD_OK;
-    if (const HRESULT fault = CurrentBackend().FaultAt(FaultPoint::RestoreSurface); Failed(fault)) return fault;
+    if (const HRESULT fault = FaultAt(FaultPoint::RestoreSurface); Failed(fault)) return fault;
     lost_ = false;
     return DD_OK;
-}
-
-HRESULT Clipper::SetHWnd(std::uint32_t, Window* window) {
-    if (const HRESULT fault = CurrentBackend().FaultAt(FaultPoint::ClipperSetHWnd); Failed(fault)) return fault;
-    window_ = window;
-    return DD_OK;
-}
-
-PixelFormatDesc FormatForDepth(int depth) {
-    switch (depth) {
-        case 8: return {DDPF_PALETTEINDEXED8 | DDPF_RGB, 8, 0, 0, 0};
-        case 15: return {DDPF_RGB, 16, 0x7C00, 0x03E0, 0x001F};
-        case 16: return {DDPF_RGB, 16, 0xF800, 0x07E0, 0x001F};
-        case 24: return {DDPF_RGB, 24, 0xFF0000, 0x00FF00, 0x0000FF};
-        default: return {DDPF_RGB, 32, 0xFF0000, 0x00FF00, 0x0000FF};
-    }
-}
-
-int BytesPerPixel(const PixelFormatDesc& format) {
-    const int bytes = static_cast<int>((format.bitCount + 7) / 8);
-    return bytes < 1 ? 1 : (bytes > 4 ? 4 : bytes);
 }
 
 }  // namespace platform

@@ -1,7 +1,8 @@
 #pragma once
 // A display surface: pixel memory with a row pitch in one pixel format, shared by every backend.
 // It offers what the layer asks of a surface: lock, fills and copies (1:1, stretched, mirrored,
-// colour-keyed), a device context for text, a source colour key, and loss and restore.
+// colour-keyed), a device context for text, a source colour key, and loss and restore. The
+// desktop's primary surface hands its copies and fills to the Desktop, which presents them.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -18,7 +19,7 @@
 namespace platform {
 
 class Clipper;
-class Presenter;
+class Desktop;
 struct CopyRequest;
 
 class DisplaySurface {
@@ -61,8 +62,8 @@ public:
     HRESULT GetSurfaceDesc(SurfaceDesc* desc) const;
 
     // Scaled copy from src (or a fill with DDBLT_COLORFILL). Onto the primary surface the
-    // rectangles are clipped to the attached clipper's window; elsewhere they must lie inside
-    // both surfaces.
+    // rectangles are clipped to the clipper's window by the desktop; elsewhere they must lie
+    // inside both surfaces.
     HRESULT Blt(const Rect* dstRect, DisplaySurface* src, const Rect* srcRect, std::uint32_t flags, const BltFx* fx);
     HRESULT BltFast(std::int32_t x, std::int32_t y, DisplaySurface* src, const Rect* srcRect, std::uint32_t flags);
 
@@ -70,6 +71,8 @@ public:
     HRESULT ReleaseDC(DeviceContext* dc);
     HRESULT SetColorKey(std::uint32_t flags, const ColorKey* key);
     HRESULT GetColorKey(std::uint32_t flags, ColorKey* key) const;
+    // On the primary surface the clipper binds the desktop's copies to its window; other
+    // surfaces are never clipped and only accept it.
     HRESULT SetClipper(std::shared_ptr<Clipper> clipper);
     HRESULT SetPalette(const void* palette);
     HRESULT IsLost() const;
@@ -78,11 +81,10 @@ public:
     // The display took the surface's memory away: every use reports DDERR_SURFACELOST until
     // Restore.
     void MarkLost() { lost_ = true; }
-    // Where copies onto this (primary) surface go instead of its own memory.
-    void SetPresenter(Presenter* presenter) { presenter_ = presenter; }
+    // Where copies and fills onto this (primary) surface go instead of its own memory.
+    void SetDesktop(Desktop* desktop) { desktop_ = desktop; }
 
 private:
-    HRESULT BltToPrimary(const Rect& dst, const DisplaySurface& src, const Rect& srcRect);
     bool CopyKeyRuns(DisplaySurface& dst, const CopyRequest& request);
 
     std::int32_t width_, height_, pitch_;
@@ -94,9 +96,8 @@ private:
     bool lost_ = false;
     bool hasColorKey_ = false;
     ColorKey colorKey_;
-    std::shared_ptr<Clipper> clipper_;
     std::optional<DeviceContext> dc_;  // while handed out; kept inline so a frame's text allocates nothing
-    Presenter* presenter_ = nullptr;
+    Desktop* desktop_ = nullptr;
     KeyRuns keyRuns_;  // of the pixels that differ from the colour key, while they stay unchanged
 };
 

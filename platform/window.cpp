@@ -6,7 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/fault_hook.h"
+#include "platform/window_host.h"
 
 namespace platform {
 
@@ -50,12 +51,6 @@ bool AnyMessage() { return !System().queue.empty() || System().quitPosted; }
 
 }  // namespace
 
-Point Backend::ClientOrigin(const Window& window) {
-    const FrameMetrics frame = Frame();
-    if (!HasFrame(window.style)) return {window.outer.left, window.outer.top};
-    return {window.outer.left + frame.border, window.outer.top + frame.border + frame.caption};
-}
-
 bool RegisterClass(const WindowClass& windowClass) {
     if (windowClass.className.empty() || !windowClass.proc) return false;
     return System().classes.emplace(windowClass.className, windowClass).second;
@@ -65,7 +60,7 @@ HWND CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
                     std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height) {
     WindowSystem& s = System();
     auto cls = s.classes.find(className ? className : "");
-    if (cls == s.classes.end() || Failed(CurrentBackend().FaultAt(FaultPoint::CreateWindow))) return nullptr;
+    if (cls == s.classes.end() || Failed(FaultAt(FaultPoint::CreateWindow))) return nullptr;
     auto window = std::make_unique<Window>();
     window->className = cls->first;
     window->title = title ? title : "";
@@ -74,7 +69,7 @@ HWND CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
     window->style = style;
     window->exStyle = exStyle;
     window->outer = {x, y, x + width, y + height};
-    if (!CurrentBackend().CreateNativeWindow(*window)) return nullptr;
+    if (!CurrentWindowHost().CreateNativeWindow(*window)) return nullptr;
     s.windows.push_back(std::move(window));
     return s.windows.back().get();
 }
@@ -82,7 +77,7 @@ HWND CreateWindowEx(std::uint32_t exStyle, const char* className, const char* ti
 bool DestroyWindow(HWND window) {
     if (!IsWindow(window)) return false;
     SendMessage(window, WM_DESTROY, 0, 0);
-    CurrentBackend().DestroyNativeWindow(*window);
+    CurrentWindowHost().DestroyNativeWindow(*window);
     WindowSystem& s = System();
     std::erase_if(s.queue, [&](const Message& m) { return m.window == window; });
     std::erase_if(s.windows, [&](const auto& w) { return w.get() == window; });
@@ -108,7 +103,7 @@ bool GetMenu(HWND) { return false; }
 
 bool AdjustWindowRectEx(Rect* rect, std::uint32_t style, bool hasMenu, std::uint32_t) {
     if (!rect) return false;
-    const FrameMetrics frame = CurrentBackend().Frame();
+    const FrameMetrics frame = CurrentWindowHost().Frame();
     if (HasFrame(style)) {
         rect->left -= frame.border;
         rect->right += frame.border;
@@ -127,7 +122,7 @@ bool SetWindowPos(HWND window, HWND, std::int32_t x, std::int32_t y, std::int32_
         r.right = r.left + std::max(cx, 0);
         r.bottom = r.top + std::max(cy, 0);
     }
-    CurrentBackend().UpdateNativeWindow(*window);
+    CurrentWindowHost().UpdateNativeWindow(*window);
     return true;
 }
 
@@ -135,7 +130,7 @@ bool ShowWindow(HWND window, int) {
     if (!IsWindow(window)) return false;
     const bool wasVisible = window->visible;
     window->visible = true;
-    CurrentBackend().UpdateNativeWindow(*window);
+    CurrentWindowHost().UpdateNativeWindow(*window);
     // A window is active from the moment it is first shown, whether or not a focus change is
     // ever reported.
     if (!window->shownOnce) {
@@ -157,7 +152,7 @@ bool GetClientRect(HWND window, Rect* rect) {
 
 bool ClientToScreen(HWND window, Point* point) {
     if (!IsWindow(window) || !point) return false;
-    const Point origin = CurrentBackend().ClientOrigin(*window);
+    const Point origin = CurrentWindowHost().ClientOrigin(*window);
     point->x += origin.x;
     point->y += origin.y;
     return true;
@@ -171,13 +166,13 @@ Rect ClientAreaOnDesktop(HWND window) {
 }
 
 bool PeekMessage(Message* message, HWND, std::uint32_t, std::uint32_t, std::uint32_t remove) {
-    CurrentBackend().PumpEvents(false);
+    CurrentWindowHost().PumpEvents(false);
     return NextMessage(message, (remove & PM_REMOVE) != 0);
 }
 
 int GetMessage(Message* message, HWND, std::uint32_t, std::uint32_t) {
-    CurrentBackend().PumpEvents(false);
-    if (!AnyMessage()) CurrentBackend().PumpEvents(true);
+    CurrentWindowHost().PumpEvents(false);
+    if (!AnyMessage()) CurrentWindowHost().PumpEvents(true);
     Message m;
     // A backend that cannot wait (headless with nothing scripted) gives an error, never a hang.
     if (!NextMessage(&m, true)) return -1;
@@ -193,7 +188,7 @@ LRESULT DispatchMessage(const Message* message) {
 }
 
 bool WaitMessage() {
-    if (!AnyMessage()) CurrentBackend().PumpEvents(true);
+    if (!AnyMessage()) CurrentWindowHost().PumpEvents(true);
     return true;
 }
 
@@ -219,13 +214,13 @@ LRESULT DefWindowProc(HWND window, std::uint32_t message, WPARAM, LPARAM) {
 }
 
 int MessageBox(HWND owner, const char* text, const char* caption, std::uint32_t type) {
-    return CurrentBackend().ShowMessageBox(IsWindow(owner) ? owner : nullptr, text ? text : "", caption ? caption : "", type);
+    return CurrentWindowHost().ShowMessageBox(IsWindow(owner) ? owner : nullptr, text ? text : "", caption ? caption : "", type);
 }
 
 void ResetWindowSystem() {
     WindowSystem& s = System();
     while (!s.windows.empty()) {
-        CurrentBackend().DestroyNativeWindow(*s.windows.back());
+        CurrentWindowHost().DestroyNativeWindow(*s.windows.back());
         s.windows.pop_back();
     }
     s.classes.clear();

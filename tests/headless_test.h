@@ -3,6 +3,11 @@
 // window system.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
 #include "platform/headless/headless_backend.h"
 #include "platform/window.h"
 
@@ -22,3 +27,24 @@ protected:
 
     platform::headless::HeadlessBackend& host = platform::headless::Controls();
 };
+
+// The iterations of a seeded random test: 0..count-1, or only the one named by
+// MEDIA_TEST_ITERATION, so that a failure reported as "iteration n" can be re-run alone.
+inline std::vector<int> TestIterations(int count) {
+    if (const char* only = std::getenv("MEDIA_TEST_ITERATION")) return {std::atoi(only)};
+    std::vector<int> all(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) all[static_cast<std::size_t>(i)] = i;
+    return all;
+}
+
+// The seed of one iteration of a test: the same on every run and every machine.
+inline std::uint32_t IterationSeed(std::uint32_t test, int iteration) {
+    return test * 2654435761u + static_cast<std::uint32_t>(iteration);
+}
+
+// The stretching rule written out independently of the copy code: destination offset i of a
+// dw-wide run reads source offset start + ((2i + 1) * sw) / (2 * dw), reversed when mirrored.
+inline std::int32_t ExpectedSample(std::int32_t i, std::int32_t start, std::int32_t sw, std::int32_t dw, bool mirror) {
+    const std::int64_t j = mirror ? dw - 1 - i : i;
+    return start + static_cast<std::int32_t>((2 * j + 1) * sw / (2 * std::int64_t{dw}));
+}

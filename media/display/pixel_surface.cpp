@@ -37,12 +37,17 @@ PixelSurface::~PixelSurface() {
     if (dcCount_ > 0) ReleaseDC();
     alphaMap_.reset();
     surface_.reset();
-    if (owner_) owner_->RemoveSurface(this);
+    if (owner_) {
+        owner_->RemoveSurface(this);
+        owner_->Detach(this);
+    }
 }
 
 void PixelSurface::Attach(std::shared_ptr<platform::DisplaySurface> surface, Screen* owner, std::int32_t width, std::int32_t height) {
     surface_ = std::move(surface);
+    if (owner_ && owner_ != owner) owner_->Detach(this);
     owner_ = owner;
+    if (owner_) owner_->Attach(this);
     width_ = width;
     height_ = height;
     SetClipRect({0, 0, width, height});
@@ -83,6 +88,12 @@ std::int32_t PixelSurface::Lock() {
     if (platform::Failed(result)) return result;
     lockCount_ = 1;
     return 1;
+}
+
+bool PixelSurface::SetAlphaMap(std::unique_ptr<std::uint8_t[]> map, std::size_t size) {
+    if (map && size != static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)) return false;
+    alphaMap_ = std::move(map);
+    return true;
 }
 
 platform::PixelView PixelSurface::View() const {
@@ -136,6 +147,8 @@ std::int32_t PixelSurface::Restore() {
 }
 
 std::int32_t PixelSurface::Reload(const char*) {
+    // A surface whose screen is gone has no display device to load a picture through.
+    if (!owner_) return -2;
     // Only surfaces that got their picture from a file can be redrawn after a loss, and pictures
     // are not read from files yet: the restored surface keeps what the platform left in it.
     return -2;

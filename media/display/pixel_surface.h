@@ -113,7 +113,9 @@ public:
     std::uint32_t LockCount() const { return lockCount_; }
     std::uint32_t DCCount() const { return dcCount_; }
     std::uint8_t* AlphaMap() const { return alphaMap_.get(); }
-    void SetAlphaMap(std::unique_ptr<std::uint8_t[]> map) { alphaMap_ = std::move(map); }
+    // One weight byte per pixel, row by row; refused (false, the old map kept) unless it holds
+    // exactly width x height bytes, since the alpha-map blend reads that many.
+    bool SetAlphaMap(std::unique_ptr<std::uint8_t[]> map, std::size_t size);
     PixelSurface* Next() const { return next_; }
     PixelSurface* Previous() const { return previous_; }
 

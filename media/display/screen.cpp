@@ -1,5 +1,6 @@
 #include "media/display/screen.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -82,6 +83,12 @@ Screen::Screen() {
 }
 
 Screen::~Screen() {
+    // Surfaces that outlive the screen keep their pixels but forget it.
+    for (PixelSurface* surface : attached_) surface->owner_ = nullptr;
+    attached_.clear();
+    // The primary surface is shared by the whole process: a later screen must not be clipped to
+    // this one's window.
+    if (front_ && front_->Surface()) front_->Surface()->SetClipper(nullptr);
     if (directDraw_) directDraw_->SetCooperativeLevel(window_, platform::DDSCL_NORMAL);
     displayModes_.reset();
     drivers_.reset();
@@ -219,6 +226,12 @@ void Screen::AddSurface(PixelSurface* surface) {
     }
     ++surfaceCount_;
 }
+
+void Screen::Attach(PixelSurface* surface) {
+    if (surface && std::find(attached_.begin(), attached_.end(), surface) == attached_.end()) attached_.push_back(surface);
+}
+
+void Screen::Detach(PixelSurface* surface) { std::erase(attached_, surface); }
 
 void Screen::RemoveSurface(PixelSurface* surface) {
     if (!surface || surface == front_.get() || surface == back_.get()) return;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "media/display/pixel_surface.h"
 #include "platform/display_device.h"
@@ -44,6 +45,10 @@ public:
     std::int32_t WaitForVBlank();
     void AddSurface(PixelSurface* surface);
     void RemoveSurface(PixelSurface* surface);
+    // Every surface made with this screen (listed or blank) until it is destroyed; a screen
+    // destroyed first detaches them, so their own destruction touches nothing of it.
+    void Attach(PixelSurface* surface);
+    void Detach(PixelSurface* surface);
 
     PixelSurface* Front() const { return front_.get(); }
     PixelSurface* Back() const { return back_.get(); }
@@ -82,6 +87,7 @@ private:
     PixelSurface* first_ = nullptr;
     PixelSurface* last_ = nullptr;
     std::int32_t surfaceCount_ = 0;
+    std::vector<PixelSurface*> attached_;
 };
 
 }  // namespace media

@@ -6,7 +6,9 @@
 
 namespace platform {
 
-Backend& CurrentBackend() { return headless::Controls(); }
+Clock& CurrentClock() { return headless::Controls(); }
+DisplayHost& CurrentDisplayHost() { return headless::Controls(); }
+WindowHost& CurrentWindowHost() { return headless::Controls(); }
 
 namespace headless {
 
@@ -23,21 +25,34 @@ HeadlessBackend& Controls() {
     return backend;
 }
 
-HeadlessBackend::HeadlessBackend() : frame_(kDefaultFrame) { SetDesktop(1024, 768, 32); }
+HeadlessBackend::HeadlessBackend() : frame_(kDefaultFrame) {
+    SetDesktop(1024, 768, 32);
+    InstallFaultHook(this);
+}
+
+HeadlessBackend::~HeadlessBackend() {
+    InstallFaultHook(nullptr);
+    if (primary_) primary_->SetDesktop(nullptr);
+}
 
 void HeadlessBackend::Reset() {
     ResetWindowSystem();
     SetDesktop(1024, 768, 32);
+    desktop_.SetClipper(nullptr);
     frame_ = kDefaultFrame;
     now_ = 0;
     ClearFaults();
     messageBoxes_.clear();
     eventHook_ = nullptr;
     vblankWaits_ = 0;
+    presentations_ = 0;
 }
 
 void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {
-    desktop_ = std::make_shared<DisplaySurface>(width, height, FormatForDepth(depth), DDSCAPS_PRIMARYSURFACE);
+    // A surface still held from the old desktop becomes plain memory.
+    if (primary_) primary_->SetDesktop(nullptr);
+    primary_ = std::make_shared<DisplaySurface>(width, height, FormatForDepth(depth), DDSCAPS_PRIMARYSURFACE);
+    primary_->SetDesktop(&desktop_);
 }
 
 void HeadlessBackend::SetFault(FaultPoint point, HRESULT result) {
@@ -51,10 +66,13 @@ bool HeadlessBackend::SetFault(const std::string& name, HRESULT result) {
     return true;
 }
 
-HRESULT HeadlessBackend::FaultAt(FaultPoint point) { return faults_[static_cast<std::size_t>(point)]; }
+HRESULT HeadlessBackend::At(FaultPoint point) {
+    const auto index = static_cast<std::size_t>(point);
+    return index < faults_.size() ? faults_[index] : S_OK;
+}
 
 DesktopMode HeadlessBackend::Desktop() {
-    return {desktop_->Width(), desktop_->Height(), desktop_->Format(), 60};
+    return {primary_->Width(), primary_->Height(), primary_->Format(), 60};
 }
 
 void HeadlessBackend::WaitForVerticalBlank() {
@@ -73,6 +91,11 @@ int HeadlessBackend::ShowMessageBox(Window* owner, const char* text, const char*
     messageBoxes_.push_back({owner, text, caption, type});
     std::fprintf(stderr, "%s: %s\n", caption, text);
     return 1;
+}
+
+PixelView HeadlessBackend::TargetFor(Window*, Point* origin) {
+    *origin = {0, 0};
+    return primary_->View();
 }
 
 }  // namespace headless

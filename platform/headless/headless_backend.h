@@ -2,14 +2,19 @@
 // The headless backend: a deterministic, in-memory stand-in for the desktop. Windows live only in
 // the shared window system, presentation lands in an inspectable desktop surface, the clock moves
 // only when told (Sleep and the vertical-blank wait advance it), and any platform operation can
-// be made to fail. Tests reach it through Controls().
+// be made to fail through its fault switch. Tests reach it through Controls().
 #include <array>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/clock.h"
+#include "platform/desktop.h"
+#include "platform/display_host.h"
+#include "platform/display_surface.h"
+#include "platform/fault_hook.h"
+#include "platform/window_host.h"
 
 namespace platform::headless {
 
@@ -19,16 +24,17 @@ struct MessageBoxRecord {
     std::uint32_t type = 0;
 };
 
-class HeadlessBackend final : public Backend {
+class HeadlessBackend final : public Clock, public DisplayHost, public WindowHost, public PresentTarget, public FaultHook {
 public:
     HeadlessBackend();
+    ~HeadlessBackend() override;
 
     // Test controls.
     // Back to a fresh machine: 1024x768 desktop in 32 bits, clock at 0, no faults, no windows,
-    // no recorded message boxes.
+    // no clipper on the desktop, no recorded message boxes.
     void Reset();
     void SetDesktop(std::int32_t width, std::int32_t height, int depth);
-    DisplaySurface& DesktopSurface() { return *desktop_; }
+    DisplaySurface& DesktopSurface() { return *primary_; }
     void SetFrameMetrics(const FrameMetrics& metrics) { frame_ = metrics; }
     void SetTime(std::uint32_t ms) { now_ = ms; }
     void Advance(std::uint32_t ms) { now_ += ms; }
@@ -40,14 +46,20 @@ public:
     // a test posts what "arrives" then.
     void SetEventHook(std::function<void(bool waiting)> hook) { eventHook_ = std::move(hook); }
     int VerticalBlankWaits() const { return vblankWaits_; }
+    // Copies and fills that reached the desktop since the last Reset.
+    int Presentations() const { return presentations_; }
 
-    // Backend.
-    HRESULT FaultAt(FaultPoint point) override;
+    // Clock.
     std::uint32_t Now() override { return now_; }
     void Sleep(std::uint32_t ms) override { now_ += ms; }
+
+    // DisplayHost.
+    HRESULT Open() override { return DD_OK; }
     DesktopMode Desktop() override;
     void WaitForVerticalBlank() override;
-    std::shared_ptr<DisplaySurface> PrimarySurface() override { return desktop_; }
+    std::shared_ptr<DisplaySurface> PrimarySurface() override { return primary_; }
+
+    // WindowHost.
     FrameMetrics Frame() override { return frame_; }
     bool CreateNativeWindow(Window&) override { return true; }
     void DestroyNativeWindow(Window&) override {}
@@ -55,14 +67,23 @@ public:
     void PumpEvents(bool wait) override;
     int ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) override;
 
+    // PresentTarget: the desktop's own memory, whatever the window.
+    PixelView TargetFor(Window* window, Point* origin) override;
+    void Show(Window*, const Rect&) override { ++presentations_; }
+
+    // FaultHook.
+    HRESULT At(FaultPoint point) override;
+
 private:
-    std::shared_ptr<DisplaySurface> desktop_;
+    platform::Desktop desktop_{*this};
+    std::shared_ptr<DisplaySurface> primary_;
     FrameMetrics frame_;
     std::uint32_t now_ = 0;
     std::array<HRESULT, static_cast<std::size_t>(FaultPoint::Count)> faults_{};
     std::vector<MessageBoxRecord> messageBoxes_;
     std::function<void(bool waiting)> eventHook_;
     int vblankWaits_ = 0;
+    int presentations_ = 0;
 };
 
 HeadlessBackend& Controls();

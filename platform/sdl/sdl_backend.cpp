@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_backend.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <array>
@@ -11,15 +12,24 @@
 #include <string_view>
 #include <thread>
 
+#include "platform/color_convert.h"
 #include "platform/resources.h"
 #include "platform/window.h"
 
 namespace platform {
 
-Backend& CurrentBackend() {
+namespace {
+
+sdl::SdlBackend& Instance() {
     static sdl::SdlBackend backend;
     return backend;
 }
+
+}  // namespace
+
+Clock& CurrentClock() { return Instance(); }
+DisplayHost& CurrentDisplayHost() { return Instance(); }
+WindowHost& CurrentWindowHost() { return Instance(); }
 
 namespace sdl {
 
@@ -87,34 +97,53 @@ std::uint32_t TextureFormatFor(const PixelFormatDesc& format) {
     return SDL_MasksToPixelFormatEnum(static_cast<int>(format.bitCount), format.redMask, format.greenMask, format.blueMask, 0);
 }
 
-// The fixed 3-3-2 palette as 32-bit pixels: each channel's bits are spread over the full 0..255.
+// The fixed 3-3-2 palette as 32-bit pixels.
 constexpr std::array<std::uint32_t, 256> kPalette332 = [] {
     std::array<std::uint32_t, 256> palette{};
     for (std::uint32_t i = 0; i < 256; ++i) {
-        const std::uint32_t r = ((i >> 5) & 7) * 255 / 7, g = ((i >> 2) & 7) * 255 / 7, b = (i & 3) * 255 / 3;
-        palette[i] = (r << 16) | (g << 8) | b;
+        const COLORREF c = ColorOfIndex332(static_cast<std::uint8_t>(i));
+        palette[i] = (std::uint32_t{RedOf(c)} << 16) | (std::uint32_t{GreenOf(c)} << 8) | BlueOf(c);
     }
     return palette;
 }();
 
-void ExpandPalettized(const DisplaySurface& source, const Rect& area, std::vector<std::uint32_t>& out) {
-    out.resize(static_cast<std::size_t>(area.Width()) * static_cast<std::size_t>(area.Height()));
+void ExpandPalettized(const PixelView& source, std::vector<std::uint32_t>& out) {
+    out.resize(static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height));
     auto next = out.begin();
-    for (std::int32_t y = area.top; y < area.bottom; ++y) {
-        const std::uint8_t* row = source.Row(y) + area.left;
-        next = std::transform(row, row + area.Width(), next, [](std::uint8_t index) { return kPalette332[index]; });
+    for (std::int32_t y = 0; y < source.height; ++y) {
+        const std::uint8_t* row = source.Row(y);
+        next = std::transform(row, row + source.width, next, [](std::uint8_t index) { return kPalette332[index]; });
     }
 }
 
-SDL_Rect ToSdl(const Rect& r) { return {r.left, r.top, r.Width(), r.Height()}; }
+// When the connection to the X server breaks, Xlib calls the process's I/O error handler, whose
+// default exits with code 1, and then the display's exit handler, whose default exits too. Both
+// are replaced: they mark the display lost and return, Xlib's calls on the dead connection then
+// fail quietly, and the next event pump turns the loss into a close request.
+sdl::SdlBackend* displayWatcher = nullptr;
+
+int OnConnectionBroken(Display*) {
+    if (displayWatcher) displayWatcher->DisplayLost();
+    return 0;
+}
+
+void OnDisplayExit(Display*, void* backend) { static_cast<sdl::SdlBackend*>(backend)->DisplayLost(); }
 
 }  // namespace
 
-SdlBackend::SdlBackend() : desktop_(NoDisplayDesktop()), start_(std::chrono::steady_clock::now()) {}
+SdlBackend::SdlBackend() : mode_(NoDisplayDesktop()), start_(std::chrono::steady_clock::now()) {}
 
 SdlBackend::~SdlBackend() {
+    if (displayWatcher == this) displayWatcher = nullptr;
     // A surface still held elsewhere must not present through a backend that is gone.
-    if (primary_) primary_->SetPresenter(nullptr);
+    if (primary_) primary_->SetDesktop(nullptr);
+    if (displayLost_) {
+        // Destroying anything would talk to the dead server; the process is ending anyway.
+        for (NativeWindow& native : windows_) static_cast<void>(native.handle.release());
+        static_cast<void>(texture_.release());
+        static_cast<void>(renderer_.release());
+        return;
+    }
     DestroyRenderer();
     windows_.clear();
     if (video_ == VideoState::Available) SDL_Quit();
@@ -146,19 +175,16 @@ bool SdlBackend::StartVideo() {
 }
 
 void SdlBackend::ReadDesktop() {
-    desktop_.format = FormatForDepth(DesktopDepth());
+    mode_.format = FormatForDepth(DesktopDepth());
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return;
-    desktop_.width = mode.w;
-    desktop_.height = mode.h;
+    mode_.width = mode.w;
+    mode_.height = mode.h;
     // Servers that do not know their rate (Xvfb) report 0.
-    desktop_.refreshHz = mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+    mode_.refreshHz = mode.refresh_rate > 0 ? mode.refresh_rate : 60;
 }
 
-HRESULT SdlBackend::FaultAt(FaultPoint point) {
-    if (point == FaultPoint::DirectDrawCreate && !EnsureVideo()) return DDERR_NODIRECTDRAWHW;
-    return S_OK;
-}
+HRESULT SdlBackend::Open() { return EnsureVideo() && !displayLost_ ? DD_OK : DDERR_NODIRECTDRAWHW; }
 
 std::uint32_t SdlBackend::Now() {
     const auto elapsed = std::chrono::steady_clock::now() - start_;
@@ -169,7 +195,7 @@ void SdlBackend::Sleep(std::uint32_t ms) { std::this_thread::sleep_for(std::chro
 
 DesktopMode SdlBackend::Desktop() {
     EnsureVideo();
-    return desktop_;
+    return mode_;
 }
 
 void SdlBackend::WaitForVerticalBlank() {
@@ -184,8 +210,8 @@ void SdlBackend::WaitForVerticalBlank() {
 std::shared_ptr<DisplaySurface> SdlBackend::PrimarySurface() {
     if (!EnsureVideo()) return nullptr;
     if (!primary_) {
-        primary_ = std::make_shared<DisplaySurface>(desktop_.width, desktop_.height, desktop_.format, DDSCAPS_PRIMARYSURFACE);
-        primary_->SetPresenter(this);
+        primary_ = std::make_shared<DisplaySurface>(mode_.width, mode_.height, mode_.format, DDSCAPS_PRIMARYSURFACE);
+        primary_->SetDesktop(&desktop_);
     }
     return primary_;
 }
@@ -201,7 +227,7 @@ SdlBackend::NativeWindow* SdlBackend::FindNative(std::uint32_t sdlWindowId) {
 }
 
 bool SdlBackend::CreateNativeWindow(Window& window) {
-    if (!EnsureVideo()) return false;
+    if (!EnsureVideo() || displayLost_) return false;
     // The window manager draws the frame, so the SDL window is exactly the client area.
     const Rect& r = window.outer;
     SdlPtr<SDL_Window> handle(SDL_CreateWindow(window.title.c_str(), r.left, r.top, std::max(1, r.Width()),
@@ -212,7 +238,9 @@ bool SdlBackend::CreateNativeWindow(Window& window) {
     }
     const std::uint32_t id = SDL_GetWindowID(handle.get());
     window.native = handle.get();
+    SDL_Window* created = handle.get();
     windows_.push_back({&window, std::move(handle), id, window.title, r, false});
+    WatchDisplayLoss(created);
     if (!renderer_) CreateRenderer(windows_.back());
     // After the renderer: making one may rebuild the OS window underneath.
     SetIcon(static_cast<SDL_Window*>(window.native), window);
@@ -220,8 +248,11 @@ bool SdlBackend::CreateNativeWindow(Window& window) {
 }
 
 void SdlBackend::CreateRenderer(NativeWindow& native) {
-    SDL_Renderer* renderer = SDL_CreateRenderer(native.handle.get(), -1, SDL_RENDERER_ACCELERATED);
-    if (!renderer) renderer = SDL_CreateRenderer(native.handle.get(), -1, SDL_RENDERER_SOFTWARE);
+    // Frames arrive already scaled to the client area, so the renderer only puts an image on
+    // screen: SDL's software renderer does that without a GL driver, whose threads would crash
+    // if the X server went away under them.
+    SDL_Renderer* renderer = SDL_CreateRenderer(native.handle.get(), -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) renderer = SDL_CreateRenderer(native.handle.get(), -1, SDL_RENDERER_ACCELERATED);
     if (!renderer) {
         // The window still works as a window; copies onto the desktop just show nothing.
         std::fprintf(stderr, "SDL_CreateRenderer: %s\n", SDL_GetError());
@@ -253,6 +284,17 @@ void SdlBackend::SetIcon(SDL_Window* handle, const Window& window) {
 void SdlBackend::DestroyNativeWindow(Window& window) {
     auto it = std::ranges::find(windows_, &window, &NativeWindow::window);
     if (it == windows_.end()) return;
+    if (displayLost_) {
+        static_cast<void>(it->handle.release());
+        if (rendererOwner_ == &window) {
+            static_cast<void>(texture_.release());
+            static_cast<void>(renderer_.release());
+            rendererOwner_ = nullptr;
+        }
+        windows_.erase(it);
+        window.native = nullptr;
+        return;
+    }
     if (rendererOwner_ == &window) DestroyRenderer();
     windows_.erase(it);
     window.native = nullptr;
@@ -260,7 +302,7 @@ void SdlBackend::DestroyNativeWindow(Window& window) {
 
 void SdlBackend::UpdateNativeWindow(Window& window) {
     NativeWindow* native = FindNative(window);
-    if (!native) return;
+    if (!native || displayLost_) return;
     SDL_Window* handle = native->handle.get();
     if (window.title != native->title) SDL_SetWindowTitle(handle, window.title.c_str());
     const Rect& r = window.outer;
@@ -280,7 +322,7 @@ void SdlBackend::UpdateNativeWindow(Window& window) {
 
 Point SdlBackend::ClientOrigin(const Window& window) {
     auto* handle = static_cast<SDL_Window*>(window.native);
-    if (!handle) return Backend::ClientOrigin(window);
+    if (!handle || displayLost_) return WindowHost::ClientOrigin(window);
     // Where the window manager actually put the client area, which may differ from window.outer.
     int x = 0, y = 0;
     SDL_GetWindowPosition(handle, &x, &y);
@@ -288,18 +330,35 @@ Point SdlBackend::ClientOrigin(const Window& window) {
 }
 
 void SdlBackend::PumpEvents(bool wait) {
-    if (!EnsureVideo()) {
+    if (!EnsureVideo() || CheckDisplayLost()) {
         // Nothing can ever arrive; a short sleep keeps a waiting caller from spinning.
         if (wait) std::this_thread::sleep_for(std::chrono::milliseconds(kWaitSliceMs));
         return;
     }
     SDL_Event event;
-    if (wait) {
-        while (!SDL_WaitEventTimeout(&event, kWaitSliceMs)) {
-        }
-        HandleEvent(event);
+    // One slice at most: the caller loops, and a display lost meanwhile is noticed next turn.
+    if (wait && SDL_WaitEventTimeout(&event, kWaitSliceMs)) HandleEvent(event);
+    while (!displayLost_ && SDL_PollEvent(&event)) HandleEvent(event);
+    CheckDisplayLost();
+}
+
+bool SdlBackend::CheckDisplayLost() {
+    if (!displayLost_) return false;
+    if (!lossHandled_) {
+        lossHandled_ = true;
+        std::fprintf(stderr, "the display went away: closing\n");
+        PostToEveryWindow(WM_CLOSE);
     }
-    while (SDL_PollEvent(&event)) HandleEvent(event);
+    return true;
+}
+
+void SdlBackend::WatchDisplayLoss(SDL_Window* handle) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(handle, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    displayWatcher = this;
+    XSetIOErrorHandler(&OnConnectionBroken);
+    XSetIOErrorExitHandler(info.info.x11.display, &OnDisplayExit, this);
 }
 
 void SdlBackend::HandleEvent(const SDL_Event& event) {
@@ -329,47 +388,54 @@ int SdlBackend::ShowMessageBox(Window* owner, const char* text, const char* capt
     std::fprintf(stderr, "%s: %s\n", caption, text);
     // Unattended runs (tests, scripts under a virtual display) must not block on a box no one
     // will click.
-    if (EnvEquals("MEDIA_NO_MESSAGE_BOX", "1") || !EnsureVideo()) return 1;
+    if (EnvEquals("MEDIA_NO_MESSAGE_BOX", "1") || !EnsureVideo() || displayLost_) return 1;
     SDL_Window* parent = owner ? static_cast<SDL_Window*>(owner->native) : nullptr;
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent);
     return 1;
 }
 
-void SdlBackend::Present(const DisplaySurface& source, const Rect& sourceRect, const Rect& desktopRect) {
-    if (!renderer_ || !rendererOwner_ || !Upload(source, sourceRect)) return;
-    const Point origin = ClientOrigin(*rendererOwner_);
-    const SDL_Rect from = ToSdl(sourceRect);
-    const SDL_Rect to = ToSdl(Offset(desktopRect, -origin.x, -origin.y));
+PixelView SdlBackend::TargetFor(Window* window, Point* origin) {
+    Rect client;
+    if (displayLost_ || !renderer_ || !window || window != rendererOwner_ || !GetClientRect(window, &client) || client.IsEmpty())
+        return {};
+    if (imageView_.width != client.Width() || imageView_.height != client.Height() || imageView_.format != mode_.format) {
+        const int bytes = BytesPerPixel(mode_.format);
+        const std::ptrdiff_t pitch = (static_cast<std::ptrdiff_t>(client.Width()) * bytes + 3) & ~std::ptrdiff_t{3};
+        image_.assign(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(client.Height()), 0);
+        imageView_ = {image_.data(), pitch, client.Width(), client.Height(), bytes, mode_.format};
+    }
+    *origin = ClientOrigin(*window);
+    return imageView_;
+}
+
+void SdlBackend::Show(Window*, const Rect&) {
+    if (displayLost_ || !renderer_ || !Upload()) return;
     SDL_Renderer* renderer = renderer_.get();
-    SDL_SetRenderDrawColor(renderer, 0, 0, 0, SDL_ALPHA_OPAQUE);
-    SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, texture_.get(), &from, &to);
+    SDL_RenderCopy(renderer, texture_.get(), nullptr, nullptr);
     SDL_RenderPresent(renderer);
 }
 
-bool SdlBackend::PrepareTexture(const DisplaySurface& source, std::uint32_t sdlFormat) {
-    if (texture_ && textureWidth_ == source.Width() && textureHeight_ == source.Height() && textureFormat_ == sdlFormat)
-        return true;
-    texture_.reset(SDL_CreateTexture(renderer_.get(), sdlFormat, SDL_TEXTUREACCESS_STREAMING, source.Width(), source.Height()));
+bool SdlBackend::PrepareTexture(std::int32_t width, std::int32_t height, std::uint32_t sdlFormat) {
+    if (texture_ && textureWidth_ == width && textureHeight_ == height && textureFormat_ == sdlFormat) return true;
+    texture_.reset(SDL_CreateTexture(renderer_.get(), sdlFormat, SDL_TEXTUREACCESS_STREAMING, width, height));
     const bool made = texture_ != nullptr;
-    textureWidth_ = made ? source.Width() : 0;
-    textureHeight_ = made ? source.Height() : 0;
+    textureWidth_ = made ? width : 0;
+    textureHeight_ = made ? height : 0;
     textureFormat_ = made ? sdlFormat : 0;
     return made;
 }
 
-bool SdlBackend::Upload(const DisplaySurface& source, const Rect& sourceRect) {
-    const std::uint32_t sdlFormat = TextureFormatFor(source.Format());
-    if (sdlFormat == SDL_PIXELFORMAT_UNKNOWN || !FitsInside(sourceRect, source.Width(), source.Height()) ||
-        !PrepareTexture(source, sdlFormat))
+// The whole client image into the texture, once per presented copy.
+bool SdlBackend::Upload() {
+    const PixelView& image = imageView_;
+    const std::uint32_t sdlFormat = TextureFormatFor(image.format);
+    if (sdlFormat == SDL_PIXELFORMAT_UNKNOWN || image.Empty() || !PrepareTexture(image.width, image.height, sdlFormat))
         return false;
-    const SDL_Rect area = ToSdl(sourceRect);
-    if (IsPalettized(source.Format())) {
-        ExpandPalettized(source, sourceRect, expanded_);
-        return SDL_UpdateTexture(texture_.get(), &area, expanded_.data(), sourceRect.Width() * 4) == 0;
+    if (IsPalettized(image.format)) {
+        ExpandPalettized(image, expanded_);
+        return SDL_UpdateTexture(texture_.get(), nullptr, expanded_.data(), image.width * 4) == 0;
     }
-    const std::uint8_t* first = source.Row(sourceRect.top) + sourceRect.left * source.BytesPerPixel();
-    return SDL_UpdateTexture(texture_.get(), &area, first, source.Pitch()) == 0;
+    return SDL_UpdateTexture(texture_.get(), nullptr, image.base, static_cast<int>(image.pitch)) == 0;
 }
 
 }  // namespace sdl

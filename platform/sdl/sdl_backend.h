@@ -1,16 +1,22 @@
 #pragma once
 // The SDL2 backend: the real desktop. Windows are SDL windows that the window manager frames,
-// copies onto the primary surface are shown through an SDL renderer, OS events become window
-// messages, and the clock and the vertical-blank wait follow the steady clock. Without a usable
-// display (no X server, or only SDL's invisible drivers) the backend says so instead of failing
-// later: no windows, no display device, and the desktop reads as a plain 640x480 in 32 bits.
+// copies onto the primary surface land in an image of the window's client area that an SDL
+// renderer shows, OS events become window messages, and the clock and the vertical-blank wait
+// follow the steady clock. Without a usable display (no X server, or only SDL's invisible
+// drivers) opening the display fails: no windows, no display device, and the desktop reads as a
+// plain 640x480 in 32 bits. Losing the X server while running is a close request to every window.
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "platform/backend.h"
+#include "platform/clock.h"
+#include "platform/desktop.h"
+#include "platform/display_host.h"
+#include "platform/display_surface.h"
+#include "platform/window_host.h"
 
 struct SDL_Window;
 struct SDL_Renderer;
@@ -30,20 +36,24 @@ struct SdlDeleter {
 template <typename T>
 using SdlPtr = std::unique_ptr<T, SdlDeleter>;
 
-class SdlBackend final : public Backend, public Presenter {
+class SdlBackend final : public Clock, public DisplayHost, public WindowHost, public PresentTarget {
 public:
     SdlBackend();
     ~SdlBackend() override;
     SdlBackend(const SdlBackend&) = delete;
     SdlBackend& operator=(const SdlBackend&) = delete;
 
-    // Backend.
-    HRESULT FaultAt(FaultPoint point) override;
+    // Clock.
     std::uint32_t Now() override;
     void Sleep(std::uint32_t ms) override;
+
+    // DisplayHost.
+    HRESULT Open() override;
     DesktopMode Desktop() override;
     void WaitForVerticalBlank() override;
     std::shared_ptr<DisplaySurface> PrimarySurface() override;
+
+    // WindowHost.
     FrameMetrics Frame() override { return {}; }
     bool CreateNativeWindow(Window& window) override;
     void DestroyNativeWindow(Window& window) override;
@@ -52,8 +62,12 @@ public:
     void PumpEvents(bool wait) override;
     int ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) override;
 
-    // Presenter: the primary surface's copies land in the window that owns the renderer.
-    void Present(const DisplaySurface& source, const Rect& sourceRect, const Rect& desktopRect) override;
+    // PresentTarget: the client-area image of the window that owns the renderer.
+    PixelView TargetFor(Window* window, Point* origin) override;
+    void Show(Window* window, const Rect& written) override;
+
+    // The X server went away (called from Xlib's connection-loss handler).
+    void DisplayLost() { displayLost_ = true; }
 
 private:
     // An SDL window and what was last handed to it, so that repeated updates with unchanged
@@ -70,6 +84,10 @@ private:
 
     bool EnsureVideo();
     bool StartVideo();
+    // With the display gone every SDL video call would talk to a dead server: windows get a
+    // close request once and the handles are dropped without being destroyed.
+    bool CheckDisplayLost();
+    void WatchDisplayLoss(SDL_Window* handle);
     void ReadDesktop();
     NativeWindow* FindNative(const Window& window);
     NativeWindow* FindNative(std::uint32_t sdlWindowId);
@@ -78,15 +96,21 @@ private:
     void SetIcon(SDL_Window* handle, const Window& window);
     void HandleEvent(const SDL_Event& event);
     void PostToEveryWindow(std::uint32_t message);
-    bool PrepareTexture(const DisplaySurface& source, std::uint32_t sdlFormat);
-    bool Upload(const DisplaySurface& source, const Rect& sourceRect);
+    bool PrepareTexture(std::int32_t width, std::int32_t height, std::uint32_t sdlFormat);
+    bool Upload();
 
     VideoState video_ = VideoState::NotTried;
-    DesktopMode desktop_;
+    DesktopMode mode_;
     std::chrono::steady_clock::time_point start_;
     std::shared_ptr<DisplaySurface> primary_;
+    platform::Desktop desktop_{*this};
     std::vector<NativeWindow> windows_;
-    // The renderer draws into one window; the texture holds the last presented source.
+    std::atomic<bool> displayLost_{false};
+    bool lossHandled_ = false;
+    // The client area's image that copies onto the desktop land in.
+    std::vector<std::uint8_t> image_;
+    PixelView imageView_;
+    // The renderer draws into one window; the texture holds the last presented image.
     Window* rendererOwner_ = nullptr;
     SdlPtr<SDL_Renderer> renderer_;
     SdlPtr<SDL_Texture> texture_;

@@ -66,11 +66,11 @@ TEST_F(BlitTest, ClipBlitCarriesDestinationCutsIntoTheSource) {
 // Whatever the rectangles, a clipped blit covers equal-sized rectangles that lie inside both
 // clip rectangles, and each destination pixel stays where the unclipped blit would put it.
 TEST_F(BlitTest, ClipBlitKeepsEveryPixelInPlace) {
-    std::mt19937 rng(5);
     auto src = Blank(12, 9, 32);
     auto dst = Blank(15, 11, 32);
-    for (int iteration = 0; iteration < 2000; ++iteration) {
-        SCOPED_TRACE(iteration);
+    for (const int iteration : TestIterations(2000)) {
+        SCOPED_TRACE("iteration " + std::to_string(iteration));
+        std::mt19937 rng(IterationSeed(5, iteration));
         src->SetClipRect(RandomRect(rng, 12, 9));
         dst->SetClipRect(RandomRect(rng, 15, 11));
         Rect r = RandomRect(rng, 12, 9);

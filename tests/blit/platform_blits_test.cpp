@@ -50,9 +50,9 @@ protected:
 };
 
 TEST_P(PlatformBlitTest, CopiesMatchThePerPixelCopy) {
-    for (int iteration = 0; iteration < 300; ++iteration) {
+    for (const int iteration : TestIterations(300)) {
         const std::uint32_t seed = static_cast<std::uint32_t>(GetParam() * 1000 + iteration);
-        SCOPED_TRACE("seed " + std::to_string(seed));
+        SCOPED_TRACE("iteration " + std::to_string(iteration));
         RandomBlit b = Make(seed);
         const bool keyed = iteration % 2;
         const std::uint32_t key = b.src->ColorKey();
@@ -76,9 +76,9 @@ TEST_P(PlatformBlitTest, CopiesMatchThePerPixelCopy) {
 // (x, y), then cut by the destination's clip rectangle: the platform's mirror and the fallback
 // through the pixel routines both.
 TEST_P(PlatformBlitTest, MirrorsShowTheTurnedPictureWhereverTheyAreCut) {
-    for (int iteration = 0; iteration < 400; ++iteration) {
+    for (const int iteration : TestIterations(400)) {
         const std::uint32_t seed = static_cast<std::uint32_t>(GetParam() * 7000 + iteration);
-        SCOPED_TRACE("seed " + std::to_string(seed));
+        SCOPED_TRACE("iteration " + std::to_string(iteration));
         RandomBlit b = Make(seed);
         const bool keyed = iteration % 2, leftRight = iteration % 4 < 2, refused = iteration % 8 < 4;
         const std::uint32_t key = b.src->ColorKey();
@@ -111,9 +111,9 @@ TEST_P(PlatformBlitTest, MirrorsShowTheTurnedPictureWhereverTheyAreCut) {
 
 // Scale 1.0 places the picture exactly where the plain copy would.
 TEST_P(PlatformBlitTest, ScaleOneIsThePlainCopy) {
-    for (int iteration = 0; iteration < 200; ++iteration) {
+    for (const int iteration : TestIterations(200)) {
         const std::uint32_t seed = static_cast<std::uint32_t>(GetParam() * 3000 + iteration);
-        SCOPED_TRACE("seed " + std::to_string(seed));
+        SCOPED_TRACE("iteration " + std::to_string(iteration));
         RandomBlit b = Make(seed);
         const bool keyed = iteration % 2;
         const std::int32_t plain = keyed ? b.src->BlitKeyed(b.expected.get(), b.x, b.y, b.r) : b.src->BlitOpaque(b.expected.get(), b.x, b.y, b.r);

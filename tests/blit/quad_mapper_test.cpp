@@ -115,9 +115,9 @@ class QuadMapperTest : public BlitTest, public ::testing::WithParamInterface<int
 
 TEST_P(QuadMapperTest, RotationsMatchTheReference) {
     const int depth = GetParam();
-    for (int iteration = 0; iteration < 250; ++iteration) {
+    for (const int iteration : TestIterations(250)) {
         const std::uint32_t seed = static_cast<std::uint32_t>(depth * 10000 + iteration);
-        SCOPED_TRACE("seed " + std::to_string(seed));
+        SCOPED_TRACE("iteration " + std::to_string(iteration));
         std::mt19937 rng(seed);
         auto src = Blank(1 + rng() % 23, 1 + rng() % 17, depth);
         auto dst = Blank(1 + rng() % 61, 1 + rng() % 47, depth);
@@ -156,9 +156,9 @@ TEST_P(QuadMapperTest, RotationsMatchTheReference) {
 // may lie partly off the source: every sampled position stays on the source surface.
 TEST_P(QuadMapperTest, AnyQuadMatchesTheReferenceAndReadsOnlyTheSource) {
     const int depth = GetParam();
-    for (int iteration = 0; iteration < 250; ++iteration) {
+    for (const int iteration : TestIterations(250)) {
         const std::uint32_t seed = static_cast<std::uint32_t>(depth * 20000 + iteration);
-        SCOPED_TRACE("seed " + std::to_string(seed));
+        SCOPED_TRACE("iteration " + std::to_string(iteration));
         std::mt19937 rng(seed);
         auto src = Blank(1 + rng() % 19, 1 + rng() % 13, depth);
         auto dst = Blank(1 + rng() % 50, 1 + rng() % 40, depth);

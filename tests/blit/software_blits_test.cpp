@@ -57,10 +57,10 @@ class SoftwareBlitTest : public BlitTest, public ::testing::WithParamInterface<i
 TEST_P(SoftwareBlitTest, FastLoopsMatchThePerPixelRules) {
     const int depth = GetParam();
     for (const Variant& v : kVariants) {
-        for (int iteration = 0; iteration < 120; ++iteration) {
+        for (const int iteration : TestIterations(120)) {
             // Each iteration has its own seed, so a failure can be re-run alone.
             const std::uint32_t seed = static_cast<std::uint32_t>(depth * 100000 + static_cast<int>(v.family) * 1000 + v.keyed * 500 + iteration);
-            SCOPED_TRACE(std::string(v.name) + " seed " + std::to_string(seed));
+            SCOPED_TRACE(std::string(v.name) + " iteration " + std::to_string(iteration));
             std::mt19937 rng(seed);
             auto src = Blank(1 + rng() % 37, 1 + rng() % 17, depth);
             auto dst = Blank(1 + rng() % 41, 1 + rng() % 19, depth);
@@ -74,7 +74,7 @@ TEST_P(SoftwareBlitTest, FastLoopsMatchThePerPixelRules) {
             for (auto& m : map) m = static_cast<std::uint8_t>(rng() % 3 == 0 ? 0 : rng() % 2 ? 255 : rng());
             auto owned = std::make_unique<std::uint8_t[]>(map.size());
             std::memcpy(owned.get(), map.data(), map.size());
-            src->SetAlphaMap(std::move(owned));
+            ASSERT_TRUE(src->SetAlphaMap(std::move(owned), map.size()));
             if (rng() % 3 == 0) {
                 const Rect clip = RandomRect(rng, dst->Width(), dst->Height());
                 dst->SetClipRect(clip);
@@ -164,14 +164,14 @@ TEST_F(BlitTest, AlphaMapByteZeroKeepsTheDestinationAndNoMapIsTheKeyedCopy) {
     MakeKey(*src, 0x00123456);
     auto map = std::make_unique<std::uint8_t[]>(3);
     map[0] = 255, map[1] = 0, map[2] = 128;
-    src->SetAlphaMap(std::move(map));
+    ASSERT_TRUE(src->SetAlphaMap(std::move(map), 3));
     ASSERT_EQ(src->BlitKeyedAlphaMap(dst.get(), 0, 0, nullptr), 0);
     EXPECT_EQ(Raw(*dst, 0, 0), 0x55000000u);  // the key
     EXPECT_EQ(Raw(*dst, 1, 0), 0x55000000u);  // alpha 0
     EXPECT_EQ(Raw(*dst, 2, 0), 0x557F7F7Fu);  // alpha 128: 0 + floor(255 * 128 / 256)
 
     // Without a map: the colour-keyed copy, result included.
-    src->SetAlphaMap(nullptr);
+    ASSERT_TRUE(src->SetAlphaMap(nullptr, 0));
     ASSERT_EQ(src->BlitKeyedAlphaMap(dst.get(), 0, 0, nullptr), 0);
     EXPECT_EQ(Raw(*dst, 0, 0), 0x55000000u);
     EXPECT_EQ(Raw(*dst, 1, 0), 0x00FFFFFFu);
@@ -205,7 +205,7 @@ TEST_F(BlitTest, SoftwareBlitsDrawNothingWhenNothingCanBeDrawn) {
         std::mt19937 rng(1);
         FillRandom(*src, rng);
         FillRandom(*dst, rng);
-        src->SetAlphaMap(std::make_unique<std::uint8_t[]>(64));
+        ASSERT_TRUE(src->SetAlphaMap(std::make_unique<std::uint8_t[]>(64), 64));
         dst->SetClipRect(k.destClip);
         const auto before = Snapshot(*dst);
         if (k.loseDest) {

@@ -3,6 +3,8 @@
 
 namespace {
 
+class PixelFormatSelectionTest : public HeadlessTest {};
+
 using media::PixelFormat;
 using media::PixelSurface;
 using platform::PixelFormatDesc;
@@ -47,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"zero_mask", {kRgb, 32, 0, 0xFF00, 0xFF}, 1, 32, {255, 255, 0, 0, 8, 32, 32}}),
     [](const auto& info) { return info.param.name; });
 
-TEST_F(HeadlessTest, UnhandledFormatLeavesNoPixelRoutines) {
+TEST_F(PixelFormatSelectionTest, UnhandledFormatLeavesNoPixelRoutines) {
     PixelSurface surface;
     EXPECT_FALSE(surface.HasPixelRoutines());
     // Drawing through a surface without routines is harmless.

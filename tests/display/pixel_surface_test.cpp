@@ -133,20 +133,32 @@ TEST_F(PixelSurfaceTest, ColorKeyComesFromTheTopLeftPixelOnly) {
         {8, 1, 0xAB, 0, 0xAB},  // a one-pixel surface: the word read must stay inside its row
         {8, 3, 0x07, 0xFF, 0x07},
         {24, 1, 0x123456, 0, 0x123456},
+        {24, 3, 0x123456, 0xABCDEF, 0x123456},  // the next pixel's byte must be masked off
         {32, 2, 0xFF00FF00, 0x11111111, 0xFF00FF00},
     };
     for (const KeyCase& k : cases) {
+        SCOPED_TRACE("depth " + std::to_string(k.depth) + " width " + std::to_string(k.width));
         PixelSurface s;
-        ASSERT_EQ(s.CreateBlank(screen.get(), k.width, 1, k.depth), 1);
+        // Several rows, the others unlike the first: only the top-left pixel may count.
+        ASSERT_EQ(s.CreateBlank(screen.get(), k.width, 3, k.depth), 1);
+        s.Fill(k.second);
         s.Lock();
         s.PutPixel(0, 0, k.first);
-        s.PutPixel(1, 0, k.second);
         s.Unlock();
-        EXPECT_EQ(s.SetColorKeyFromTopLeft(), 0) << "depth " << k.depth;
-        EXPECT_EQ(s.ColorKey(), k.expected) << "depth " << k.depth;
-        EXPECT_EQ(s.Surface()->ColorKeyValue(), k.expected) << "depth " << k.depth;
+        EXPECT_EQ(s.SetColorKeyFromTopLeft(), 0);
+        EXPECT_EQ(s.ColorKey(), k.expected);
+        EXPECT_EQ(s.Surface()->ColorKeyValue(), k.expected);
         EXPECT_EQ(s.LockCount(), 0u);
     }
+}
+
+TEST_F(PixelSurfaceTest, ColorKeyThatThePlatformRefusesGivesMinusTwo) {
+    PixelSurface s;
+    ASSERT_EQ(s.CreateBlank(screen.get(), 4, 4, 16), 1);
+    host.SetFault(FaultPoint::SetColorKey);
+    EXPECT_EQ(s.SetColorKeyFromTopLeft(), -2);
+    EXPECT_FALSE(s.Surface()->HasColorKey());
+    EXPECT_EQ(s.LockCount(), 0u);
 }
 
 TEST_F(PixelSurfaceTest, ColorKeyWhileAlreadyLockedKeepsTheCallersLock) {
@@ -189,13 +201,60 @@ TEST_F(PixelSurfaceTest, TextIsDrawnInTheSurfaceFormatOverAnUntouchedBackground)
     }
 }
 
-TEST_F(PixelSurfaceTest, TextLeavingTheSurfaceIsCut) {
-    PixelSurface s;
-    ASSERT_EQ(s.CreateBlank(screen.get(), 10, 10, 32), 1);
-    EXPECT_EQ(s.DrawTextAt(-3, -7, 0xFFFFFF, "WWWWWWWW"), 0);
-    EXPECT_EQ(s.DrawTextAt(6, 4, 0xFFFFFF, "@@"), 0);
-    EXPECT_EQ(s.DrawTextAt(0, 0, 0xFFFFFF, nullptr), 0);
-    EXPECT_GT(Histogram(*s.Surface(), s.Surface()->Bounds()).count(0x00FFFFFF), 0u);
+// Text cut at every edge is the same as the middle of the text drawn whole onto a larger
+// surface; text at the ends of the coordinate range draws nothing and never overflows.
+TEST_F(PixelSurfaceTest, TextLeavingTheSurfaceIsCutExactly) {
+    constexpr std::int32_t kSize = 10, kMargin = 24;
+    const char* text = "W@g";
+    PixelSurface canvas;
+    ASSERT_EQ(canvas.CreateBlank(screen.get(), kSize + 2 * kMargin, kSize + 2 * kMargin, 32), 1);
+    const std::int32_t near[] = {-24, -17, -16, -15, -9, -8, -7, -1, 0, 1, 2, 5, 9, 10};
+    for (const std::int32_t y : near) {
+        for (const std::int32_t x : near) {
+            SCOPED_TRACE("text at " + std::to_string(x) + "," + std::to_string(y));
+            PixelSurface s;
+            ASSERT_EQ(s.CreateBlank(screen.get(), kSize, kSize, 32), 1);
+            ASSERT_EQ(s.DrawTextAt(x, y, 0xFFFFFF, text), 0);
+            canvas.Fill(0);
+            ASSERT_EQ(canvas.DrawTextAt(x + kMargin, y + kMargin, 0xFFFFFF, text), 0);
+            for (std::int32_t py = 0; py < kSize; ++py)
+                for (std::int32_t px = 0; px < kSize; ++px)
+                    ASSERT_EQ(s.Surface()->PixelAt(px, py), canvas.Surface()->PixelAt(px + kMargin, py + kMargin)) << px << "," << py;
+        }
+    }
+    const std::int32_t far[] = {INT32_MIN, INT32_MIN + 1, INT32_MAX - 16, INT32_MAX - 7, INT32_MAX};
+    for (const std::int32_t a : far) {
+        for (const std::int32_t b : {a, 0}) {
+            PixelSurface s;
+            ASSERT_EQ(s.CreateBlank(screen.get(), kSize, kSize, 16), 1);
+            EXPECT_EQ(s.DrawTextAt(a, b, 0xFFFFFF, text), 0);
+            EXPECT_EQ(s.DrawTextAt(b, a, 0xFFFFFF, text), 0);
+            const std::map<std::uint32_t, int> blank{{0u, kSize * kSize}};
+            EXPECT_EQ(Histogram(*s.Surface(), s.Surface()->Bounds()), blank) << a << "," << b;
+        }
+    }
+    EXPECT_EQ(canvas.DrawTextAt(0, 0, 0xFFFFFF, nullptr), 0);
+}
+
+// With an opaque background every glyph cell is painted whole: 8 x 16 pixels each, cut exactly
+// at the surface's edges.
+TEST_F(PixelSurfaceTest, OpaqueTextPaintsWholeGlyphCells) {
+    struct Case {
+        std::int32_t x, y;
+        int painted;
+    } cases[] = {{2, 3, 3 * 8 * 16}, {-5, 0, (3 * 8 - 5) * 16}, {0, 30 - 10, 3 * 8 * 10}, {36, -15, 4 * 1}, {40, 0, 0}};
+    for (const Case& k : cases) {
+        platform::DisplaySurface surface(40, 30, platform::FormatForDepth(16), platform::DDSCAPS_SYSTEMMEMORY);
+        platform::DeviceContext* dc = nullptr;
+        ASSERT_EQ(surface.GetDC(&dc), platform::DD_OK);
+        dc->SetBkMode(platform::OPAQUE);
+        dc->SetBkColor(0x00FFFFFF);
+        dc->SetTextColor(0x000000FF);
+        ASSERT_TRUE(dc->TextOut(k.x, k.y, "A b", 3));
+        surface.ReleaseDC(dc);
+        const auto counts = Histogram(surface, surface.Bounds());
+        EXPECT_EQ(40 * 30 - (counts.count(0) ? counts.at(0) : 0), k.painted) << "text at " << k.x << "," << k.y;
+    }
 }
 
 TEST_F(PixelSurfaceTest, ClipRectangleIsCutToTheSurface) {
@@ -204,6 +263,14 @@ TEST_F(PixelSurfaceTest, ClipRectangleIsCutToTheSurface) {
     EXPECT_EQ(s.ClipRect(), (platform::Rect{0, 0, 20, 10}));
     s.SetClipRect({-5, 2, 50, 8});
     EXPECT_EQ(s.ClipRect(), (platform::Rect{0, 2, 20, 8}));
+    // Taller than wide: the bottom is cut to the height, the right to the width.
+    PixelSurface tall;
+    ASSERT_EQ(tall.CreateBlank(screen.get(), 6, 40, 8), 1);
+    EXPECT_EQ(tall.ClipRect(), (platform::Rect{0, 0, 6, 40}));
+    tall.SetClipRect({-1, -1, 100, 100});
+    EXPECT_EQ(tall.ClipRect(), (platform::Rect{0, 0, 6, 40}));
+    tall.SetClipRect({2, 30, 5, 45});
+    EXPECT_EQ(tall.ClipRect(), (platform::Rect{2, 30, 5, 40}));
 }
 
 TEST_F(PixelSurfaceTest, FillWritesTheRawValueEverywhere) {

@@ -4,6 +4,8 @@
 
 namespace {
 
+class ScreenTest : public HeadlessTest {};
+
 using media::PixelSurface;
 using media::Screen;
 using platform::FaultPoint;
@@ -52,7 +54,7 @@ INSTANTIATE_TEST_SUITE_P(
         ModeCase{"clipper_attach", {FaultPoint::SetClipper}, -64, true}),
     [](const auto& info) { return info.param.name; });
 
-TEST_F(HeadlessTest, SecondWindowedModeIsRefusedAndChangesNothing) {
+TEST_F(ScreenTest, SecondWindowedModeIsRefusedAndChangesNothing) {
     Screen screen;
     platform::HWND window = MakeWindow(0, 0, 640, 480);
     ASSERT_EQ(screen.SetWindowedMode(window, 640, 480), 0);
@@ -62,7 +64,7 @@ TEST_F(HeadlessTest, SecondWindowedModeIsRefusedAndChangesNothing) {
     EXPECT_EQ(back->Width(), 640);
 }
 
-TEST_F(HeadlessTest, ScreenRecordsOneDriverAndTheDesktopMode) {
+TEST_F(ScreenTest, ScreenRecordsOneDriverAndTheDesktopMode) {
     host.SetDesktop(800, 600, 16);
     Screen screen;
     ASSERT_EQ(screen.DriverCount(), 1);
@@ -82,7 +84,7 @@ TEST_F(HeadlessTest, ScreenRecordsOneDriverAndTheDesktopMode) {
     EXPECT_EQ(without.DisplayModeCount(), 0);
 }
 
-TEST_F(HeadlessTest, FrameRateCountsTheFramesOfTheFirstPeriodOverOneSecond) {
+TEST_F(ScreenTest, FrameRateCountsTheFramesOfTheFirstPeriodOverOneSecond) {
     host.SetTime(5000);
     Screen screen;
     // Flips every 17 ms: the 59th finds 1003 ms and 58 frames before it.
@@ -96,7 +98,7 @@ TEST_F(HeadlessTest, FrameRateCountsTheFramesOfTheFirstPeriodOverOneSecond) {
     EXPECT_EQ(screen.FramesPerSecond(), 57);
 }
 
-TEST_F(HeadlessTest, FrameRateNeedsMoreThanOneSecond) {
+TEST_F(ScreenTest, FrameRateNeedsMoreThanOneSecond) {
     struct Case {
         std::uint32_t start, step;
         int flips;
@@ -142,7 +144,7 @@ TEST_P(PresentTest, BackSurfaceLandsInTheClientAreaOnly) {
     Screen screen;
     ASSERT_EQ(screen.SetWindowedMode(window, 640, 480), 0);
     constexpr std::uint32_t kUntouched = 0x00ABCDEF;
-    screen.Front()->Fill(kUntouched);
+    platform::FillRect(host.DesktopSurface().View(), host.DesktopSurface().Bounds(), kUntouched);
     PaintCoordinates(*screen.Back());
     screen.Flip(0, k.stretch, 0);
 
@@ -152,8 +154,8 @@ TEST_P(PresentTest, BackSurfaceLandsInTheClientAreaOnly) {
             const std::int32_t cx = dx - k.x, cy = dy - k.y;
             std::uint32_t expected = kUntouched;
             if (cx >= 0 && cy >= 0 && cx < k.width && cy < k.height) {
-                const std::int32_t sx = k.stretch ? platform::SampleIndex(cx, 0, 640, k.width, false) : cx;
-                const std::int32_t sy = k.stretch ? platform::SampleIndex(cy, 0, 480, k.height, false) : cy;
+                const std::int32_t sx = k.stretch ? ExpectedSample(cx, 0, 640, k.width, false) : cx;
+                const std::int32_t sy = k.stretch ? ExpectedSample(cy, 0, 480, k.height, false) : cy;
                 if (sx < 640 && sy < 480) expected = static_cast<std::uint32_t>(sy << 12 | sx);
             }
             ASSERT_EQ(desktop.PixelAt(dx, dy), expected) << "desktop " << dx << "," << dy;
@@ -171,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PresentCase{"partly_off_the_desktop", 700, 500, 640, 480, true}),
     [](const auto& info) { return info.param.name; });
 
-TEST_F(HeadlessTest, FrameRateTextIsPartOfThePresentedFrame) {
+TEST_F(ScreenTest, FrameRateTextIsPartOfThePresentedFrame) {
     platform::HWND window = MakeWindow(0, 0, 640, 480);
     Screen screen;
     ASSERT_EQ(screen.SetWindowedMode(window, 640, 480), 0);
@@ -186,7 +188,7 @@ TEST_F(HeadlessTest, FrameRateTextIsPartOfThePresentedFrame) {
     EXPECT_EQ(screen.Back()->DCCount(), 0u);
 }
 
-TEST_F(HeadlessTest, FlipWaitsForTheNextVerticalBlankWhenAsked) {
+TEST_F(ScreenTest, FlipWaitsForTheNextVerticalBlankWhenAsked) {
     platform::HWND window = MakeWindow(0, 0, 640, 480);
     Screen screen;
     ASSERT_EQ(screen.SetWindowedMode(window, 640, 480), 0);
@@ -199,7 +201,7 @@ TEST_F(HeadlessTest, FlipWaitsForTheNextVerticalBlankWhenAsked) {
     EXPECT_EQ(host.Now(), 50u) << "only 1 asks for the wait";
 }
 
-TEST_F(HeadlessTest, LostSurfacesAreRestoredAndThatFrameIsDropped) {
+TEST_F(ScreenTest, LostSurfacesAreRestoredAndThatFrameIsDropped) {
     platform::HWND window = MakeWindow(0, 0, 640, 480);
     Screen screen;
     ASSERT_EQ(screen.SetWindowedMode(window, 640, 480), 0);
@@ -221,7 +223,40 @@ TEST_F(HeadlessTest, LostSurfacesAreRestoredAndThatFrameIsDropped) {
     EXPECT_EQ(screen.Front()->Surface()->IsLost(), platform::DD_OK);
 }
 
-TEST_F(HeadlessTest, FlipBeforeWindowedModeOnlyCounts) {
+TEST_F(ScreenTest, RestoreSurfacesReportsTheBackSurfacesFailureAlone) {
+    platform::HWND window = MakeWindow(0, 0, 640, 480);
+    Screen screen;
+    ASSERT_EQ(screen.SetWindowedMode(window, 640, 480), 0);
+    screen.Back()->Surface()->MarkLost();
+    host.SetFault(FaultPoint::RestoreSurface, platform::E_OUTOFMEMORY);
+    EXPECT_EQ(screen.RestoreSurfaces(), platform::E_OUTOFMEMORY);
+    EXPECT_EQ(screen.Front()->Surface()->IsLost(), platform::DD_OK) << "the front was never lost";
+    host.ClearFaults();
+    EXPECT_EQ(screen.RestoreSurfaces(), platform::DD_OK);
+    EXPECT_EQ(screen.Back()->Surface()->IsLost(), platform::DD_OK);
+}
+
+TEST_F(ScreenTest, FrameRateCountRestartsWithEachPeriod) {
+    Screen screen;
+    // First period: 10 frames over 1100 ms (9). The count restarts with the frame that closed
+    // it, so the second period, flips every 60 ms, closes at 1020 ms after 17 frames (16); a
+    // count carried over would give 26.
+    for (int i = 0; i < 11; ++i) {
+        host.Advance(100);
+        screen.Flip(0, 1, 0);
+    }
+    ASSERT_EQ(screen.FramesPerSecond(), 9);
+    for (int i = 0; i < 16; ++i) {
+        host.Advance(60);
+        screen.Flip(0, 1, 0);
+        ASSERT_EQ(screen.FramesPerSecond(), 9) << "flip " << i;
+    }
+    host.Advance(60);
+    screen.Flip(0, 1, 0);
+    EXPECT_EQ(screen.FramesPerSecond(), 16);
+}
+
+TEST_F(ScreenTest, FlipBeforeWindowedModeOnlyCounts) {
     Screen screen;
     host.Advance(1500);
     screen.Flip(1, 1, 1);
@@ -229,7 +264,7 @@ TEST_F(HeadlessTest, FlipBeforeWindowedModeOnlyCounts) {
     EXPECT_EQ(host.DesktopSurface().PixelAt(10, 20), 0u);
 }
 
-TEST_F(HeadlessTest, SurfaceListLinksInOrderAndUnlinksAnywhere) {
+TEST_F(ScreenTest, SurfaceListLinksInOrderAndUnlinksAnywhere) {
     platform::HWND window = MakeWindow(0, 0, 640, 480);
     auto screen = std::make_unique<Screen>();
     ASSERT_EQ(screen->SetWindowedMode(window, 640, 480), 0);
@@ -259,9 +294,27 @@ TEST_F(HeadlessTest, SurfaceListLinksInOrderAndUnlinksAnywhere) {
     EXPECT_EQ(screen->FirstSurface(), nullptr);
     EXPECT_EQ(screen->LastSurface(), nullptr);
     EXPECT_EQ(screen->SurfaceCount(), 0);
+
+    // Taken out and put back: the old links are cleared, in the first place and the last.
+    screen->AddSurface(&b);
+    screen->AddSurface(&a);
+    EXPECT_EQ(b.Previous(), nullptr);
+    EXPECT_EQ(b.Next(), &a);
+    EXPECT_EQ(a.Previous(), &b);
+    EXPECT_EQ(a.Next(), nullptr);
+    screen->RemoveSurface(&b);
+    screen->AddSurface(&b);
+    EXPECT_EQ(screen->FirstSurface(), &a);
+    EXPECT_EQ(a.Previous(), nullptr);
+    EXPECT_EQ(a.Next(), &b);
+    EXPECT_EQ(b.Previous(), &a);
+    EXPECT_EQ(b.Next(), nullptr);
+    EXPECT_EQ(screen->SurfaceCount(), 2);
+    screen->RemoveSurface(&a);
+    screen->RemoveSurface(&b);
 }
 
-TEST_F(HeadlessTest, DestroyingASurfaceUnlinksItFromItsScreen) {
+TEST_F(ScreenTest, DestroyingASurfaceUnlinksItFromItsScreen) {
     Screen screen;
     PixelSurface keep;
     auto listed = std::make_unique<PixelSurface>();

@@ -37,6 +37,16 @@ rest_max=$(convert later.png -crop 640x400+0+80 +repage -format '%[fx:maxima]' i
 awk -v t="$text_max" -v r="$rest_max" 'BEGIN { exit !(t > 0.9 && r < 0.01) }' || fail "text max $text_max, rest max $rest_max"
 echo "frames drawn: text brightness $text_max, rest $rest_max"
 
+# Moved away from the desktop's origin, the window still shows the whole frame in place.
+xdotool windowmove --sync "$window" 200 150 || fail "could not move the window"
+sleep 0.5
+import -window "$window" moved.png
+moved_text=$(convert moved.png -crop 80x16+10+20 +repage -format '%[fx:maxima.g]' info:)
+moved_rest=$(convert moved.png -crop 640x400+0+80 +repage -format '%[fx:maxima]' info:)
+awk -v t="$moved_text" -v r="$moved_rest" 'BEGIN { exit !(t > 0.9 && r < 0.01) }' ||
+  fail "after moving: text max $moved_text, rest max $moved_rest"
+echo "moved to (200, 150): text brightness $moved_text, rest $moved_rest"
+
 kill -TERM "$pid"
 status=0
 wait "$pid" || status=$?

@@ -8,6 +8,8 @@
 
 namespace {
 
+class SurfaceCopyRulesTest : public HeadlessTest {};
+
 using platform::DisplaySurface;
 using platform::Rect;
 
@@ -44,9 +46,9 @@ class SurfaceCopyTest : public HeadlessTest, public ::testing::WithParamInterfac
 // padded rows, scaling both ways, mirrors and colour keys.
 TEST_P(SurfaceCopyTest, CopiesMatchThePerPixelSamplingRule) {
     const platform::PixelFormatDesc format = platform::FormatForDepth(GetParam());
-    std::mt19937 rng(42 + GetParam());
-    for (int iteration = 0; iteration < 300; ++iteration) {
+    for (const int iteration : TestIterations(300)) {
         SCOPED_TRACE("iteration " + std::to_string(iteration));
+        std::mt19937 rng(IterationSeed(static_cast<std::uint32_t>(GetParam()), iteration));
         DisplaySurface src(1 + rng() % 37, 1 + rng() % 19, format, platform::DDSCAPS_OFFSCREENPLAIN);
         DisplaySurface dst(1 + rng() % 41, 1 + rng() % 23, format, platform::DDSCAPS_OFFSCREENPLAIN);
         FillRandom(src, rng);
@@ -66,8 +68,8 @@ TEST_P(SurfaceCopyTest, CopiesMatchThePerPixelSamplingRule) {
         const bool mirrorX = fx.ddfx & platform::DDBLTFX_MIRRORLEFTRIGHT, mirrorY = fx.ddfx & platform::DDBLTFX_MIRRORUPDOWN;
         for (std::int32_t y = to.top; y < to.bottom; ++y) {
             for (std::int32_t x = to.left; x < to.right; ++x) {
-                const std::int32_t sx = platform::SampleIndex(x - to.left, from.left, from.Width(), to.Width(), mirrorX);
-                const std::int32_t sy = platform::SampleIndex(y - to.top, from.top, from.Height(), to.Height(), mirrorY);
+                const std::int32_t sx = ExpectedSample(x - to.left, from.left, from.Width(), to.Width(), mirrorX);
+                const std::int32_t sy = ExpectedSample(y - to.top, from.top, from.Height(), to.Height(), mirrorY);
                 const std::uint32_t p = src.PixelAt(sx, sy);
                 if (!keyed || p != key) expected[y * dst.Width() + x] = p;
             }
@@ -92,7 +94,7 @@ TEST_P(SurfaceCopyTest, CopiesMatchThePerPixelSamplingRule) {
 INSTANTIATE_TEST_SUITE_P(Depths, SurfaceCopyTest, ::testing::Values(8, 16, 24, 32),
                          [](const auto& info) { return "depth" + std::to_string(info.param); });
 
-TEST_F(HeadlessTest, CopiesAndFillsRefuseRectanglesThatLeaveASurface) {
+TEST_F(SurfaceCopyRulesTest, CopiesAndFillsRefuseRectanglesThatLeaveASurface) {
     const auto format = platform::FormatForDepth(32);
     DisplaySurface src(10, 10, format, platform::DDSCAPS_OFFSCREENPLAIN);
     DisplaySurface dst(20, 5, format, platform::DDSCAPS_OFFSCREENPLAIN);
@@ -126,7 +128,7 @@ TEST_F(HeadlessTest, CopiesAndFillsRefuseRectanglesThatLeaveASurface) {
     EXPECT_EQ(Snapshot(dst), before);
 }
 
-TEST_F(HeadlessTest, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
+TEST_F(SurfaceCopyRulesTest, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
     DisplaySurface s(12, 1, platform::FormatForDepth(16), platform::DDSCAPS_OFFSCREENPLAIN);
     for (std::int32_t x = 0; x < 12; ++x) Put(s, x, 0, 100 + x);
     const Rect from{0, 0, 8, 1}, to{2, 0, 10, 1};
@@ -139,7 +141,7 @@ TEST_F(HeadlessTest, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixels) {
     EXPECT_EQ(s.PixelAt(11, 0), 103u);
 }
 
-TEST_F(HeadlessTest, LostSurfaceRefusesUseUntilRestored) {
+TEST_F(SurfaceCopyRulesTest, LostSurfaceRefusesUseUntilRestored) {
     const auto format = platform::FormatForDepth(32);
     DisplaySurface a(4, 4, format, platform::DDSCAPS_OFFSCREENPLAIN), b(4, 4, format, platform::DDSCAPS_OFFSCREENPLAIN);
     a.MarkLost();
@@ -160,7 +162,7 @@ TEST_F(HeadlessTest, LostSurfaceRefusesUseUntilRestored) {
     EXPECT_EQ(a.Lock(nullptr, &desc, 0, nullptr), platform::DDERR_INVALIDPARAMS);
 }
 
-TEST_F(HeadlessTest, RowsArePaddedToWholeWords) {
+TEST_F(SurfaceCopyRulesTest, RowsArePaddedToWholeWords) {
     struct Case {
         int depth;
         std::int32_t width, pitch;

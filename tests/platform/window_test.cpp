@@ -5,6 +5,8 @@
 
 namespace {
 
+class WindowSystemTest : public HeadlessTest {};
+
 std::vector<std::uint32_t> received;
 
 platform::LRESULT RecordingProc(platform::HWND window, std::uint32_t message, platform::WPARAM wParam, platform::LPARAM lParam) {
@@ -81,16 +83,16 @@ TEST_F(WindowTest, FirstShowActivatesOnceAndCloseDestroysByDefault) {
     EXPECT_EQ(platform::SendMessage(window, platform::WM_CLOSE, 0, 0), 0);
 }
 
-TEST_F(HeadlessTest, WindowCreationNeedsARegisteredClassAndCanBeRefused) {
+TEST_F(WindowSystemTest, WindowCreationNeedsARegisteredClassAndCanBeRefused) {
     EXPECT_EQ(platform::CreateWindowEx(0, "unknown", "t", 0, 0, 0, 10, 10), nullptr);
     EXPECT_NE(MakeWindow(0, 0, 10, 10), nullptr);
     host.SetFault(platform::FaultPoint::CreateWindow);
     EXPECT_EQ(MakeWindow(0, 0, 10, 10), nullptr);
 }
 
-TEST_F(HeadlessTest, FaultsCanBeNamed) {
+TEST_F(WindowSystemTest, FaultsCanBeNamed) {
     EXPECT_TRUE(host.SetFault("CreateClipper", platform::E_OUTOFMEMORY));
-    EXPECT_EQ(host.FaultAt(platform::FaultPoint::CreateClipper), platform::E_OUTOFMEMORY);
+    EXPECT_EQ(host.At(platform::FaultPoint::CreateClipper), platform::E_OUTOFMEMORY);
     EXPECT_FALSE(host.SetFault("NoSuchStep"));
     for (int i = 0; i < static_cast<int>(platform::FaultPoint::Count); ++i) {
         platform::FaultPoint point;

@@ -1,19 +1,22 @@
-#include <cstdio>
-#include <string>
+#include "platform/fault_hook.h"
 
-#include "platform/backend.h"
-#include "platform/system.h"
+#include <iterator>
 
 namespace platform {
 
 namespace {
 
 constexpr const char* kFaultNames[] = {
-    "DirectDrawCreate",  "SetCooperativeLevel", "CreatePrimarySurface", "CreateVideoSurface",
-    "CreateSystemSurface", "CreateClipper",     "ClipperSetHWnd",       "SetClipper",
-    "RestoreSurface",    "SurfaceGetDC",        "DesktopGetDC",         "CreateWindow",
-    "EnumerateDrivers",  "EnumerateDisplayModes", "MirrorBlit"};
+    "DirectDrawCreate", "SetCooperativeLevel", "CreatePrimarySurface", "CreateVideoSurface", "CreateSystemSurface",
+    "CreateClipper",    "ClipperSetHWnd",      "SetClipper",           "RestoreSurface",     "SurfaceGetDC",
+    "SetColorKey",      "DesktopGetDC",        "CreateWindow",         "EnumerateDrivers",   "EnumerateDisplayModes",
+    "MirrorBlit"};
 static_assert(std::size(kFaultNames) == static_cast<std::size_t>(FaultPoint::Count));
+
+FaultHook*& Installed() {
+    static FaultHook* hook = nullptr;
+    return hook;
+}
 
 }  // namespace
 
@@ -32,12 +35,8 @@ bool FaultPointFromName(const std::string& name, FaultPoint* point) {
     return false;
 }
 
-std::uint32_t TimeGetTime() { return CurrentBackend().Now(); }
+void InstallFaultHook(FaultHook* hook) { Installed() = hook; }
 
-void Sleep(std::uint32_t ms) { CurrentBackend().Sleep(ms); }
-
-void OutputDebugString(const char* text) {
-    if (text) std::fputs(text, stderr);
-}
+HRESULT FaultAt(FaultPoint point) { return Installed() ? Installed()->At(point) : S_OK; }
 
 }  // namespace platform

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# The X server goes away under the running program: the program takes it as a close request,
+# shuts the game down and ends with exit code 0 within a second or two, never spinning; the
+# same when SIGTERM arrives at the same moment.
+# Usage: display_loss_test.sh PATH/TO/bodo-zamel
+set -uo pipefail
+program=$(realpath "$1")
+work=$(mktemp -d)
+xvfb_pid=""
+pid=""
+cleanup() {
+  [ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill -KILL "$xvfb_pid" 2>/dev/null
+  rm -rf "$work"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# A display number nobody uses.
+free_display() {
+  local n
+  for n in $(seq 90 140); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { echo "$n"; return; }
+  done
+  return 1
+}
+
+run_case() {
+  local also_sigterm=$1 n
+  n=$(free_display) || fail "no free display number"
+  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp > "$work/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  (cd "$work" && DISPLAY=":$n" MEDIA_NO_MESSAGE_BOX=1 exec "$program" > "$work/out.log" 2>&1) &
+  pid=$!
+  DISPLAY=":$n" timeout 10 xdotool search --sync --name '^bodo & zamel$' > /dev/null || fail "no window"
+  sleep 0.5
+  kill -KILL "$xvfb_pid"
+  [ "$also_sigterm" = yes ] && kill -TERM "$pid"
+  wait "$xvfb_pid" 2>/dev/null
+  xvfb_pid=""
+  local waited=0
+  while kill -0 "$pid" 2>/dev/null && [ "$waited" -lt 30 ]; do sleep 0.1; waited=$((waited + 1)); done
+  if kill -0 "$pid" 2>/dev/null; then
+    cat "$work/out.log" >&2
+    fail "still running 3 s after the display went away (sigterm: $also_sigterm)"
+  fi
+  local status=0
+  wait "$pid" || status=$?
+  pid=""
+  cat "$work/out.log"
+  [ "$status" -eq 0 ] || fail "exit code $status after the display went away (sigterm: $also_sigterm)"
+  echo "display lost (sigterm: $also_sigterm): exit code 0 after $((waited * 100)) ms"
+  rm -f "/tmp/.X$n-lock" "/tmp/.X11-unix/X$n"
+}
+
+run_case no
+run_case yes
