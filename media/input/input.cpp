@@ -43,6 +43,7 @@ std::int32_t Scale(std::int32_t move, float sensitivity) {
     return platform::TruncateToInt32(static_cast<float>(move) * sensitivity);
 }
 
+// Whole notches of a turn, kept in a byte: a turn of more than 255 notches counts 255.
 std::uint8_t Notches(std::int64_t wheel) {
     return static_cast<std::uint8_t>(std::min<std::int64_t>(wheel / kWheelNotch, 0xFF));
 }

@@ -21,6 +21,12 @@ constexpr const char* kFaultNames[] = {
     "AcquireKeyboard",   "AcquireMouse",    "AcquireJoystick", "ReadKeyboard", "ReadMouse",     "ReadJoystick"};
 static_assert(std::size(kFaultNames) == static_cast<std::size_t>(InputFault::Count));
 
+static_assert(static_cast<int>(InputFault::AcquireJoystick) - static_cast<int>(InputFault::AcquireKeyboard) ==
+              static_cast<int>(DeviceKind::Joystick));
+static_assert(static_cast<int>(InputFault::ReadMouse) - static_cast<int>(InputFault::ReadKeyboard) ==
+              static_cast<int>(DeviceKind::Mouse));
+
+// The keyboard's fault of an operation, moved to the device's own.
 InputFault PerDevice(DeviceKind kind, InputFault keyboard) {
     return static_cast<InputFault>(static_cast<int>(keyboard) + static_cast<int>(kind));
 }

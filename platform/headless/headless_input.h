@@ -11,7 +11,8 @@
 
 namespace platform::headless {
 
-// Operations of the input devices that a test can make fail.
+// Operations of the input devices that a test can make fail. The acquisitions and the reads each
+// come in the device order keyboard, mouse, joystick.
 enum class InputFault {
     DirectInputCreate,
     CreateKeyboard,
