@@ -54,7 +54,7 @@ BmpDecoder::Storage BmpDecoder::ChooseStorage(ByteReader& reader) {
     if (h.compression != platform::BI_BITFIELDS || (h.bitCount != 16 && h.bitCount != 32)) return Storage::Blank;
     reader.Seek(kMaskOffset);
     const std::uint32_t red = reader.U32LE(), green = reader.U32LE(), blue = reader.U32LE();
-    if (reader.RanOut()) return Storage::Blank;
+    if (reader.RanOut()) return Storage::Truncated;
     // 5-5-5 and 8-8-8 masks are the plain layouts of their depths; 5-6-5 is drawn through its masks.
     const bool plain = h.bitCount == 16 ? red == 0x7C00 && green == 0x03E0 && blue == 0x001F
                                         : red == 0xFF0000 && green == 0x00FF00 && blue == 0x0000FF;
@@ -134,6 +134,7 @@ SurfacePtr BmpDecoder::Decode(platform::DisplayDevice* device, std::size_t size,
     if (h.bitCount <= 8 && !ReadColorTable(reader)) return nullptr;
 
     const Storage storage = ChooseStorage(reader);
+    if (storage == Storage::Truncated) return nullptr;
     const std::uint8_t* bits = nullptr;
     if (storage == Storage::Rows) {
         // The rows are drawn in place, once all of them are known to lie inside the file.

@@ -27,8 +27,10 @@ public:
                       std::int32_t placement) override;
 
 private:
-    // How the pixel data is stored, from compression and bit count.
-    enum class Storage { Rows, Rle8, Blank };
+    // How the pixel data is stored, from compression and bit count: rows drawn as they are,
+    // RLE8 to expand, a compression that is not decoded (a blank surface), or a file that ends
+    // before its bit-field masks (null).
+    enum class Storage { Rows, Rle8, Blank, Truncated };
 
     bool ReadHeaders(ByteReader& reader);
     Storage ChooseStorage(ByteReader& reader);

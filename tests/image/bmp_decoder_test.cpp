@@ -214,6 +214,9 @@ TEST_F(BmpDecoderTest, RunLengthStreams) {
         {"even absolute run has no padding", 5, 1, {0, 4, 1, 2, 3, 4, 1, 5, 0, 1}, {"12345"}},
         {"delta moves right and up, leaving 0 behind", 5, 2, {1, 9, 0, 2, 3, 1, 1, 8, 0, 1}, {"00008", "90000"}},
         {"a run past the row is cut at its end", 3, 2, {7, 2, 0, 0, 1, 3, 0, 1}, {"300", "222"}},
+        {"a run past the row does not spill into the next", 3, 2, {7, 2, 0, 0, 0, 1}, {"000", "222"}},
+        {"an absolute run past the row does not spill into the next", 2, 2, {0, 5, 4, 5, 6, 7, 8, 0, 0, 1}, {"00", "45"}},
+        {"a run past the last row's end stays in the buffer", 5, 1, {255, 7, 0, 1}, {"77777"}},
         {"an absolute run past the row is cut, the rest of it read", 2, 2, {0, 3, 4, 5, 6, 0, 0, 0, 1, 7, 0, 1}, {"70", "45"}},
         {"a delta past the row end stops at the row end", 3, 2, {1, 1, 0, 2, 200, 0, 2, 2, 0, 0, 1, 3, 0, 1}, {"300", "100"}},
         {"four wide and eight tall: every row", 4, 8,
@@ -245,6 +248,7 @@ Bytes ValidPicture(std::uint16_t bits, std::uint32_t compression = 0) {
     s.bitCount = bits;
     s.compression = compression;
     if (bits <= 8) s.palette = Palette(1u << bits, 3);
+    if (compression == 3) s.masks = {0xF800, 0x07E0, 0x001F};
     s.pixels = compression == 1 ? Bytes{6, 1, 0, 0, 0, 6, 1, 2, 3, 4, 5, 6, 0, 0, 0, 2, 1, 1, 2, 9, 0, 1}
                                 : PackRows(6, 4, bits, [](int x, int y) { return static_cast<std::uint32_t>(x + y); });
     return MakeBmp(s);
@@ -285,6 +289,11 @@ TEST_F(BmpDecoderTest, TruncatedAndLyingFilesGiveNull) {
     cases.push_back({"bit count 0", edited(b24, [](Bytes& b) { b[28] = 0; })});
     cases.push_back({"core header (12 bytes)", edited(b24, [](Bytes& b) { Set32(b, 14, 12); })});
     cases.push_back({"info header size past the end (colour table outside)", edited(b8, [](Bytes& b) { Set32(b, 14, 0x7FFFFFF0); })});
+    {
+        const Bytes bitFields = ValidPicture(16, 3);
+        cases.push_back({"bit fields: the file ends inside the masks", Bytes(bitFields.begin(), bitFields.begin() + 60)});
+        EXPECT_NE(Decode(bitFields), nullptr);
+    }
     cases.push_back({"run-length: pair cut in half", edited(rle, [](Bytes& b) { b.resize(b.size() - 3); })});
     cases.push_back({"run-length: absolute run cut", Bytes(rle.begin(), rle.end() - 12)});
     cases.push_back({"run-length: delta without its bytes", edited(rle, [](Bytes& b) { b.resize(b.size() - 6); })});

@@ -76,6 +76,19 @@ TEST_P(DibTransferTest, EveryPixelGetsTheColourAtItsPosition) {
                     << "bits " << kind.bitCount << " depth " << depth << " at " << x << "," << y << " size " << w << "x" << h;
             }
         }
+        // Drawn 3 columns left and 1 row up: the cut starts inside a packed byte and a row.
+        DisplaySurface shifted(w, h, platform::FormatForDepth(depth), platform::DDSCAPS_SYSTEMMEMORY);
+        ASSERT_TRUE(platform::DrawDib(shifted.View(), {-3, -1, w - 3, h - 1}, info, bits.data(), {0, 0, w, h}));
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                std::uint32_t expected = 0;
+                if (x + 3 < w && y + 1 < h) {
+                    const Rgb8 c = ReferenceColor(info, bits, x + 3, y + 1);
+                    expected = platform::RawFromRgb(c.r, c.g, c.b, shifted.Format());
+                }
+                ASSERT_EQ(shifted.PixelAt(x, y), expected) << "shifted, bits " << kind.bitCount << " depth " << depth << " at " << x << "," << y;
+            }
+        }
     }
 }
 
