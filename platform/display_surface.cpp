@@ -119,7 +119,7 @@ bool DisplaySurface::CopyKeyRuns(DisplaySurface& dst, const CopyRequest& request
     const std::uint32_t key = request.key & (bytesPerPixel_ == 4 ? 0xFFFFFFFFu : (1u << (8 * bytesPerPixel_)) - 1u);
     if (!keyRuns_.ValidFor(key)) keyRuns_.Build(std::as_const(*this).View(), key);
     if (!keyRuns_.Worthwhile()) return false;
-    keyRuns_.Copy(dst.View(), request.dst.left, request.dst.top, std::as_const(*this).View(), request.src);
+    keyRuns_.Copy(dst.View(), request.dst.left, request.dst.top, bytesPerPixel_, request.src);
     return true;
 }
 

@@ -73,6 +73,13 @@ void CopyOneToOne(const PixelView& dst, const PixelView& src, const CopyRequest&
     const Rect& v = rq.visible;
     const std::size_t bytes = static_cast<std::size_t>(v.Width()) * B;
     const std::int32_t sourceLeft = rq.src.left + v.left - rq.dst.left;
+    // Whole-width rows of two surfaces with unpadded rows follow each other in memory: one
+    // block copy moves them all.
+    const bool sameRows = rq.dst.Height() == rq.src.Height() && !rq.mirrorY;
+    if (!Keyed && sameRows && dst.pitch == src.pitch && static_cast<std::ptrdiff_t>(bytes) == dst.pitch) {
+        std::memmove(dst.Row(v.top) + v.left * B, SourceRow(src, rq, v.top) + sourceLeft * B, bytes * static_cast<std::size_t>(v.Height()));
+        return;
+    }
     for (std::int32_t y = v.top; y < v.bottom; ++y) {
         const std::uint8_t* s = SourceRow(src, rq, y) + sourceLeft * B;
         std::uint8_t* d = dst.Row(y) + v.left * B;

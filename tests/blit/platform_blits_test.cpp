@@ -374,3 +374,32 @@ TEST_F(BlitTest, MirrorFallbackDrawsOnlyBetweenEqualDepths) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace blit_test;
+
+// Cut mirrors stay within what the platform's mirror can do: between 5-5-5 and 5-6-5 surfaces
+// (one pixel size) the platform copies raw values, which the fallback would refuse; so what is
+// drawn shows the platform did the work, for cuts on every side.
+TEST_F(BlitTest, CutMirrorsGoThroughThePlatform) {
+    auto src = Blank(10, 6, 15);
+    std::mt19937 rng(3);
+    FillRandom(*src, rng);
+    const std::int32_t positions[][2] = {{-4, 0}, {5, 0}, {-3, 1}, {0, -2}, {2, 4}, {-6, -3}};
+    for (const bool leftRight : {true, false}) {
+        for (const auto& at : positions) {
+            auto dst = Blank(8, 6, 16);
+            auto same = Blank(8, 6, 15);
+            const std::int32_t a = leftRight ? src->BlitOpaqueMirrorX(dst.get(), at[0], at[1], nullptr)
+                                             : src->BlitOpaqueMirrorY(dst.get(), at[0], at[1], nullptr);
+            const std::int32_t b = leftRight ? src->BlitOpaqueMirrorX(same.get(), at[0], at[1], nullptr)
+                                             : src->BlitOpaqueMirrorY(same.get(), at[0], at[1], nullptr);
+            EXPECT_EQ(a, 0);
+            EXPECT_EQ(b, 0);
+            EXPECT_EQ(Snapshot(*dst), Snapshot(*same)) << (leftRight ? "left-right" : "top-bottom") << " at " << at[0] << "," << at[1];
+        }
+    }
+}
+
+}  // namespace
