@@ -136,7 +136,8 @@ int MusicPerformance::OnMidiEvent(void* data, fluid_midi_event_t* event) {
     if (channel < 0 || channel >= MidiSynth::kChannelsPerBlock) return FLUID_OK;
     fluid_midi_event_set_channel(event, self->block_ * MidiSynth::kChannelsPerBlock + channel);
     const int result = fluid_synth_handle_midi_event(self->synth_->Synth(), event);
-    // The event belongs to the song's track and is read again if the song is played again.
+    // The player goes on using the event after this callback with the file's channel number (it
+    // keeps a record per channel of the file): moved channels would make it write past that.
     fluid_midi_event_set_channel(event, channel);
     return result;
 }

@@ -25,7 +25,9 @@ bool IsStandardMidiFile(const std::uint8_t* bytes, std::size_t size) {
     const std::uint16_t format = BigEndian16(bytes + 8);
     const std::uint16_t tracks = BigEndian16(bytes + 10);
     const std::uint16_t division = BigEndian16(bytes + 12);
-    if (format > 2 || tracks == 0 || division == 0) return false;
+    // A division in SMPTE frames (high bit set) is one the synth cannot time: such a file would
+    // load and never sound.
+    if (format > 2 || tracks == 0 || division == 0 || (division & 0x8000)) return false;
     std::size_t position = 8 + std::size_t{headerLength};
     int trackChunks = 0;
     while (size - position >= 8) {

@@ -20,8 +20,8 @@ enum class SegmentParam {
 };
 
 // Whether bytes hold a standard MIDI file: an "MThd" header of at least 6 bytes with a format up
-// to 2, one or more tracks and a non-zero time division, followed by chunks that all lie inside
-// the bytes, at least one of them an "MTrk".
+// to 2, one or more tracks and a time division in ticks per quarter note (not SMPTE frames),
+// followed by chunks that all lie inside the bytes, at least one of them an "MTrk".
 bool IsStandardMidiFile(const std::uint8_t* bytes, std::size_t size);
 
 class MusicSegment {

@@ -1,5 +1,6 @@
 #pragma once
-// Process services: the millisecond clock, sleeping and the debugger output.
+// Process services: the millisecond clock, sleeping, the current directory and the debugger
+// output.
 #include <cstdint>
 
 namespace platform {

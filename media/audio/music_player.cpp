@@ -40,7 +40,7 @@ std::int32_t MusicPlayer::Load(const char* fileName) {
     }
     if (!slot) return -1;
     // A directory or a name too long for its buffer is refused, never cut short.
-    char directory[kPathChars];
+    char directory[kPathChars] = {};
     const std::uint32_t length = GetCurrentDirectoryA(kPathChars, directory);
     if (length == 0 || length >= kPathChars) return -1;
     if (std::strlen(fileName) >= kPathChars) return -1;

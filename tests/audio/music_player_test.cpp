@@ -22,8 +22,15 @@ protected:
         ASSERT_TRUE(WriteFile("long.mid", ChordMidi(5.0)));
         ASSERT_TRUE(WriteFile("short.mid", ChordMidi(0.3)));
         ASSERT_TRUE(WriteFile("drums.mid", MidiFile({{9, 0}}, {{9, 36, 120, 0, 100}, {9, 38, 120, 480, 100}, {9, 42, 120, 960, 100}})));
-        ASSERT_TRUE(WriteFile("organ.mid", MidiFile({{0, 19}}, {{0, 48, 120, 0, 4800}, {0, 55, 120, 0, 4800}})));
+        ASSERT_TRUE(WriteFile("organ.mid", MidiFile({{0, 19}}, {{0, 48, 120, 0, 9600}, {0, 55, 120, 0, 9600}})));
         ASSERT_TRUE(WriteFile("not_midi.mid", Bytes(64, 'x')));
+        Bytes smpte = ChordMidi(0.5);
+        smpte[12] = 0xE7;  // 25 frames per second, 40 ticks per frame
+        smpte[13] = 0x28;
+        ASSERT_TRUE(WriteFile("smpte.mid", smpte));
+        Bytes cut = ChordMidi(0.5);
+        cut.resize(cut.size() - 1);  // the track's length runs past the end
+        ASSERT_TRUE(WriteFile("cut.mid", cut));
     }
     // Peak of the output over the next ms milliseconds of virtual time.
     int PeakOver(std::uint32_t ms) {
@@ -43,6 +50,8 @@ TEST_F(MusicPlayerTest, SlotsFillInOrderAndFreeSlotsAreReused) {
     EXPECT_EQ(player.Load("short.mid"), 1);
     EXPECT_EQ(player.Load("missing.mid"), -1);
     EXPECT_EQ(player.Load("not_midi.mid"), -1);
+    EXPECT_EQ(player.Load("smpte.mid"), -1) << "timed in SMPTE frames, which the synth cannot play";
+    EXPECT_EQ(player.Load("cut.mid"), -1);
     EXPECT_EQ(player.Load(nullptr), -1);
     EXPECT_EQ(player.Slot(2).state, media::TUNE_EMPTY) << "failed loads leave the slot empty";
     EXPECT_EQ(player.Unload(0), 1);
@@ -115,6 +124,8 @@ TEST_F(MusicPlayerTest, PlayersThatFailedToStartRefuseEverything) {
         {
             MusicPlayer player;
             EXPECT_EQ(player.Init(nullptr, nullptr), c.expected);
+            // A performance that could not start is released; one without a port is kept.
+            EXPECT_EQ(player.Performance() != nullptr, c.expected == -6);
             // The game loads and plays its tunes whatever Init said.
             for (const char* name : {"long.mid", "short.mid", "organ.mid", "drums.mid"}) EXPECT_EQ(player.Load(name), -1);
             EXPECT_EQ(player.Play(0), -1);
@@ -162,9 +173,18 @@ TEST_F(MusicPlayerTest, DestroyingAPlayerReleasesItsTunesAndTheOutput) {
 }
 
 TEST_F(MusicPlayerTest, MusicIsHeardWhilePlayingAndSilentSoonAfterStop) {
-    MusicPlayer player;
+    // An organ note held on every one of the 16 channels (the drum channel plays a kit).
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> programs;
+    std::vector<MidiNote> notes;
+    for (std::uint8_t channel = 0; channel < 16; ++channel) {
+        programs.push_back({channel, 19});
+        notes.push_back({channel, static_cast<std::uint8_t>(40 + channel), 100, 0, 9600});
+    }
+    ASSERT_TRUE(WriteFile("everywhere.mid", MidiFile(programs, notes)));
+    MusicPlayer other, player;
+    ASSERT_EQ(other.Init(nullptr, nullptr), 1);  // the player's block is then not block 0
     ASSERT_EQ(player.Init(nullptr, nullptr), 1);
-    ASSERT_EQ(player.Load("organ.mid"), 0);
+    ASSERT_EQ(player.Load("everywhere.mid"), 0);
     EXPECT_EQ(PeakOver(200), 0) << "nothing before Play";
     ASSERT_EQ(player.Play(0), S_OK);
     EXPECT_GT(PeakOver(500), 1000);
@@ -185,7 +205,9 @@ TEST_F(MusicPlayerTest, StoppingOnePerformanceLeavesTheOtherPlaying) {
     host.Advance(300);
     ASSERT_EQ(game.Stop(0), S_OK);
     EXPECT_GT(PeakOver(300), 1000) << "the other performance plays on";
-    // A tune that ends by itself leaves the other performance's channels alone too.
+    host.Advance(1500);
+    EXPECT_GT(PeakOver(300), 1000) << "its held notes were not released either";
+    // A tune that ends by itself leaves the other performance playing too.
     ASSERT_EQ(game.Play(1), S_OK);
     host.Advance(1000);
     EXPECT_GT(PeakOver(300), 1000);
@@ -243,6 +265,62 @@ TEST_F(MusicPlayerTest, DrumsSoundTheSameOnEveryPerformancesBlock) {
     EXPECT_GT(PeakOf(drumsOnBlock0, 0, FramesOfMs(1200)), 1000);
     EXPECT_LT(MismatchAfterAlignment(drumsOnBlock0, drumsOnBlock1), 0.01);
     EXPECT_GT(MismatchAfterAlignment(drumsOnBlock0, keysOnBlock0), 0.5) << "the comparison tells kit from piano";
+}
+
+TEST_F(MusicPlayerTest, ASongEndingLeavesTheOtherPerformancesInstrumentsAlone) {
+    // The synth's player gives a finished song up only once the whole synth is silent, which
+    // happens while another tune rests between notes: the other tune's next note must still be
+    // its organ, as when it plays alone.
+    ASSERT_TRUE(WriteFile("gap.mid", MidiFile({{0, 19}}, {{0, 48, 110, 0, 240}, {0, 55, 110, 5760, 960}})));
+    auto secondNote = [&](bool withShortTune) {
+        MusicPlayer tune, other;
+        EXPECT_EQ(tune.Init(nullptr, nullptr), 1);
+        EXPECT_EQ(other.Init(nullptr, nullptr), 1);
+        EXPECT_EQ(tune.Load("gap.mid"), 0);
+        EXPECT_EQ(other.Load("short.mid"), 0);
+        EXPECT_EQ(tune.Play(0), S_OK);
+        // Either way the same time passes (Play waits).
+        if (withShortTune) {
+            EXPECT_EQ(other.Play(0), S_OK);
+        } else {
+            host.Advance(MusicPlayer::kStartWaitMs);
+        }
+        host.Advance(5900);
+        audio.Output();
+        audio.ClearOutput();
+        host.Advance(1000);
+        return audio.Output();
+    };
+    const auto alone = secondNote(false);
+    const auto besideAnother = secondNote(true);
+    EXPECT_GT(PeakOf(alone, 0, FramesOfMs(1000)), 1000);
+    EXPECT_LT(MismatchAfterAlignment(alone, besideAnother), 0.01);
+}
+
+TEST_F(MusicPlayerTest, EverySongStartsOnChannelsAsAFreshSynthHasThem) {
+    // A song that sets no program plays the piano, even after a song that chose the organ on the
+    // same channel.
+    ASSERT_TRUE(WriteFile("organ_note.mid", MidiFile({{0, 19}}, {{0, 60, 100, 0, 480}})));
+    ASSERT_TRUE(WriteFile("plain.mid", MidiFile({}, {{0, 60, 100, 0, 480}})));
+    auto render = [&](MusicPlayer& player, std::int32_t slot) {
+        audio.Output();
+        audio.ClearOutput();
+        EXPECT_EQ(player.Play(slot), S_OK);
+        host.Advance(600);
+        auto out = audio.Output();
+        player.Stop(slot);
+        host.Advance(100);
+        return out;
+    };
+    MusicPlayer fresh;
+    ASSERT_EQ(fresh.Init(nullptr, nullptr), 1);
+    ASSERT_EQ(fresh.Load("plain.mid"), 0);
+    const auto first = render(fresh, 0);
+    ASSERT_EQ(fresh.Load("organ_note.mid"), 1);
+    render(fresh, 1);
+    const auto afterOrgan = render(fresh, 0);
+    EXPECT_GT(PeakOf(first, 0, FramesOfMs(600)), 1000);
+    EXPECT_LT(MismatchAfterAlignment(first, afterOrgan), 0.01);
 }
 
 TEST_F(MusicPlayerTest, LongDirectoryOrFileNamesAreRefused) {

@@ -53,6 +53,15 @@ TEST_F(AudioTest, SoundDeviceInitAndItsFailures) {
     EXPECT_EQ(silent.Sound(), nullptr);
     audio.SetNoDevice(false);
 
+    // The primary buffer's format is asked for after the device is enabled: its error is
+    // reported, and effects still play.
+    audio.SetFault(AudioFault::CreateSoundBuffer, E_OUTOFMEMORY);
+    media::SoundDevice primary;
+    EXPECT_EQ(primary.Init(nullptr, 1), E_OUTOFMEMORY);
+    EXPECT_FALSE(primary.Disabled());
+    EXPECT_EQ(primary.Init(nullptr, 0), S_OK) << "without a primary format no buffer is made";
+    audio.SetFault(AudioFault::CreateSoundBuffer, S_OK);
+
     audio.SetFault(AudioFault::SetCooperativeLevel, E_ACCESSDENIED);
     media::SoundDevice refused;
     EXPECT_EQ(refused.Init(nullptr, 0), E_ACCESSDENIED);
@@ -181,6 +190,29 @@ TEST_F(SoundEffectTest, FourPlaysWithThreeCopiesCutOffTheOldest) {
     EXPECT_EQ(effect.Current(), 0);
 }
 
+TEST_F(SoundEffectTest, DuplicatesShareTheSamplesOfBufferZero) {
+    const Bytes wave = PlainWave(1, 44100, 16, Samples16({100, 100, 100, 100}));
+    media::SoundEffect effect;
+    ASSERT_EQ(effect.CreateFromWaveMemory(&device, wave.data(), wave.size(), 2), S_OK);
+    void* region1 = nullptr;
+    void* region2 = nullptr;
+    std::uint32_t bytes1 = 0, bytes2 = 0;
+    // The last two frames, through a lock that wraps: two regions.
+    ASSERT_EQ(effect.Buffer(0)->Lock(4, 8, &region1, &bytes1, &region2, &bytes2, 0), S_OK);
+    EXPECT_EQ(bytes1, 4u);
+    EXPECT_EQ(bytes2, 4u);
+    const std::int16_t written[4] = {-5, -6, 7, 8};
+    std::memcpy(region1, written, 4);
+    std::memcpy(region2, written + 2, 4);
+    ASSERT_EQ(effect.Buffer(0)->Unlock(region1, bytes1, region2, bytes2), S_OK);
+    EXPECT_EQ(effect.Buffer(0)->Unlock(region1, bytes1, region2, bytes2), E_INVALIDARG) << "not locked";
+    audio.ClearOutput();
+    ASSERT_EQ(effect.Buffer(1)->Play(0, 0, 0), S_OK);
+    host.Advance(1);
+    const std::int16_t heard[] = {7, 8, -5, -6, 0};
+    for (std::size_t frame = 0; frame < std::size(heard); ++frame) EXPECT_EQ(audio.Output()[frame * 2], heard[frame]) << frame;
+}
+
 TEST_F(SoundEffectTest, RebuildingWithFewerCopiesStartsAtBufferZero) {
     const Bytes wave = ToneWave(44100, 44100);
     media::SoundEffect effect;
@@ -195,6 +227,31 @@ TEST_F(SoundEffectTest, RebuildingWithFewerCopiesStartsAtBufferZero) {
     effect.Release();
     EXPECT_EQ(effect.Device(), nullptr);
     EXPECT_EQ(effect.Play(0), DSERR_UNINITIALIZED);
+}
+
+TEST_F(SoundEffectTest, PositionsAreByteOffsetsOfWholeFrames) {
+    const Bytes wave = PlainWave(2, 44100, 16, Samples16(std::vector<std::int16_t>(2000, 0)));  // 1000 frames
+    media::SoundEffect effect;
+    ASSERT_EQ(effect.CreateFromWaveMemory(&device, wave.data(), wave.size(), 1), S_OK);
+    SoundBuffer& buffer = *effect.Buffer(0);
+    struct Case {
+        std::uint32_t set;
+        HRESULT result;
+        std::uint32_t read;
+    };
+    const Case cases[] = {{400, S_OK, 400}, {402, S_OK, 400}, {3996, S_OK, 3996}, {4000, E_INVALIDARG, 3996}, {0, S_OK, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.set);
+        EXPECT_EQ(buffer.SetCurrentPosition(c.set), c.result);
+        EXPECT_EQ(PositionOf(effect, 0), c.read);
+    }
+    ASSERT_EQ(buffer.SetCurrentPosition(3600), S_OK);
+    ASSERT_EQ(effect.Play(0), S_OK);
+    host.Advance(1);
+    EXPECT_EQ(StatusOf(effect, 0), DSBSTATUS_PLAYING);
+    EXPECT_EQ(PositionOf(effect, 0), 3600u + 44 * 4);
+    host.Advance(2);
+    EXPECT_EQ(StatusOf(effect, 0), 0u) << "the last 100 frames took less than 3 ms";
 }
 
 TEST_F(SoundEffectTest, LostBuffersAreRestoredByPlay) {

@@ -45,6 +45,7 @@ TEST(WaveFileChunkWalk, FindsFormatAndSamplesByName) {
         {"LIST between", FmtData({}, Chunk("LIST", Bytes(26, 'i'))), 78},
         {"JUNK before fmt", FmtData(Chunk("JUNK", Bytes(28, 0)), {}), 80},
         {"odd chunk padded", FmtData({}, Chunk("bext", odd)), 44 + 8 + 8},
+        {"a second format chunk is passed over", FmtData({}, Chunk("fmt ", FormatBody(1, 2, 8000, 8))), 44 + 24},
         {"fact, LIST, odd", FmtData({}, [&] {
              Bytes b = Chunk("fact", {1, 0, 0, 0});
              const Bytes list = Chunk("LIST", Bytes(4, 'x')), bext = Chunk("bext", odd);
