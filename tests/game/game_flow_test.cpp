@@ -88,6 +88,21 @@ TEST_F(GameFlowTest, MAndEOnTheWinScreen) {
     EXPECT_TRUE(result.closed);
 }
 
+// E quits from both end screens (steps j and k); any other key there leaves them alone.
+TEST_F(GameFlowTest, EQuitsFromTheWinAndLoseScreens) {
+    for (const std::int32_t end : {STATE_WIN, STATE_LOSE}) {
+        game::ResetGameValues();
+        host.Reset();
+        const replay::ReplayResult result =
+            Play("1 P down\n2 P up\n5 A down\n5 O down\n5 P down\n5 X down\n7 E down\n", 20, [end](std::int64_t frame) {
+                if (frame == 3) game::gameState = end;
+            });
+        EXPECT_TRUE(result.closed) << end;
+        ASSERT_EQ(trace.size(), 7u) << end;
+        EXPECT_EQ(trace[6].state, end) << "A, O, P and X do nothing on the end screens";
+    }
+}
+
 TEST_F(GameFlowTest, TunesFollowTheScreens) {
     Play("2 P down\n3 P up\n10 ESC down\n11 ESC up\n20 M down\n21 M up\n", 25, [](std::int64_t frame) {
         if (frame == 0) {
