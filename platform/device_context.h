@@ -9,6 +9,7 @@ namespace platform {
 
 class DisplaySurface;
 class Window;
+struct Bitmap;
 
 inline constexpr int TRANSPARENT = 1;
 inline constexpr int OPAQUE = 2;
@@ -31,12 +32,20 @@ public:
     bool TextOut(std::int32_t x, std::int32_t y, const char* text, int length);
     int GetDeviceCaps(int index) const;
     DisplaySurface* Target() const { return target_; }
+    // A memory context's selected bitmap (gdi_bitmap.h); returns the one it replaces.
+    Bitmap* SelectBitmap(Bitmap* bitmap) {
+        Bitmap* old = selected_;
+        selected_ = bitmap;
+        return old;
+    }
+    Bitmap* SelectedBitmap() const { return selected_; }
 
 private:
     DisplaySurface* target_;
     int bkMode_ = OPAQUE;
     COLORREF textColor_ = 0;
     COLORREF bkColor_ = 0x00FFFFFF;
+    Bitmap* selected_ = nullptr;
 };
 
 using HDC = DeviceContext*;

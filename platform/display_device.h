@@ -7,18 +7,13 @@
 
 #include "platform/clipper.h"
 #include "platform/display_surface.h"
+#include "platform/guid.h"
 #include "platform/result_codes.h"
 #include "platform/surface_desc.h"
 
 namespace platform {
 
 class Window;
-
-struct Guid {
-    std::uint32_t data1 = 0;
-    std::uint16_t data2 = 0, data3 = 0;
-    std::array<std::uint8_t, 8> data4{};
-};
 
 // Capabilities of a display driver, informational only.
 struct DisplayCaps {

@@ -17,13 +17,22 @@ bool ValidDesc(const SurfaceDesc* desc) { return desc && desc->size == sizeof(Su
 
 }  // namespace
 
+DisplaySurface* DisplaySurface::firstLive_ = nullptr;
+DisplaySurface* DisplaySurface::lastLive_ = nullptr;
+
 DisplaySurface::DisplaySurface(std::int32_t width, std::int32_t height, const PixelFormatDesc& format, std::uint32_t caps)
     : width_(width), height_(height), bytesPerPixel_(platform::BytesPerPixel(format)), format_(format), caps_(caps) {
     pitch_ = (width_ * bytesPerPixel_ + 3) & ~3;
     pixels_.assign(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_), 0);
+    previousLive_ = lastLive_;
+    (lastLive_ ? lastLive_->nextLive_ : firstLive_) = this;
+    lastLive_ = this;
 }
 
-DisplaySurface::~DisplaySurface() = default;
+DisplaySurface::~DisplaySurface() {
+    (previousLive_ ? previousLive_->nextLive_ : firstLive_) = nextLive_;
+    (nextLive_ ? nextLive_->previousLive_ : lastLive_) = previousLive_;
+}
 
 std::uint32_t DisplaySurface::PixelAt(std::int32_t x, std::int32_t y) const {
     if (!FitsInside({x, y, x + 1, y + 1}, width_, height_)) return 0;

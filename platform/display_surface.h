@@ -81,6 +81,10 @@ public:
     // The display took the surface's memory away: every use reports DDERR_SURFACELOST until
     // Restore.
     void MarkLost() { lost_ = true; }
+    // Every surface alive, oldest first: a display change takes all their memory at once.
+    static DisplaySurface* FirstLive() { return firstLive_; }
+    DisplaySurface* NextLive() const { return nextLive_; }
+
     // Where copies and fills onto this (primary) surface go instead of its own memory.
     void SetDesktop(Desktop* desktop) { desktop_ = desktop; }
 
@@ -98,6 +102,11 @@ private:
     ColorKey colorKey_;
     std::optional<DeviceContext> dc_;  // while handed out; kept inline so a frame's text allocates nothing
     Desktop* desktop_ = nullptr;
+    // The registry of live surfaces: linked at construction, unlinked at destruction.
+    static DisplaySurface* firstLive_;
+    static DisplaySurface* lastLive_;
+    DisplaySurface* previousLive_ = nullptr;
+    DisplaySurface* nextLive_ = nullptr;
     KeyRuns keyRuns_;  // of the pixels that differ from the colour key, while they stay unchanged
 };
 

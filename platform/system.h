@@ -7,7 +7,11 @@ namespace platform {
 // Milliseconds from an arbitrary start, wrapping at 32 bits.
 std::uint32_t TimeGetTime();
 void Sleep(std::uint32_t ms);
-// Developer messages: written to standard error.
+// Developer messages: written to standard error (with a line end when the text has none), or
+// handed to the hook when one is set; a null hook goes back to standard error. The headless
+// backend sets one so that tests can read the messages.
 void OutputDebugString(const char* text);
+using DebugOutputHook = void (*)(const char* text);
+void SetDebugOutputHook(DebugOutputHook hook);
 
 }  // namespace platform

@@ -49,6 +49,16 @@ bool NextMessage(Message* message, bool remove) {
 
 bool AnyMessage() { return !System().queue.empty() || System().quitPosted; }
 
+// Hands a message to the window procedure, noting activation changes on the way so that the
+// window system knows what the application was told.
+LRESULT Deliver(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ACTIVATEAPP) {
+        window->active = wParam != 0;
+        if (!window->active) ++window->deactivations;
+    }
+    return window->proc(window, message, wParam, lParam);
+}
+
 }  // namespace
 
 bool RegisterClass(const WindowClass& windowClass) {
@@ -165,6 +175,8 @@ Rect ClientAreaOnDesktop(HWND window) {
     return Offset(client, origin.x, origin.y);
 }
 
+bool IsWindowActive(HWND window) { return IsWindow(window) && window->active; }
+
 bool PeekMessage(Message* message, HWND, std::uint32_t, std::uint32_t, std::uint32_t remove) {
     CurrentWindowHost().PumpEvents(false);
     return NextMessage(message, (remove & PM_REMOVE) != 0);
@@ -184,7 +196,7 @@ bool TranslateMessage(const Message*) { return false; }
 
 LRESULT DispatchMessage(const Message* message) {
     if (!message || !IsWindow(message->window)) return 0;
-    return message->window->proc(message->window, message->message, message->wParam, message->lParam);
+    return Deliver(message->window, message->message, message->wParam, message->lParam);
 }
 
 bool WaitMessage() {
@@ -205,7 +217,7 @@ bool PostMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lPara
 
 LRESULT SendMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam) {
     if (!IsWindow(window)) return 0;
-    return window->proc(window, message, wParam, lParam);
+    return Deliver(window, message, wParam, lParam);
 }
 
 LRESULT DefWindowProc(HWND window, std::uint32_t message, WPARAM, LPARAM) {

@@ -70,6 +70,10 @@ public:
     Rect outer;  // on the desktop
     bool visible = false;
     bool shownOnce = false;
+    // The last WM_ACTIVATEAPP the window received, and how many times it was deactivated:
+    // foreground input follows them.
+    bool active = false;
+    std::uint32_t deactivations = 0;
     void* native = nullptr;  // the backend's counterpart
 };
 
@@ -88,6 +92,8 @@ bool GetClientRect(HWND window, Rect* rect);
 bool ClientToScreen(HWND window, Point* point);
 // The window's client area in desktop coordinates.
 Rect ClientAreaOnDesktop(HWND window);
+// True while the window exists and its application is the active one.
+bool IsWindowActive(HWND window);
 
 bool PeekMessage(Message* message, HWND window, std::uint32_t filterMin, std::uint32_t filterMax, std::uint32_t remove);
 // 0 for WM_QUIT, else non-zero; sleeps until a message arrives.

@@ -2,8 +2,11 @@
 
 #include <cstring>
 
+#include "media/display/bitmap_surface.h"
 #include "media/display/screen.h"
+#include "media/image/image.h"
 #include "platform/display_device.h"
+#include "platform/resources.h"
 
 namespace media {
 
@@ -146,12 +149,49 @@ std::int32_t PixelSurface::Restore() {
     return Reload(nullptr);
 }
 
-std::int32_t PixelSurface::Reload(const char*) {
-    // A surface whose screen is gone has no display device to load a picture through.
-    if (!owner_) return -2;
-    // Only surfaces that got their picture from a file can be redrawn after a loss, and pictures
-    // are not read from files yet: the restored surface keeps what the platform left in it.
-    return -2;
+std::int32_t PixelSurface::CreateFromFile(Screen* screen, const char* name, std::int32_t placement) {
+    // The name is kept in 256 characters; a second creation would leave the first surface
+    // listed twice with the screen.
+    if (!name || std::strlen(name) >= fileName_.size() || surface_ || !screen || !screen->DirectDraw()) return -1;
+    platform::DisplayDevice* device = screen->DirectDraw();
+    std::shared_ptr<platform::DisplaySurface> surface;
+    {
+        const std::unique_ptr<Image> loader = std::make_unique<Image>();
+        surface = loader->LoadFile(device, name, placement, IMAGE_NONE);
+    }
+    if (!surface) {
+        // Resources are compiled in: once found they are loaded and locked, so only the lookup
+        // itself can fail here.
+        if (!platform::FindResource(name, platform::RT_BITMAP)) return -2;
+        surface = LoadBitmapSurface(device, name, &width_, &height_, placement);
+        if (!surface) return -1;
+    }
+    surface_ = std::move(surface);
+    Lock();
+    Unlock();
+    owner_ = screen;
+    width_ = static_cast<std::int32_t>(desc_.width);
+    height_ = static_cast<std::int32_t>(desc_.height);
+    SetClipRect({0, 0, width_, height_});
+    placement_ = placement;
+    std::memcpy(fileName_.data(), name, std::strlen(name) + 1);
+    AnalysePixelFormat(surface_.get(), &pixelFormat_);
+    screen->AddSurface(this);
+    SelectPixelRoutines();
+    return 1;
+}
+
+std::int32_t PixelSurface::Reload(const char* name) {
+    if (!name) name = fileName_.data();
+    if (!owner_ || !owner_->DirectDraw() || !surface_) return -2;
+    std::shared_ptr<platform::DisplaySurface> picture;
+    {
+        const std::unique_ptr<Image> loader = std::make_unique<Image>();
+        picture = loader->LoadFile(owner_->DirectDraw(), name, MEMORY_SYSTEM, IMAGE_NONE);
+    }
+    if (!picture) return -2;
+    const platform::Rect area{0, 0, width_, height_};
+    return surface_->Blt(&area, picture.get(), &area, platform::DDBLT_WAIT, nullptr);
 }
 
 std::int32_t PixelSurface::SetColorKeyFromTopLeft() {

@@ -37,11 +37,21 @@ public:
     std::int32_t CreateBlank(Screen* screen, std::int32_t width, std::int32_t height, std::int32_t depth = 0,
                              std::int32_t placement = MEMORY_SYSTEM);
 
+    // Gives the surface the picture in the file name (read by the picture loader) or, failing
+    // that, the program's bitmap resource of that name, and lists it with the screen. 1 on
+    // success; -1 for a null or too long name (255 characters at most), a surface that already
+    // has its platform surface, a screen without a display device, or no picture; -2 when
+    // neither the loader nor the resources know the name.
+    std::int32_t CreateFromFile(Screen* screen, const char* name, std::int32_t placement);
     std::int32_t Lock();
     std::int32_t Unlock();
     platform::HDC GetDC();
     std::int32_t ReleaseDC();
+    // The platform restore, then Reload of the surface's file.
     std::int32_t Restore();
+    // Redraws the picture from the file name (null: the surface's own file name) through the
+    // loader; -2 when the loader gives nothing (a resource, the screen's own surfaces), else the
+    // result of the copy.
     std::int32_t Reload(const char* name);
     std::int32_t SetColorKeyFromTopLeft();
     std::int32_t Fill(std::uint32_t value);
@@ -109,6 +119,7 @@ public:
     const platform::Rect& ClipRect() const { return clip_; }
     std::uint32_t ColorKey() const { return colorKey_; }
     const char* FileName() const { return fileName_.data(); }
+    std::int32_t Placement() const { return placement_; }
     Screen* Owner() const { return owner_; }
     std::uint32_t LockCount() const { return lockCount_; }
     std::uint32_t DCCount() const { return dcCount_; }
@@ -135,6 +146,7 @@ private:
     std::shared_ptr<platform::DisplaySurface> surface_;
     std::int32_t width_ = 0, height_ = 0;
     std::array<char, 256> fileName_{};
+    std::int32_t placement_ = MEMORY_SYSTEM;
     platform::HDC dc_ = nullptr;
     std::uint32_t colorKey_ = 0;
     Screen* owner_ = nullptr;

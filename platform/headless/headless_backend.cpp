@@ -1,7 +1,11 @@
 #include "platform/headless/headless_backend.h"
 
 #include <cstdio>
+#include <cstring>
 
+#include "platform/headless/headless_input.h"
+#include "platform/surface_copy.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -18,6 +22,8 @@ namespace {
 // something to add.
 constexpr FrameMetrics kDefaultFrame{3, 20, 20};
 
+void RecordDebugOutput(const char* text) { Controls().RecordDebugMessage(text); }
+
 }  // namespace
 
 HeadlessBackend& Controls() {
@@ -27,11 +33,13 @@ HeadlessBackend& Controls() {
 
 HeadlessBackend::HeadlessBackend() : frame_(kDefaultFrame) {
     SetDesktop(1024, 768, 32);
+    SetDebugOutputHook(&RecordDebugOutput);
     InstallFaultHook(this);
 }
 
 HeadlessBackend::~HeadlessBackend() {
     InstallFaultHook(nullptr);
+    SetDebugOutputHook(nullptr);
     if (primary_) primary_->SetDesktop(nullptr);
 }
 
@@ -45,7 +53,11 @@ void HeadlessBackend::Reset() {
     messageBoxes_.clear();
     eventHook_ = nullptr;
     vblankWaits_ = 0;
+    debugMessages_.clear();
+    debugEcho_ = true;
+    SetDebugOutputHook(&RecordDebugOutput);
     presentations_ = 0;
+    InputControls().Reset();
 }
 
 void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {
@@ -85,6 +97,23 @@ void HeadlessBackend::WaitForVerticalBlank() {
 
 void HeadlessBackend::PumpEvents(bool wait) {
     if (eventHook_) eventHook_(wait);
+}
+
+int HeadlessBackend::LoseAllSurfaces() {
+    int count = 0;
+    for (DisplaySurface* s = DisplaySurface::FirstLive(); s; s = s->NextLive(), ++count) {
+        // The memory goes to someone else: what the surface held is gone.
+        FillRect(s->View(), s->Bounds(), 0);
+        s->MarkLost();
+    }
+    return count;
+}
+
+void HeadlessBackend::RecordDebugMessage(const char* text) {
+    debugMessages_.emplace_back(text);
+    if (!debugEcho_) return;
+    std::fputs(text, stderr);
+    if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
 }
 
 int HeadlessBackend::ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) {

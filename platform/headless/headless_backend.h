@@ -31,7 +31,7 @@ public:
 
     // Test controls.
     // Back to a fresh machine: 1024x768 desktop in 32 bits, clock at 0, no faults, no windows,
-    // no clipper on the desktop, no recorded message boxes.
+    // no clipper on the desktop, no recorded message boxes, the input devices' controls reset.
     void Reset();
     void SetDesktop(std::int32_t width, std::int32_t height, int depth);
     DisplaySurface& DesktopSurface() { return *primary_; }
@@ -46,6 +46,14 @@ public:
     // a test posts what "arrives" then.
     void SetEventHook(std::function<void(bool waiting)> hook) { eventHook_ = std::move(hook); }
     int VerticalBlankWaits() const { return vblankWaits_; }
+    // Debugger output since the last Reset, one entry per message; echoed to standard error
+    // unless the echo is switched off.
+    const std::vector<std::string>& DebugMessages() const { return debugMessages_; }
+    void SetDebugEcho(bool echo) { debugEcho_ = echo; }
+    // A display change: every live surface (the desktop's too) loses its memory at once (its
+    // pixels become 0) and reports DDERR_SURFACELOST until it is restored. Returns how many.
+    int LoseAllSurfaces();
+    void RecordDebugMessage(const char* text);
     // Copies and fills that reached the desktop since the last Reset.
     int Presentations() const { return presentations_; }
 
@@ -83,6 +91,8 @@ private:
     std::vector<MessageBoxRecord> messageBoxes_;
     std::function<void(bool waiting)> eventHook_;
     int vblankWaits_ = 0;
+    std::vector<std::string> debugMessages_;
+    bool debugEcho_ = true;
     int presentations_ = 0;
 };
 

@@ -129,7 +129,11 @@ int OnConnectionBroken(Display*) {
 
 void OnDisplayExit(Display*, void* backend) { static_cast<sdl::SdlBackend*>(backend)->DisplayLost(); }
 
+InputEventObserver inputEventObserver = nullptr;
+
 }  // namespace
+
+void SetInputEventObserver(InputEventObserver observer) { inputEventObserver = observer; }
 
 SdlBackend::SdlBackend() : mode_(NoDisplayDesktop()), start_(std::chrono::steady_clock::now()) {}
 
@@ -158,6 +162,10 @@ bool SdlBackend::StartVideo() {
     // Closing the last window is the window procedure's business (WM_CLOSE), not a second quit
     // request; SIGINT and SIGTERM still arrive as SDL_QUIT.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The software renderer's window surface stays plain X11 memory: with framebuffer
+    // acceleration SDL draws it through GL, and Mesa's GLX crashes when the X server goes away
+    // while that GL set-up is still running.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         std::fprintf(stderr, "no display: %s\n", SDL_GetError());
         return false;
@@ -362,6 +370,7 @@ void SdlBackend::WatchDisplayLoss(SDL_Window* handle) {
 }
 
 void SdlBackend::HandleEvent(const SDL_Event& event) {
+    if (inputEventObserver) inputEventObserver(event);
     if (event.type == SDL_QUIT) {
         PostToEveryWindow(WM_CLOSE);
     } else if (event.type == SDL_RENDER_DEVICE_RESET) {

@@ -36,6 +36,11 @@ struct SdlDeleter {
 template <typename T>
 using SdlPtr = std::unique_ptr<T, SdlDeleter>;
 
+// Called with every event the backend's pump takes, before the backend handles it: the input
+// devices follow mouse motion and the wheel this way.
+using InputEventObserver = void (*)(const SDL_Event& event);
+void SetInputEventObserver(InputEventObserver observer);
+
 class SdlBackend final : public Clock, public DisplayHost, public WindowHost, public PresentTarget {
 public:
     SdlBackend();

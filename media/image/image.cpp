@@ -1,0 +1,80 @@
+#include "media/image/image.h"
+
+#include <algorithm>
+#include <iterator>
+#include <memory>
+#include <new>
+
+#include "media/image/bmp_decoder.h"
+#include "media/image/file_reader.h"
+#include "platform/system.h"
+
+namespace media {
+
+namespace {
+
+struct DecoderEntry {
+    std::uint32_t type;
+    std::unique_ptr<ImageDecoder> (*make)();
+};
+
+template <class Decoder>
+std::unique_ptr<ImageDecoder> Make() {
+    return std::unique_ptr<ImageDecoder>(new (std::nothrow) Decoder());
+}
+
+// Every decoder, in the fixed detection order TGA, BMP, PSD, PCX, JPEG. TGA comes first because
+// its signature sits at the end of the file: a TGA file that happens to start with "BM" is still
+// a TGA file. A new decoder is its file pair and one line here, in its place in that order.
+constexpr DecoderEntry kDecoders[] = {
+    {IMAGE_BMP, &Make<BmpDecoder>},
+};
+
+const DecoderEntry* EntryOf(std::uint32_t type) {
+    const auto it = std::find_if(std::begin(kDecoders), std::end(kDecoders), [&](const DecoderEntry& e) { return e.type == type; });
+    return it == std::end(kDecoders) ? nullptr : &*it;
+}
+
+}  // namespace
+
+Image::~Image() = default;
+
+SurfacePtr Image::LoadFile(platform::DisplayDevice* device, const char* name, std::int32_t placement, std::uint32_t type) {
+    FileReader file;
+    if (file.OpenRead(name) != 0) return nullptr;
+    const std::uint64_t size = file.GetSize();
+    if (size > kMaxPictureFileBytes) return nullptr;
+    const auto count = static_cast<std::size_t>(size);
+    std::unique_ptr<std::uint8_t[]> buffer(new (std::nothrow) std::uint8_t[count ? count : 1]);
+    if (!buffer) return nullptr;
+    if (file.Read(buffer.get(), size) != size) return nullptr;
+    file.Close();
+    return LoadMemory(device, count, buffer.get(), placement, type);
+}
+
+SurfacePtr Image::LoadMemory(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data, std::int32_t placement,
+                             std::uint32_t type) {
+    if (!data && size) return nullptr;
+    if (type == IMAGE_NONE) type = DetectType(size, data);
+    if (type == IMAGE_NONE) {
+        platform::OutputDebugString(kUnsupportedImageMessage);
+        return nullptr;
+    }
+    const DecoderEntry* entry = EntryOf(type);
+    if (!entry) return nullptr;
+    const std::unique_ptr<ImageDecoder> decoder = entry->make();
+    return decoder ? decoder->Decode(device, size, data, placement) : nullptr;
+}
+
+std::uint32_t Image::DetectType(std::size_t size, const std::uint8_t* data) {
+    if (!data) return IMAGE_NONE;
+    const std::size_t headCount = std::min(size, ImageDecoder::kHeadBytes);
+    const std::size_t tailCount = std::min(size, ImageDecoder::kTailBytes);
+    for (const DecoderEntry& entry : kDecoders) {
+        const std::unique_ptr<ImageDecoder> decoder = entry.make();
+        if (decoder && decoder->CanRead(data, headCount, data + size - tailCount, tailCount) == 1) return entry.type;
+    }
+    return IMAGE_NONE;
+}
+
+}  // namespace media

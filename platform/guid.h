@@ -1,0 +1,17 @@
+#pragma once
+// Globally unique identifiers in the layout the OS interfaces use: devices and drivers are named
+// by them.
+#include <array>
+#include <cstdint>
+
+namespace platform {
+
+struct Guid {
+    std::uint32_t data1 = 0;
+    std::uint16_t data2 = 0, data3 = 0;
+    std::array<std::uint8_t, 8> data4{};
+
+    constexpr bool operator==(const Guid&) const = default;
+};
+
+}  // namespace platform
