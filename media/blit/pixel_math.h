@@ -18,22 +18,26 @@ template <int RedShift, std::uint32_t GreenMax, std::uint32_t HalfMask>
 struct Traits16 {
     static constexpr int kBytes = 2;
     static constexpr std::uint32_t kHalfMask = HalfMask;
+    using U16 = std::uint16_t;
     static std::uint32_t KeyOf(std::uint32_t p) { return p; }
     static std::uint32_t Half(std::uint32_t s, std::uint32_t d) { return ((s >> 1) & HalfMask) + ((d >> 1) & HalfMask); }
+    // Every product and sum below stays under 63 * 256, so each is kept as a 16-bit value: the
+    // compiler then multiplies 16 pixels' channels per vector instruction instead of 8.
+    static U16 Weigh(std::uint32_t c, std::uint32_t w) { return static_cast<U16>(c * w); }
     // Per channel (x * (256 - wy) + y * wy) >> 8, i.e. x + floor((y - x) * wy / 256), wy <= 256.
     static std::uint32_t Mix(std::uint32_t x, std::uint32_t y, std::uint32_t wy) {
         const std::uint32_t wx = 256 - wy;
-        const std::uint32_t r = (((x >> RedShift) & 31) * wx + ((y >> RedShift) & 31) * wy) >> 8;
-        const std::uint32_t g = (((x >> 5) & GreenMax) * wx + ((y >> 5) & GreenMax) * wy) >> 8;
-        const std::uint32_t b = ((x & 31) * wx + (y & 31) * wy) >> 8;
-        return (r << RedShift) | (g << 5) | b;
+        const U16 r = static_cast<U16>(static_cast<U16>(Weigh((x >> RedShift) & 31, wx) + Weigh((y >> RedShift) & 31, wy)) >> 8);
+        const U16 g = static_cast<U16>(static_cast<U16>(Weigh((x >> 5) & GreenMax, wx) + Weigh((y >> 5) & GreenMax, wy)) >> 8);
+        const U16 b = static_cast<U16>(static_cast<U16>(Weigh(x & 31, wx) + Weigh(y & 31, wy)) >> 8);
+        return static_cast<U16>((r << RedShift) | (g << 5) | b);
     }
     // Per channel floor(c * f / 256), f <= 256.
     static std::uint32_t Scale(std::uint32_t d, std::uint32_t f) {
-        const std::uint32_t r = (((d >> RedShift) & 31) * f) >> 8;
-        const std::uint32_t g = (((d >> 5) & GreenMax) * f) >> 8;
-        const std::uint32_t b = ((d & 31) * f) >> 8;
-        return (r << RedShift) | (g << 5) | b;
+        const U16 r = static_cast<U16>(Weigh((d >> RedShift) & 31, f) >> 8);
+        const U16 g = static_cast<U16>(Weigh((d >> 5) & GreenMax, f) >> 8);
+        const U16 b = static_cast<U16>(Weigh(d & 31, f) >> 8);
+        return static_cast<U16>((r << RedShift) | (g << 5) | b);
     }
     static std::uint32_t HalfShade(std::uint32_t d) { return (d >> 1) & HalfMask; }
 };

@@ -24,15 +24,15 @@ std::int32_t SpriteObject::Create(Screen* screen, const char* name, std::int32_t
 }
 
 bool SpriteObject::Drawable() const {
-    return sheet && sheet->HasPicture() && sheet->frameWidth > 0 && sheet->frameHeight > 0 &&
-           sheet->Width() / sheet->frameWidth > 0;
+    return sheet && sheet->Surface() != nullptr && sheet->FrameWidth() > 0 && sheet->FrameHeight() > 0 &&
+           sheet->Width() / sheet->FrameWidth() > 0;
 }
 
 platform::Rect SpriteObject::FrameRect() const {
-    const auto perRow = static_cast<std::uint32_t>(sheet->Width() / sheet->frameWidth);
-    const auto left = static_cast<std::int32_t>(frame % perRow) * sheet->frameWidth;
-    const auto top = static_cast<std::int32_t>(frame / perRow) * sheet->frameHeight;
-    return {left, top, left + sheet->frameWidth, top + sheet->frameHeight};
+    const auto perRow = static_cast<std::uint32_t>(sheet->Width() / sheet->FrameWidth());
+    const auto left = static_cast<std::int32_t>(frame % perRow) * sheet->FrameWidth();
+    const auto top = static_cast<std::int32_t>(frame / perRow) * sheet->FrameHeight();
+    return {left, top, left + sheet->FrameWidth(), top + sheet->FrameHeight()};
 }
 
 void SpriteObject::Draw(PixelSurface* dest, std::int32_t viewX, std::int32_t viewY, std::int32_t kind) {
@@ -40,7 +40,7 @@ void SpriteObject::Draw(PixelSurface* dest, std::int32_t viewX, std::int32_t vie
     platform::Rect source = FrameRect();
     const std::int32_t dx = x - viewX, dy = y - viewY;
     const std::int32_t sx = dx - shadowOffsetX, sy = dy - shadowOffsetY;
-    const std::int32_t cx = dx + sheet->frameWidth / 2, cy = dy + sheet->frameHeight / 2;
+    const std::int32_t cx = dx + sheet->FrameWidth() / 2, cy = dy + sheet->FrameHeight() / 2;
     FrameSheet& s = *sheet;
     switch (kind & 0xFFFF) {
         case BLIT_OPAQUE: s.BlitOpaque(dest, dx, dy, &source); break;
@@ -80,12 +80,12 @@ std::uint32_t LoadPixel(const std::uint8_t* p, int bytes) {
 
 std::int32_t SpriteObject::Overlaps(SpriteObject* other) {
     if (!other || other == this || !Drawable() || !other->Drawable()) return 0;
-    const std::int64_t ax = x, ay = y, aw = sheet->frameWidth, ah = sheet->frameHeight;
-    const std::int64_t bx = other->x, by = other->y, bw = other->sheet->frameWidth, bh = other->sheet->frameHeight;
+    const std::int64_t ax = x, ay = y, aw = sheet->FrameWidth(), ah = sheet->FrameHeight();
+    const std::int64_t bx = other->x, by = other->y, bw = other->sheet->FrameWidth(), bh = other->sheet->FrameHeight();
     if (ay > by + bh || ay + ah < by || ax + aw < bx || ax > bx + bw) return 0;
     SpriteObject& l = other->x > x ? *this : *other;
     SpriteObject& r = other->x > x ? *other : *this;
-    const std::int64_t lw = l.sheet->frameWidth, lh = l.sheet->frameHeight, rw = r.sheet->frameWidth, rh = r.sheet->frameHeight;
+    const std::int64_t lw = l.sheet->FrameWidth(), lh = l.sheet->FrameHeight(), rw = r.sheet->FrameWidth(), rh = r.sheet->FrameHeight();
     const std::int64_t width = std::min<std::int64_t>(std::int64_t{l.x} + lw - r.x, rw);
     const std::int64_t lColumn = std::int64_t{r.x} - l.x;
     std::int64_t lRow, rRow, height;
