@@ -26,18 +26,23 @@ void Record(void* p) {
 
 }  // namespace
 
+// Every plain and array form, so no allocation is paired with another allocator's release.
 void* operator new(std::size_t size) {
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size ? size : 1); }
 void operator delete(void* p) noexcept {
     Record(p);
     std::free(p);
 }
-void operator delete(void* p, std::size_t) noexcept {
-    Record(p);
-    std::free(p);
-}
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { operator delete(p); }
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { operator delete(p); }
 
 namespace {
 
