@@ -19,6 +19,7 @@ std::uint32_t TimeGetTime() { return CurrentClock().Now(); }
 
 void Sleep(std::uint32_t ms) { CurrentClock().Sleep(ms); }
 
+void SetDebugOutputHook(DebugOutputHook hook) { debugOutputHook = hook; }
 std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer) {
     // getcwd needs room for the whole path; grow until it fits, then hand out what the caller's
     // buffer can take.
@@ -32,8 +33,6 @@ std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer) {
     std::memcpy(buffer, path.data(), length + 1);
     return static_cast<std::uint32_t>(length);
 }
-
-void SetDebugOutputHook(DebugOutputHook hook) { debugOutputHook = hook; }
 
 void OutputDebugString(const char* text) {
     if (!text) return;

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_input.h"
 #include "platform/surface_copy.h"
 #include "platform/system.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/window.h"
 
 namespace platform {
