@@ -33,7 +33,7 @@ void StopTune(media::MusicPlayer* player, std::int32_t index) {
 }
 
 bool SpritesOverlap(media::SpriteObject* a, media::SpriteObject* b) {
-    return a && b && a->Overlaps(b) != 0;
+    return a && b && a->Overlaps(*b) != 0;
 }
 
 void PlayItemSound() {
