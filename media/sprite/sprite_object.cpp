@@ -33,27 +33,49 @@ Placed Place(const SpriteObject& s) {
             static_cast<std::int64_t>(s.frame / perRow) * sheet.FrameHeight()};
 }
 
-// The key test of one pixel, by bytes per pixel; a 32-bit pixel of two different sheets is
-// compared by its three colour bytes.
+// The key test of one pixel, by bytes per pixel, as 0 or 1; a 32-bit pixel of two different
+// sheets is compared by its three colour bytes.
 template <int B, bool ColourBytesOnly>
-bool Opaque(const std::uint8_t* p, std::uint32_t key) {
+std::uint32_t Opaque(const std::uint8_t* p, std::uint32_t key) {
     std::uint32_t v = LoadPixel<B>(p);
     if constexpr (ColourBytesOnly) v &= 0xFFFFFF;
     return v != key;
 }
 
-// Walks rows of count pixel pairs; true at the first pair where both pixels are opaque. Each row
-// is tested whole without a branch per pixel, then the row's result is looked at.
+// Walks rows of width pixel pairs; true at the first row holding a pair where both pixels are
+// opaque. Each row is tested whole, with no branch per pixel (so the compiler widens the test to
+// vector registers), and the row's result is looked at after it.
 template <int B, bool ColourBytesOnly>
 bool AnyBothOpaque(const std::uint8_t* a, std::ptrdiff_t pitchA, std::uint32_t keyA, const std::uint8_t* b, std::ptrdiff_t pitchB,
                    std::uint32_t keyB, std::int64_t width, std::int64_t height) {
     for (std::int64_t row = 0; row < height; ++row, a += pitchA, b += pitchB) {
-        bool hit = false;
+        std::uint32_t hit = 0;
         for (std::int64_t i = 0; i < width; ++i)
             hit |= Opaque<B, ColourBytesOnly>(a + i * B, keyA) & Opaque<B, ColourBytesOnly>(b + i * B, keyB);
         if (hit) return true;
     }
     return false;
+}
+
+struct Walk {
+    const std::uint8_t *a, *b;
+    std::ptrdiff_t pitchA, pitchB;
+    std::uint32_t keyA, keyB;
+    std::int64_t width, height;
+    int bytes;
+    bool oneSheet;
+};
+
+// The overlap walk for the pixel size, chosen once.
+MEDIA_PIXEL_LOOP bool WalkOverlap(const Walk& w) {
+    switch (w.bytes) {
+        case 1: return AnyBothOpaque<1, false>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
+        case 2: return AnyBothOpaque<2, false>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
+        case 3: return AnyBothOpaque<3, false>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
+        default:
+            return w.oneSheet ? AnyBothOpaque<4, false>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height)
+                              : AnyBothOpaque<4, true>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
+    }
 }
 
 }  // namespace
@@ -160,17 +182,7 @@ std::int32_t SpriteObject::Overlaps(const SpriteObject& other) const {
     const std::uint8_t* lp = at(lv, l);
     const std::uint8_t* rp = at(rv, r);
     const std::uint32_t lk = lSheet.ColorKey(), rk = rSheet.ColorKey();
-    const std::int64_t w = right - left, h = bottom - top;
-    bool hit = false;
-    switch (bytes) {
-        case 1: hit = AnyBothOpaque<1, false>(lp, lv.pitch, lk, rp, rv.pitch, rk, w, h); break;
-        case 2: hit = AnyBothOpaque<2, false>(lp, lv.pitch, lk, rp, rv.pitch, rk, w, h); break;
-        case 3: hit = AnyBothOpaque<3, false>(lp, lv.pitch, lk, rp, rv.pitch, rk, w, h); break;
-        default:
-            hit = oneSheet ? AnyBothOpaque<4, false>(lp, lv.pitch, lk, rp, rv.pitch, rk, w, h)
-                           : AnyBothOpaque<4, true>(lp, lv.pitch, lk, rp, rv.pitch, rk, w, h);
-            break;
-    }
+    const bool hit = WalkOverlap({lp, rp, lv.pitch, rv.pitch, lk, rk, right - left, bottom - top, bytes, oneSheet});
     if (!oneSheet) rSheet.Unlock();
     lSheet.Unlock();
     return hit ? 1 : 0;
