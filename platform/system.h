@@ -1,5 +1,6 @@
 #pragma once
-// Process services: the millisecond clock, sleeping and the debugger output.
+// Process services: the millisecond clock, sleeping, the current directory and the debugger
+// output.
 #include <cstdint>
 
 namespace platform {
@@ -7,6 +8,9 @@ namespace platform {
 // Milliseconds from an arbitrary start, wrapping at 32 bits.
 std::uint32_t TimeGetTime();
 void Sleep(std::uint32_t ms);
+// The current directory into buffer (size characters with the terminating zero): its length,
+// or, when it does not fit, the size it needs (buffer left as it was), or 0 on failure.
+std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer);
 // Developer messages: written to standard error (with a line end when the text has none), or
 // handed to the hook when one is set; a null hook goes back to standard error. The headless
 // backend sets one so that tests can read the messages.

@@ -6,6 +6,7 @@
 #include "platform/headless/headless_input.h"
 #include "platform/surface_copy.h"
 #include "platform/system.h"
+#include "platform/headless/headless_audio.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -58,6 +59,7 @@ void HeadlessBackend::Reset() {
     SetDebugOutputHook(&RecordDebugOutput);
     presentations_ = 0;
     InputControls().Reset();
+    AudioControls().Reset();
 }
 
 void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {

@@ -1,0 +1,36 @@
+#pragma once
+// SoundDevice: the game's sound system for its window. Until Init succeeds it is disabled, and
+// every effect made on it stays silent (Play answers 0).
+#include <cstdint>
+#include <memory>
+
+#include "platform/result_codes.h"
+#include "platform/sound_system.h"
+#include "platform/window.h"
+
+namespace media {
+
+class SoundDevice {
+public:
+    SoundDevice() = default;
+    virtual ~SoundDevice() = default;
+    SoundDevice(const SoundDevice&) = delete;
+    SoundDevice& operator=(const SoundDevice&) = delete;
+
+    // Creates the sound system on the default output and sets the cooperative level (exclusive
+    // with a primary format, else normal); with primaryFormat non-zero the primary buffer is then
+    // asked for 22,050 Hz, 16 bits, stereo. 0 or the platform's error: DSERR_NODRIVER without an
+    // audio output; an error of the cooperative level keeps the sound system but stays disabled.
+    platform::HRESULT Init(platform::HWND window, std::int32_t primaryFormat);
+    // Asks the primary buffer for a format; DSERR_UNINITIALIZED without a sound system.
+    platform::HRESULT SetPrimaryFormat(std::uint32_t rate, bool sixteenBit, bool stereo);
+
+    bool Disabled() const { return disabled_ != 0; }
+    platform::SoundSystem* Sound() const { return sound_.get(); }
+
+private:
+    std::int32_t disabled_ = 1;
+    std::unique_ptr<platform::SoundSystem> sound_;
+};
+
+}  // namespace media

@@ -1,0 +1,183 @@
+// play-sound FILE [--seconds N]: plays a WAV file through SoundEffect or a standard MIDI file
+// through MusicPlayer (chosen by the file's content) on the real audio output, for N seconds or,
+// by default, until the WAV sound ends or for 10 seconds of MIDI music.
+// Exit codes: 0 played; 1 the file cannot be loaded; 2 bad arguments; 3 no audio output.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "media/audio/music_player.h"
+#include "media/audio/sound_device.h"
+#include "media/audio/sound_effect.h"
+#include "platform/midi_synth.h"
+#include "platform/system.h"
+
+namespace {
+
+constexpr int kExitPlayed = 0;
+constexpr int kExitCannotLoad = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitNoOutput = 3;
+constexpr double kDefaultMidiSeconds = 10.0;
+constexpr double kMaxSeconds = 24.0 * 60 * 60;
+constexpr std::uint32_t kPollMs = 10;
+// What the output still holds after the sound has been mixed: played out before closing.
+constexpr std::uint32_t kTailMs = 100;
+
+const char* const kUsage = "usage: play-sound FILE [--seconds N]\n";
+
+enum class Kind { Wave, Midi, Unknown };
+
+struct Arguments {
+    std::string file;
+    std::optional<double> seconds;
+};
+
+std::optional<double> ParseSeconds(const char* text) {
+    char* end = nullptr;
+    errno = 0;
+    const double value = std::strtod(text, &end);
+    if (end == text || *end != '\0' || errno != 0 || !std::isfinite(value) || value < 0 || value > kMaxSeconds) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<Arguments> ParseArguments(int argc, char** argv) {
+    Arguments arguments;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--seconds") {
+            if (arguments.seconds || i + 1 >= argc) return std::nullopt;
+            arguments.seconds = ParseSeconds(argv[++i]);
+            if (!arguments.seconds) return std::nullopt;
+        } else if (argument.size() > 1 && argument[0] == '-') {
+            return std::nullopt;
+        } else {
+            if (!arguments.file.empty()) return std::nullopt;
+            arguments.file = argument;
+        }
+    }
+    if (arguments.file.empty()) return std::nullopt;
+    return arguments;
+}
+
+// The kind of sound by the file's first bytes; nullopt when it cannot be read.
+std::optional<Kind> KindOf(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return std::nullopt;
+    unsigned char head[12] = {};
+    const std::size_t got = std::fread(head, 1, sizeof head, file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) return std::nullopt;
+    if (got == 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) return Kind::Wave;
+    if (got >= 4 && std::memcmp(head, "MThd", 4) == 0) return Kind::Midi;
+    return Kind::Unknown;
+}
+
+void SleepSeconds(double seconds) {
+    auto left = static_cast<std::uint64_t>(std::llround(seconds * 1000));
+    while (left > 0) {
+        const auto slice = static_cast<std::uint32_t>(std::min<std::uint64_t>(left, 100));
+        platform::Sleep(slice);
+        left -= slice;
+    }
+}
+
+const char* WaveFailure(platform::HRESULT hr) {
+    if (hr == platform::E_FAIL) return "cannot be read";
+    if (hr == platform::E_NOTIMPL) return "is not PCM";
+    if (hr == platform::DSERR_BADFORMAT) return "is not a WAV file that can be played (8 or 16 bits, 1 or 2 channels)";
+    return "cannot be loaded";
+}
+
+int PlayWave(const Arguments& arguments) {
+    media::SoundDevice device;
+    if (device.Init(nullptr, 0) != platform::S_OK) {
+        std::fprintf(stderr, "play-sound: no audio output\n");
+        return kExitNoOutput;
+    }
+    media::SoundEffect effect;
+    const platform::HRESULT hr = effect.CreateFromWaveFile(&device, arguments.file.c_str(), 1);
+    if (hr != platform::S_OK) {
+        std::fprintf(stderr, "play-sound: %s %s\n", arguments.file.c_str(), WaveFailure(hr));
+        return kExitCannotLoad;
+    }
+    effect.Play(0);
+    if (arguments.seconds) {
+        SleepSeconds(*arguments.seconds);
+    } else {
+        std::uint32_t status = platform::DSBSTATUS_PLAYING;
+        while (effect.Buffer(0)->GetStatus(&status) == platform::S_OK && (status & platform::DSBSTATUS_PLAYING)) {
+            platform::Sleep(kPollMs);
+        }
+        platform::Sleep(kTailMs);
+    }
+    effect.Release();
+    return kExitPlayed;
+}
+
+int PlayMidi(const Arguments& arguments) {
+    // Tunes are loaded from the current directory: go where the file is.
+    const std::filesystem::path path(arguments.file);
+    const std::filesystem::path directory = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    if (chdir(directory.c_str()) != 0) {
+        std::fprintf(stderr, "play-sound: %s cannot be read\n", arguments.file.c_str());
+        return kExitCannotLoad;
+    }
+    media::MusicPlayer player;
+    const std::int32_t init = player.Init(nullptr, nullptr);
+    if (init == -4) {
+        std::fprintf(stderr, "play-sound: no audio output\n");
+        return kExitNoOutput;
+    }
+    if (init == -6) {
+        std::fprintf(stderr, "play-sound: %s cannot be played: no SoundFont at %s\n", arguments.file.c_str(),
+                     platform::MidiSynth::SoundFontPath().c_str());
+        return kExitCannotLoad;
+    }
+    const std::int32_t slot = init == 1 ? player.Load(path.filename().c_str()) : -1;
+    if (slot < 0) {
+        std::fprintf(stderr, "play-sound: %s is not a standard MIDI file that can be played\n", arguments.file.c_str());
+        return kExitCannotLoad;
+    }
+    player.Play(slot);
+    // Play already waited a little after starting the tune.
+    SleepSeconds(std::max(0.0, arguments.seconds.value_or(kDefaultMidiSeconds) - media::MusicPlayer::kStartWaitMs / 1000.0));
+    player.Stop(slot);
+    return kExitPlayed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::optional<Arguments> arguments = ParseArguments(argc, argv);
+    if (!arguments) {
+        std::fputs(kUsage, stderr);
+        return kExitUsage;
+    }
+    const std::optional<Kind> kind = KindOf(arguments->file);
+    if (!kind) {
+        std::fprintf(stderr, "play-sound: %s cannot be read: %s\n", arguments->file.c_str(), std::strerror(errno));
+        return kExitCannotLoad;
+    }
+    switch (*kind) {
+    case Kind::Wave:
+        return PlayWave(*arguments);
+    case Kind::Midi:
+        return PlayMidi(*arguments);
+    case Kind::Unknown:
+        break;
+    }
+    std::fprintf(stderr, "play-sound: %s is neither a WAV nor a MIDI file\n", arguments->file.c_str());
+    return kExitCannotLoad;
+}
