@@ -69,6 +69,10 @@ expect 2 "usage" "$program" game.keys --shot nocolon.png
 expect 2 "cannot read" "$program" missing.keys
 expect 1 "cannot enter" "$program" game.keys --assets "$work/nowhere"
 expect 1 "cannot write" "$program" game.keys --assets "$assets" --frames 5 --shot 3:"$work/no/such/dir.png"
+# A shot of a frame after the game closed is not taken, and the user is told.
+"$program" game.keys --assets "$assets" --shot 70:"$work/late.png" >/dev/null 2>late.err || fail "exit code $? with a late shot"
+[ ! -e late.png ] && grep -q "frame 70 did not run" late.err || fail "late shot: $(cat late.err)"
+echo "late shot: $(cat late.err)"
 # Frames 0 to 2 only: no trace line after the last one asked for.
 "$program" game.keys --assets "$assets" --frames 3 --trace >short.txt
 [ "$(wc -l <short.txt)" -eq 3 ] || fail "--frames 3 printed $(wc -l <short.txt) lines"

@@ -105,7 +105,7 @@ int main(int argc, char** argv) {
 
     int shotFailures = 0;
     replay::ReplayRunner runner(script.events);
-    runner.Run(options.frames, [&](std::int64_t frame) {
+    const replay::ReplayResult result = runner.Run(options.frames, [&](std::int64_t frame) {
         if (options.trace) PrintTrace(frame);
         const auto [first, last] = options.shots.equal_range(frame);
         if (first == last) return;
@@ -119,6 +119,11 @@ int main(int argc, char** argv) {
         }
     });
     std::fflush(stdout);
+    // Shots of frames the replay never finished (the game closed first, or past N) are not
+    // failures, but the user is told.
+    for (auto it = options.shots.upper_bound(result.framesRun - 1); it != options.shots.end(); ++it)
+        std::fprintf(stderr, "bodo-zamel-replay: frame %lld did not run to its end; %s not written\n",
+                     static_cast<long long>(it->first), it->second.c_str());
     platform::ResetWindowSystem();
     return shotFailures ? 1 : 0;
 }
