@@ -3,33 +3,271 @@
 #include <new>
 
 #include "game/app_shell.h"
+#include "game/game_actions.h"
+#include "game/play_frame.h"
+#include "media/audio/music_player.h"
+#include "media/audio/sound_device.h"
+#include "media/audio/sound_effect.h"
+#include "media/blit/blit_kind.h"
 #include "media/display/screen.h"
+#include "media/input/input.h"
+#include "media/sprite/frame_sheet.h"
+#include "media/sprite/sprite_object.h"
 
 namespace game {
 
-media::Screen* screen = nullptr;
+namespace {
+
+// A sprite holding the picture in the file, cut into frames of the given size. A missing or
+// unreadable picture leaves a sprite that draws and touches nothing.
+media::SpriteObject* MakeSprite(const char* file, std::int32_t width, std::int32_t height, std::int32_t frames, bool keyed) {
+    auto* sprite = new (std::nothrow) media::SpriteObject();
+    if (!sprite) return nullptr;
+    sprite->Create(screen, file, width, height, frames, media::MEMORY_ANY);
+    if (keyed && sprite->sheet) sprite->sheet->SetColorKeyFromTopLeft();
+    return sprite;
+}
+
+// Gives the record its sprite, which starts where the record is now.
+void AttachSprite(GameObject& record, media::SpriteObject* sprite) {
+    record.sprite = sprite;
+    if (!sprite) return;
+    sprite->x = record.x;
+    sprite->y = record.y;
+}
+
+media::MusicPlayer* MakeTune(const char* file, std::int32_t* index, bool start) {
+    auto* player = new (std::nothrow) media::MusicPlayer();
+    if (!player) return nullptr;
+    player->Init(mainWindow, nullptr);
+    *index = player->Load(file);
+    if (start) player->Play(*index);
+    return player;
+}
+
+void CreateSprites() {
+    titleSprite = MakeSprite("title.bmp", 640, 480, 0, false);
+    optionSprite = MakeSprite("option.bmp", 640, 480, 0, false);
+    AttachSprite(screens[kPlayBackground], MakeSprite("bg1.bmp", 640, 480, 2, true));
+    AttachSprite(screens[kWinPicture], MakeSprite("main_win.bmp", 640, 480, 2, true));
+    AttachSprite(screens[kLosePicture], MakeSprite("main_lose.bmp", 640, 480, 2, true));
+
+    AttachSprite(player, MakeSprite("bodo.bmp", 90, 90, 2, true));
+    player.x = 390;
+    player.y = 270;
+
+    // The y comes first, then the random x: these are the first four numbers the game draws.
+    GameObject& red = objects[kRedPot];
+    AttachSprite(red, MakeSprite("r_zamel.bmp", 40, 51, 2, true));
+    red.y = redPotFall.y;
+    red.x = gameRandom.Next() % 480;
+    GameObject& blue = objects[kBluePot];
+    AttachSprite(blue, MakeSprite("b_zamel.bmp", 40, 51, 2, true));
+    blue.y = bluePotFall.y;
+    blue.x = gameRandom.Next() % 480;
+
+    for (int n = 0; n < kHeartCount; ++n) AttachSprite(objects[kFirstHeart + n], MakeSprite("hart.bmp", 32, 26, 2, true));
+    for (int n = 0; n < kLevelPotCount; ++n) {
+        GameObject& pot = objects[kFirstLevelPot + n];
+        AttachSprite(pot, MakeSprite("bb_zamel.bmp", 32, 32, 2, true));
+        pot.x = 270 + 10 * n;
+        pot.y = 420;
+    }
+
+    GameObject& bee = objects[kBee];
+    AttachSprite(bee, MakeSprite("bee.bmp", 40, 51, 2, true));
+    bee.y = beeFall.y;
+    bee.x = gameRandom.Next() % 480;
+    GameObject& secondBee = objects[kSecondBee];
+    AttachSprite(secondBee, MakeSprite("bee.bmp", 40, 51, 2, true));
+    secondBee.y = secondBeeStartY;
+    secondBee.x = gameRandom.Next() % 480;
+
+    aboutSprite = MakeSprite("about.bmp", 640, 480, 0, false);
+}
+
+void CreateSound() {
+    winTune = MakeTune("Sound_win.mid", &winTuneIndex, false);
+    playTune = MakeTune("xlost.mid", &playTuneIndex, false);
+    menuTune = MakeTune("Sound_menu.mid", &menuTuneIndex, true);
+    loseTune = MakeTune("xmusic5.mid", &loseTuneIndex, false);
+
+    gameOverSprite = MakeSprite("over.bmp", 640, 480, 0, false);
+
+    soundDevice = new (std::nothrow) media::SoundDevice();
+    if (soundDevice) soundDevice->Init(mainWindow, 0);
+    itemSound = new (std::nothrow) media::SoundEffect();
+    if (itemSound) itemSound->CreateFromWaveFile(soundDevice, "item.wav", 1);
+}
+
+// A step of the screens' state machine: in state `from`, the key moves the game to `to` after the
+// side effects; `to` 0 closes the program.
+struct Transition {
+    std::uint16_t key;
+    std::int32_t from;
+    void (*effects)();
+    std::int32_t to;
+};
+
+constexpr std::int32_t kCloseProgram = 0;
+
+void StartGame() {
+    StartTune(playTune, playTuneIndex);
+    score = 0;
+    lives = 6;
+    beeSpeed = 2;
+    levelTarget = 10;
+    level = 0;
+}
+
+void LeavePlayByEscape() {
+    StopTune(playTune, playTuneIndex);
+    StopTune(winTune, winTuneIndex);
+    StartTune(loseTune, loseTuneIndex);
+}
+
+void LeaveWin() {
+    StopTune(winTune, winTuneIndex);
+    StartTune(menuTune, menuTuneIndex);
+}
+
+void LeaveLose() {
+    StopTune(loseTune, loseTuneIndex);
+    StartTune(menuTune, menuTuneIndex);
+}
+
+// Tested in this order every frame; each test sees the state the ones before it left.
+constexpr Transition kTransitions[] = {
+    {KEY_O, STATE_TITLE, nullptr, STATE_OPTION},
+    {KEY_P, STATE_TITLE, &StartGame, STATE_LEVEL_START},
+    {KEY_M, STATE_OPTION, nullptr, STATE_TITLE},
+    {KEY_ESC, STATE_PLAY, &LeavePlayByEscape, STATE_LOSE},
+    {KEY_X, STATE_OPTION, nullptr, kCloseProgram},
+    {KEY_A, STATE_TITLE, nullptr, STATE_ABOUT},
+    {KEY_E, STATE_TITLE, nullptr, kCloseProgram},
+    {KEY_M, STATE_ABOUT, nullptr, STATE_TITLE},
+    {KEY_M, STATE_WIN, &LeaveWin, STATE_TITLE},
+    {KEY_E, STATE_WIN, nullptr, kCloseProgram},
+    {KEY_E, STATE_LOSE, nullptr, kCloseProgram},
+    {KEY_M, STATE_LOSE, &LeaveLose, STATE_TITLE},
+};
+
+// False when a transition closed the program: everything has been freed by then.
+bool RunTransitions() {
+    for (const Transition& t : kTransitions) {
+        if (gameState != t.from || !KeyDown(t.key)) continue;
+        if (t.effects) t.effects();
+        if (t.to == kCloseProgram) {
+            platform::SendMessage(mainWindow, platform::WM_CLOSE, 0, 0);
+            return false;
+        }
+        gameState = t.to;
+    }
+    return true;
+}
+
+void ShowAllHearts() {
+    for (int n = 0; n < kHeartCount; ++n) objects[kFirstHeart + n].visible = true;
+}
+
+void Present() { screen->Flip(1, 1, 0); }
+
+}  // namespace
 
 std::int32_t GameInit() {
+    // After a fatal message the program is on its way out: the start-up stops there, so nothing
+    // is made with an object that could not be set up.
     screen = new (std::nothrow) media::Screen();
     if (!screen) {
         FatalError(nullptr, "Could not create Screen object");
         return 1;
     }
-    if (screen->SetWindowedMode(mainWindow, kClientWidth, kClientHeight) < 0)
+    if (screen->SetWindowedMode(mainWindow, kClientWidth, kClientHeight) < 0) {
         FatalError(screen, "Could not set windowed mode 640x480");
+        return 1;
+    }
+    input = new (std::nothrow) media::Input();
+    if (!input) {
+        FatalError(screen, "Could not create Input object");
+        return 1;
+    }
+    if (input->Create(nullptr, mainWindow) < 0) {
+        FatalError(screen, "Could not create direct input object");
+        return 1;
+    }
+    CreateSprites();
+    CreateSound();
+    gameStarted = true;
     return 1;
 }
 
 void GameFrame() {
-    // A screen that could not be set up has no back surface: nothing to draw.
-    if (!screen || !screen->Back()) return;
+    // Before a complete start-up (a fatal message whose quit request is not seen yet) and after
+    // the shutdown there is nothing to draw with.
+    if (!gameStarted) return;
+    input->Update();
+    if (!RunTransitions()) return;
+
     screen->Back()->Fill(0);
-    screen->Flip(1, 1, 1);
+    if (gameState == STATE_TITLE) DrawSprite(titleSprite, media::BLIT_OPAQUE);
+    if (gameState == STATE_PLAY) PlayFrame();
+    if (gameState == STATE_ABOUT) DrawSprite(aboutSprite, media::BLIT_OPAQUE);
+    if (gameState == STATE_LOSE) {
+        DrawRecord(screens[kLosePicture], media::BLIT_KEYED);
+        ShowAllHearts();
+    }
+    if (gameState == STATE_LEVEL_START) {
+        backgroundIndex = kPlayBackground;
+        gameState = STATE_PLAY;
+        Present();
+        return;
+    }
+    if (gameState == STATE_WIN) {
+        DrawRecord(screens[kWinPicture], media::BLIT_KEYED);
+        ShowAllHearts();
+    }
+    if (gameState == STATE_OPTION) DrawSprite(optionSprite, media::BLIT_OPAQUE);
+    Present();
 }
 
+namespace {
+
+template <typename T>
+void Free(T*& object) {
+    delete object;
+    object = nullptr;
+}
+
+void FreeRecordSprite(GameObject& record) { Free(record.sprite); }
+
+}  // namespace
+
 void GameShutdown() {
-    delete screen;
-    screen = nullptr;
+    gameStarted = false;
+    Free(input);
+    Free(titleSprite);
+    Free(aboutSprite);
+    Free(optionSprite);
+    Free(winTune);
+    Free(playTune);
+    Free(menuTune);
+    Free(loseTune);
+    if (itemSound) itemSound->Release();
+    Free(itemSound);
+    Free(soundDevice);
+    Free(gameOverSprite);
+    FreeRecordSprite(player);
+    FreeRecordSprite(objects[kRedPot]);
+    FreeRecordSprite(objects[kBluePot]);
+    for (int n = 0; n < kHeartCount; ++n) FreeRecordSprite(objects[kFirstHeart + n]);
+    for (int n = 0; n < kLevelPotCount; ++n) FreeRecordSprite(objects[kFirstLevelPot + n]);
+    FreeRecordSprite(objects[kBee]);
+    FreeRecordSprite(objects[kSecondBee]);
+    FreeRecordSprite(screens[kPlayBackground]);
+    FreeRecordSprite(screens[kWinPicture]);
+    FreeRecordSprite(screens[kLosePicture]);
+    // Last: every picture's surface unlinks itself from the screen's list when it goes.
+    Free(screen);
 }
 
 }  // namespace game

@@ -1,6 +1,7 @@
 #include "platform/display_surface.h"
 
 #include <cstring>
+#include <utility>
 
 #include "platform/desktop.h"
 #include "platform/device_context.h"
@@ -90,21 +91,36 @@ HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect
     if ((flags & DDBLT_DDFX) && fx) {
         request.mirrorX = (fx->ddfx & DDBLTFX_MIRRORLEFTRIGHT) != 0;
         request.mirrorY = (fx->ddfx & DDBLTFX_MIRRORUPDOWN) != 0;
+        if ((request.mirrorX || request.mirrorY) && Failed(FaultAt(FaultPoint::MirrorBlit))) return DDERR_NOMIRRORHW;
     }
     request.keyed = (flags & DDBLT_KEYSRC) && src->hasColorKey_;
     request.key = src->colorKey_.low;
-    if (toDesktop) return desktop_->Copy(request, src->View());
+    if (toDesktop) return desktop_->Copy(request, std::as_const(*src).View());
     if (!FitsInside(dst, width_, height_) || !FitsInside(from, src->width_, src->height_)) return DDERR_INVALIDRECT;
     if (src == this && !Intersect(dst, from).IsEmpty()) {
         // Reading and writing the same pixels: copy the source part aside first.
         DisplaySurface copy(from.Width(), from.Height(), src->format_, DDSCAPS_SYSTEMMEMORY);
-        CopyRect(copy.View(), src->View(), {copy.Bounds(), copy.Bounds(), from});
+        CopyRect(copy.View(), std::as_const(*src).View(), {copy.Bounds(), copy.Bounds(), from});
         request.src = copy.Bounds();
         CopyRect(View(), copy.View(), request);
         return DD_OK;
     }
-    CopyRect(View(), src->View(), request);
+    if (request.keyed && src != this && src->CopyKeyRuns(*this, request)) return DD_OK;
+    CopyRect(View(), std::as_const(*src).View(), request);
     return DD_OK;
+}
+
+// A keyed 1:1 copy from this surface by its runs of non-key pixels, found on the first such copy
+// and kept until the pixels change (never while locked: the holder of the lock may be writing).
+bool DisplaySurface::CopyKeyRuns(DisplaySurface& dst, const CopyRequest& request) {
+    if (locked_ || request.mirrorX || request.mirrorY || request.dst.Width() != request.src.Width() ||
+        request.dst.Height() != request.src.Height())
+        return false;
+    const std::uint32_t key = request.key & (bytesPerPixel_ == 4 ? 0xFFFFFFFFu : (1u << (8 * bytesPerPixel_)) - 1u);
+    if (!keyRuns_.ValidFor(key)) keyRuns_.Build(std::as_const(*this).View(), key);
+    if (!keyRuns_.Worthwhile()) return false;
+    keyRuns_.Copy(dst.View(), request.dst.left, request.dst.top, bytesPerPixel_, request.src);
+    return true;
 }
 
 HRESULT DisplaySurface::BltFast(std::int32_t x, std::int32_t y, DisplaySurface* src, const Rect* srcRect, std::uint32_t flags) {

@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/device_context.h"
 #include "platform/geometry.h"
+#include "platform/key_runs.h"
 #include "platform/pixel_view.h"
 #include "platform/result_codes.h"
 #include "platform/surface_desc.h"
@@ -18,6 +20,7 @@ namespace platform {
 
 class Clipper;
 class Desktop;
+struct CopyRequest;
 
 class DisplaySurface {
 public:
@@ -35,13 +38,20 @@ public:
     const PixelFormatDesc& Format() const { return format_; }
     std::uint32_t Caps() const { return caps_; }
     bool IsPrimary() const { return (caps_ & DDSCAPS_PRIMARYSURFACE) != 0; }
-    std::uint8_t* Row(std::int32_t y) { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_; }
+    // Writable access forgets the runs kept for keyed copies from this surface.
+    std::uint8_t* Row(std::int32_t y) {
+        keyRuns_.Drop();
+        return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_;
+    }
     const std::uint8_t* Row(std::int32_t y) const { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_; }
     std::uint32_t PixelAt(std::int32_t x, std::int32_t y) const;  // raw value, for backends and tests
     Rect Bounds() const { return {0, 0, width_, height_}; }
     // The whole pixel memory as a view, for the shared loops and backends.
-    PixelView View() { return {pixels_.data(), pitch_, width_, height_, bytesPerPixel_, format_}; }
-    PixelView View() const { return const_cast<DisplaySurface*>(this)->View(); }
+    PixelView View() {
+        keyRuns_.Drop();
+        return std::as_const(*this).View();
+    }
+    PixelView View() const { return {const_cast<std::uint8_t*>(pixels_.data()), pitch_, width_, height_, bytesPerPixel_, format_}; }
     bool IsLocked() const { return locked_; }
     bool HasDC() const { return dc_.has_value(); }
     bool HasColorKey() const { return hasColorKey_; }
@@ -79,6 +89,8 @@ public:
     void SetDesktop(Desktop* desktop) { desktop_ = desktop; }
 
 private:
+    bool CopyKeyRuns(DisplaySurface& dst, const CopyRequest& request);
+
     std::int32_t width_, height_, pitch_;
     int bytesPerPixel_;
     PixelFormatDesc format_;
@@ -95,6 +107,7 @@ private:
     static DisplaySurface* lastLive_;
     DisplaySurface* previousLive_ = nullptr;
     DisplaySurface* nextLive_ = nullptr;
+    KeyRuns keyRuns_;  // of the pixels that differ from the colour key, while they stay unchanged
 };
 
 }  // namespace platform

@@ -9,7 +9,8 @@ namespace {
 constexpr const char* kFaultNames[] = {
     "DirectDrawCreate", "SetCooperativeLevel", "CreatePrimarySurface", "CreateVideoSurface", "CreateSystemSurface",
     "CreateClipper",    "ClipperSetHWnd",      "SetClipper",           "RestoreSurface",     "SurfaceGetDC",
-    "SetColorKey",      "DesktopGetDC",        "CreateWindow",         "EnumerateDrivers",   "EnumerateDisplayModes"};
+    "SetColorKey",      "DesktopGetDC",        "CreateWindow",         "EnumerateDrivers",   "EnumerateDisplayModes",
+    "MirrorBlit"};
 static_assert(std::size(kFaultNames) == static_cast<std::size_t>(FaultPoint::Count));
 
 FaultHook*& Installed() {

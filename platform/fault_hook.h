@@ -24,6 +24,7 @@ enum class FaultPoint {
     CreateWindow,
     EnumerateDrivers,
     EnumerateDisplayModes,
+    MirrorBlit,  // the display has no mirroring copy: mirrored Blt calls give DDERR_NOMIRRORHW
     Count
 };
 const char* FaultPointName(FaultPoint point);

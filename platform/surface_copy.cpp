@@ -1,5 +1,6 @@
 #include "platform/surface_copy.h"
 
+#include <algorithm>
 #include <cassert>
 #include <cstring>
 
@@ -28,69 +29,117 @@ void FillLoop(const PixelView& dst, const Rect& rect, std::uint32_t value) {
     }
 }
 
-// Steps j -> floor((2j + 1) * sw / (2 * dw)) without a division per pixel.
+// Steps j -> floor((2j + 1) * sw / (2 * dw)) without a division per pixel; the carry is added
+// as a value, not taken as a branch.
 class SampleStepper {
 public:
-    SampleStepper(std::int32_t j, std::int32_t sw, std::int32_t dw)
-        : den_(2 * std::int64_t{dw}), step_(2 * std::int64_t{sw}) {
+    SampleStepper(std::int32_t j, std::int32_t sw, std::int32_t dw) : den_(2 * std::int64_t{dw}) {
         const std::int64_t num = (2 * std::int64_t{j} + 1) * sw;
         q_ = num / den_;
         r_ = num % den_;
-        stepQ_ = step_ / den_;
-        stepR_ = step_ % den_;
+        stepQ_ = 2 * std::int64_t{sw} / den_;
+        stepR_ = 2 * std::int64_t{sw} % den_;
     }
     std::int32_t Value() const { return static_cast<std::int32_t>(q_); }
     void Next() {
-        q_ += stepQ_;
         r_ += stepR_;
-        if (r_ >= den_) {
-            ++q_;
-            r_ -= den_;
-        }
+        const std::int64_t carry = r_ >= den_;
+        q_ += stepQ_ + carry;
+        r_ -= carry * den_;
     }
 
 private:
-    std::int64_t den_, step_, q_ = 0, r_ = 0, stepQ_ = 0, stepR_ = 0;
+    std::int64_t den_, q_ = 0, r_ = 0, stepQ_ = 0, stepR_ = 0;
 };
 
+// The source row that destination row y of the request reads.
+const std::uint8_t* SourceRow(const PixelView& src, const CopyRequest& rq, std::int32_t y) {
+    return src.Row(SampleIndex(y - rq.dst.top, rq.src.top, rq.src.Height(), rq.dst.Height(), rq.mirrorY));
+}
+
+// A colour-keyed row: a select per pixel rather than a branch, so the compiler can widen it to
+// vector registers (the destination is read either way).
 template <int B>
-void CopyLoop(const PixelView& dst, const PixelView& src, const CopyRequest& rq) {
-    const std::int32_t dw = rq.dst.Width(), dh = rq.dst.Height();
-    const std::int32_t sw = rq.src.Width(), sh = rq.src.Height();
+void KeyedRow(std::uint8_t* d, const std::uint8_t* s, std::int32_t count, std::uint32_t key) {
+    for (std::int32_t x = 0; x < count; ++x) {
+        const std::uint32_t p = LoadPixel<B>(s + x * B), old = LoadPixel<B>(d + x * B);
+        StorePixel<B>(d + x * B, p == key ? old : p);
+    }
+}
+
+// Same-sized rectangles, no mirror: whole rows at once, or keyed rows.
+template <int B, bool Keyed>
+void CopyOneToOne(const PixelView& dst, const PixelView& src, const CopyRequest& rq, std::uint32_t key) {
     const Rect& v = rq.visible;
-    const std::int32_t count = v.Width();
-    const bool oneToOne = dw == sw && dh == sh && !rq.mirrorX && !rq.mirrorY;
-    const std::uint32_t key = rq.key & PixelMask<B>();
-
-    // Columns are walked in increasing sample order: right to left in the destination when
-    // mirrored.
-    const std::int32_t firstJ = rq.mirrorX ? rq.dst.right - v.right : v.left - rq.dst.left;
-    const std::ptrdiff_t dstStep = rq.mirrorX ? -B : B;
-    const std::int32_t firstColumn = rq.mirrorX ? v.right - 1 : v.left;
-
+    const std::size_t bytes = static_cast<std::size_t>(v.Width()) * B;
+    const std::int32_t sourceLeft = rq.src.left + v.left - rq.dst.left;
+    // Whole-width rows of two surfaces with unpadded rows follow each other in memory: one
+    // block copy moves them all.
+    const bool sameRows = rq.dst.Height() == rq.src.Height() && !rq.mirrorY;
+    if (!Keyed && sameRows && dst.pitch == src.pitch && static_cast<std::ptrdiff_t>(bytes) == dst.pitch) {
+        std::memmove(dst.Row(v.top) + v.left * B, SourceRow(src, rq, v.top) + sourceLeft * B, bytes * static_cast<std::size_t>(v.Height()));
+        return;
+    }
     for (std::int32_t y = v.top; y < v.bottom; ++y) {
-        const std::int32_t sy = SampleIndex(y - rq.dst.top, rq.src.top, sh, dh, rq.mirrorY);
-        const std::uint8_t* srow = src.Row(sy);
-        if (oneToOne) {
-            const std::uint8_t* s = srow + (rq.src.left + v.left - rq.dst.left) * B;
-            std::uint8_t* d = dst.Row(y) + v.left * B;
-            if (!rq.keyed) {
-                std::memmove(d, s, static_cast<std::size_t>(count) * B);
+        const std::uint8_t* s = SourceRow(src, rq, y) + sourceLeft * B;
+        std::uint8_t* d = dst.Row(y) + v.left * B;
+        if constexpr (Keyed) {
+            KeyedRow<B>(d, s, v.Width(), key);
+        } else {
+            std::memmove(d, s, bytes);
+        }
+    }
+}
+
+// Stretched or mirrored columns. The columns every row samples are the same, so their byte
+// offsets are worked out once per chunk of columns; each row is then a gather. A row that
+// samples the same source row as the one above it (any enlargement) is a copy of that row when
+// no key is involved.
+template <int B, bool Keyed>
+void CopySampled(const PixelView& dst, const PixelView& src, const CopyRequest& rq, std::uint32_t key) {
+    constexpr std::int32_t kChunk = 512;
+    std::int32_t offsets[kChunk];
+    const Rect& v = rq.visible;
+    const std::int32_t dw = rq.dst.Width(), sw = rq.src.Width();
+    for (std::int32_t left = v.left; left < v.right; left += kChunk) {
+        const std::int32_t count = std::min(kChunk, v.right - left);
+        // Offsets in destination order; a mirror samples them in decreasing order.
+        const std::int32_t firstJ = rq.mirrorX ? rq.dst.right - (left + count) : left - rq.dst.left;
+        SampleStepper column(firstJ, sw, dw);
+        for (std::int32_t i = 0; i < count; ++i, column.Next())
+            offsets[rq.mirrorX ? count - 1 - i : i] = (rq.src.left + column.Value()) * B;
+
+        const std::uint8_t* previous = nullptr;
+        for (std::int32_t y = v.top; y < v.bottom; ++y) {
+            const std::uint8_t* s = SourceRow(src, rq, y);
+            std::uint8_t* d = dst.Row(y) + left * B;
+            if (!Keyed && s == previous) {
+                std::memcpy(d, d - dst.pitch, static_cast<std::size_t>(count) * B);
                 continue;
             }
-            for (std::int32_t x = 0; x < count; ++x, s += B, d += B) {
-                const std::uint32_t p = LoadPixel<B>(s);
-                if (p != key) StorePixel<B>(d, p);
+            previous = s;
+            for (std::int32_t i = 0; i < count; ++i) {
+                const std::uint32_t p = LoadPixel<B>(s + offsets[i]);
+                if constexpr (Keyed) {
+                    const std::uint32_t old = LoadPixel<B>(d + i * B);
+                    StorePixel<B>(d + i * B, p == key ? old : p);
+                } else {
+                    StorePixel<B>(d + i * B, p);
+                }
             }
-            continue;
         }
-        std::uint8_t* d = dst.Row(y) + firstColumn * B;
-        const std::uint8_t* s0 = srow + rq.src.left * B;
-        SampleStepper column(firstJ, sw, dw);
-        for (std::int32_t x = 0; x < count; ++x, d += dstStep, column.Next()) {
-            const std::uint32_t p = LoadPixel<B>(s0 + column.Value() * B);
-            if (!rq.keyed || p != key) StorePixel<B>(d, p);
-        }
+    }
+}
+
+// Picks the loop for the pixel size, the key and the geometry once per copy.
+template <int B>
+void CopyLoop(const PixelView& dst, const PixelView& src, const CopyRequest& rq) {
+    const bool sameWidth = rq.dst.Width() == rq.src.Width() && !rq.mirrorX;
+    const std::uint32_t key = rq.key & PixelMask<B>();
+    if (sameWidth) {
+        rq.keyed ? CopyOneToOne<B, true>(dst, src, rq, key) : CopyOneToOne<B, false>(dst, src, rq, key);
+    } else {
+        rq.keyed ? CopySampled<B, true>(dst, src, rq, key) : CopySampled<B, false>(dst, src, rq, key);
     }
 }
 
@@ -128,7 +177,7 @@ void ClipToSource(CopyRequest& rq, const Rect& srcBounds) {
     TrimAxis(v.top, v.bottom, rq.dst.top, rq.dst.Height(), rq.src.top, rq.src.Height(), rq.mirrorY, srcBounds.top, srcBounds.bottom);
 }
 
-void CopyRect(const PixelView& dst, const PixelView& src, const CopyRequest& request) {
+MEDIA_PIXEL_LOOP void CopyRect(const PixelView& dst, const PixelView& src, const CopyRequest& request) {
     if (request.visible.IsEmpty()) return;
     AssertInside(dst, request.visible);
     assert(dst.bytesPerPixel == src.bytesPerPixel);

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "platform/device_context.h"
+#include "media/blit/edge_table.h"
 #include "platform/display_surface.h"
 #include "pixel_format.h"
 
@@ -75,6 +76,40 @@ public:
     }
     bool HasPixelRoutines() const { return putPixel_ != nullptr; }
 
+    // Blits with this surface as the source (media/blit/). x and y place the source rectangle's
+    // top-left pixel (the rotation blits: the centre); a null rectangle is the whole surface.
+    std::int32_t BlitOpaque(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitKeyed(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitOpaqueMirrorX(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitKeyedMirrorX(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitOpaqueMirrorY(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitKeyedMirrorY(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitOpaqueScaled(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, float scale);
+    std::int32_t BlitKeyedScaled(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, float scale);
+    std::int32_t BlitOpaqueStretched(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect,
+                                     std::int32_t width, std::int32_t height);
+    std::int32_t BlitKeyedStretched(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect,
+                                    std::int32_t width, std::int32_t height);
+    std::int32_t BlitOpaqueHalfBlend(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitKeyedHalfBlend(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitOpaqueBlend(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, std::uint16_t weight);
+    std::int32_t BlitKeyedBlend(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, std::uint16_t weight);
+    std::int32_t BlitKeyedAlphaMap(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitOpaqueShade(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, std::uint16_t factor);
+    std::int32_t BlitKeyedShade(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, std::uint16_t factor);
+    std::int32_t BlitOpaqueHalfShade(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitKeyedHalfShade(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    std::int32_t BlitOpaqueRotated(PixelSurface* dest, std::int32_t cx, std::int32_t cy, platform::Rect* srcRect, double angle, double scale);
+    std::int32_t BlitKeyedRotated(PixelSurface* dest, std::int32_t cx, std::int32_t cy, platform::Rect* srcRect, double angle, double scale);
+    void DrawQuad(PixelSurface* dest, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t x3, std::int32_t y3,
+                  std::int32_t x4, std::int32_t y4, const platform::Rect* srcRect, std::int32_t keyed);
+    void ScanLeftEdge(std::int32_t xStart, std::int32_t xEnd, std::int32_t yStart, std::int32_t dy, std::int32_t edge, std::int32_t sw,
+                      std::int32_t sh, const platform::Rect& clip);
+    void ScanRightEdge(std::int32_t xStart, std::int32_t xEnd, std::int32_t yStart, std::int32_t dy, std::int32_t edge, std::int32_t sw,
+                       std::int32_t sh, const platform::Rect& clip);
+    const EdgeTable& LeftEdges() const { return leftEdges_; }
+    const EdgeTable& RightEdges() const { return rightEdges_; }
+
     // State for the screen, the blits and tests.
     platform::DisplaySurface* Surface() const { return surface_.get(); }
     const std::shared_ptr<platform::DisplaySurface>& SharedSurface() const { return surface_; }
@@ -118,6 +153,7 @@ private:
     platform::Rect clip_{};
     PixelFormat pixelFormat_{};
     std::unique_ptr<std::uint8_t[]> alphaMap_;
+    EdgeTable leftEdges_, rightEdges_;  // the rotation blit's span ends, one entry per destination line
     PixelSurface* next_ = nullptr;
     PixelSurface* previous_ = nullptr;
     std::uint32_t lockCount_ = 0;

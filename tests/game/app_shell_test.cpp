@@ -50,13 +50,14 @@ TEST_F(AppShellTest, FramesRunUntilCloseThenEverythingIsFreedAndTheExitCodeIsZer
     EXPECT_EQ(exitCode, 0);
     EXPECT_EQ(host.VerticalBlankWaits(), 5);
     EXPECT_EQ(game::screen, nullptr);
-    // The presented frames were black with the frame-rate text in the window's client area.
+    // Run from a folder without the game's files, the title screen has no picture: the presented
+    // frames are black all over, without the frame-rate text (the game presents without it).
     const platform::Point origin = host.ClientOrigin(*game::mainWindow);
-    EXPECT_EQ(host.DesktopSurface().PixelAt(origin.x + 600, origin.y + 400), 0u);
     int inked = 0;
-    for (std::int32_t y = 20; y < 36; ++y)
-        for (std::int32_t x = 10; x < 66; ++x) inked += host.DesktopSurface().PixelAt(origin.x + x, origin.y + y) == 0x00F0FF00;
-    EXPECT_GT(inked, 30);
+    for (std::int32_t y = 0; y < 480; y += 3)
+        for (std::int32_t x = 0; x < 640; x += 3) inked += host.DesktopSurface().PixelAt(origin.x + x, origin.y + y) != 0;
+    EXPECT_EQ(inked, 0);
+    EXPECT_EQ(host.Presentations(), 5);
 }
 
 TEST_F(AppShellTest, NoFramesRunWhileInactive) {

@@ -1,0 +1,241 @@
+// Sprites: creation, drawing through every blit kind, and the pixel-exact overlap test against a
+// per-position reference.
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <random>
+
+#include "media/blit/blit_kind.h"
+#include "media/sprite/sprite_object.h"
+#include "tests/blit/blit_test_support.h"
+#include "tests/image/bmp_files.h"
+
+namespace {
+
+using media::FrameSheet;
+using media::SpriteObject;
+using platform::Rect;
+
+class SpriteTest : public blit_test::BlitTest {
+protected:
+    // Gives the sprite a blank sheet of its own, cut into frames.
+    void GiveSheet(SpriteObject& s, std::int32_t width, std::int32_t height, int depth, std::int32_t frameWidth, std::int32_t frameHeight) {
+        s.sheet = new FrameSheet();
+        s.ownsSheet = 1;
+        ASSERT_EQ(s.sheet->CreateBlank(screen.get(), width, height, depth), 1);
+        ASSERT_EQ(s.sheet->CutIntoFrames(frameWidth, frameHeight, 0), 1);
+    }
+};
+
+TEST_F(SpriteTest, CreateLoadsOneSheetOnly) {
+    testing_bmp::BmpSpec spec;
+    spec.width = 8;
+    spec.height = 4;
+    spec.pixels = testing_bmp::PackRows(8, 4, 24, [](std::int32_t x, std::int32_t) { return static_cast<std::uint32_t>(x); });
+    const std::string path = (std::filesystem::temp_directory_path() / "sprite_test.bmp").string();
+    {
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
+        const auto bytes = testing_bmp::MakeBmp(spec);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f.get()), bytes.size());
+    }
+    SpriteObject s;
+    EXPECT_EQ(s.Create(screen.get(), nullptr, 4, 4, 0, media::MEMORY_ANY), -1);
+    EXPECT_EQ(s.sheet, nullptr);
+    ASSERT_EQ(s.Create(screen.get(), path.c_str(), 4, 4, 0, media::MEMORY_ANY), 1);
+    EXPECT_EQ(s.sheet->FrameCount(), 2);
+    FrameSheet* first = s.sheet;
+    EXPECT_EQ(s.Create(screen.get(), path.c_str(), 4, 4, 0, media::MEMORY_ANY), -2);
+    EXPECT_EQ(s.sheet, first);
+    SpriteObject missing;
+    EXPECT_EQ(missing.Create(screen.get(), "no such sprite.bmp", 4, 4, 0, media::MEMORY_ANY), -3);
+    ASSERT_NE(missing.sheet, nullptr) << "the sheet stays attached, without a picture";
+    auto dst = Blank(8, 8, 32);
+    missing.Draw(dst.get(), 0, 0, media::BLIT_OPAQUE);
+    EXPECT_EQ(missing.Overlaps(s), 0);
+    missing.Release();
+    EXPECT_EQ(missing.sheet, nullptr);
+    std::filesystem::remove(path);
+}
+
+TEST_F(SpriteTest, EveryKindDrawsItsBlitWithTheSpritesParameters) {
+    SpriteObject s;
+    GiveSheet(s, 12, 8, 16, 6, 4);
+    std::mt19937 rng(21);
+    blit_test::FillRandom(*s.sheet, rng, 0xF81F, 30);
+    blit_test::MakeKey(*s.sheet, 0xF81F);
+    ASSERT_TRUE(s.sheet->SetAlphaMap(std::make_unique<std::uint8_t[]>(96), 96));
+    s.x = 9;
+    s.y = 7;
+    s.frame = 3;  // the second frame of the second row: (6, 4) to (12, 8)
+    s.angle = 0.3;
+    s.scale = 1.5f;
+    s.shadowOffsetX = 2;
+    s.shadowOffsetY = -1;
+    s.shadowFactor = 77;
+    s.alpha = 140;
+    s.stretchWidth = 9;
+    s.stretchHeight = 5;
+    const Rect r{6, 4, 12, 8};
+    FrameSheet& f = *s.sheet;
+    // The view offset (4, 3) puts the frame at (5, 4), its shadow at (3, 5) and its centre at (8, 6).
+    using Blit = std::function<void(media::PixelSurface*)>;
+    const std::pair<std::int32_t, Blit> kinds[] = {
+        {0, [&](auto d) { f.BlitOpaque(d, 5, 4, &r); }},
+        {1, [&](auto d) { f.BlitOpaqueBlend(d, 5, 4, &r, 140); }},
+        {2, [&](auto d) { f.BlitOpaqueHalfBlend(d, 5, 4, &r); }},
+        {3, [&](auto d) { f.BlitOpaqueScaled(d, 5, 4, &r, 1.5f); }},
+        {4, [&](auto d) { f.BlitOpaqueShade(d, 3, 5, &r, 77); }},
+        {5, [&](auto d) { f.BlitOpaqueHalfShade(d, 3, 5, &r); }},
+        {6, nullptr},
+        {7, [&](auto d) { Rect c = r; f.BlitOpaqueRotated(d, 8, 6, &c, 0.3, 1.5); }},
+        {8, [&](auto d) { f.BlitOpaqueMirrorX(d, 5, 4, &r); }},
+        {9, [&](auto d) { f.BlitOpaqueMirrorY(d, 5, 4, &r); }},
+        {10, [&](auto d) { f.BlitOpaqueStretched(d, 5, 4, &r, 9, 5); }},
+        {11, nullptr},
+        {100, [&](auto d) { f.BlitKeyed(d, 5, 4, &r); }},
+        {0x7FFF0064, [&](auto d) { f.BlitKeyed(d, 5, 4, &r); }},
+        {101, [&](auto d) { f.BlitKeyedBlend(d, 5, 4, &r, 140); }},
+        {102, [&](auto d) { f.BlitKeyedHalfBlend(d, 5, 4, &r); }},
+        {103, [&](auto d) { f.BlitKeyedScaled(d, 5, 4, &r, 1.5f); }},
+        {104, [&](auto d) { f.BlitKeyedShade(d, 3, 5, &r, 77); }},
+        {105, [&](auto d) { f.BlitKeyedHalfShade(d, 3, 5, &r); }},
+        {106, nullptr},
+        {107, [&](auto d) { Rect c = r; f.BlitKeyedRotated(d, 8, 6, &c, 0.3, 1.5); }},
+        {108, [&](auto d) { f.BlitKeyedMirrorX(d, 5, 4, &r); }},
+        {109, [&](auto d) { f.BlitKeyedMirrorY(d, 5, 4, &r); }},
+        {110, [&](auto d) { f.BlitKeyedStretched(d, 5, 4, &r, 9, 5); }},
+        {111, nullptr},
+        {120, [&](auto d) { f.BlitKeyedAlphaMap(d, 5, 4, &r); }},
+        {121, nullptr},
+    };
+    for (const auto& [kind, direct] : kinds) {
+        auto drawn = Blank(20, 16, 16);
+        auto expected = Blank(20, 16, 16);
+        drawn->Fill(0x4321);
+        expected->Fill(0x4321);
+        if (direct) direct(expected.get());
+        s.Draw(drawn.get(), 4, 3, kind);
+        EXPECT_EQ(blit_test::Snapshot(*drawn), blit_test::Snapshot(*expected)) << "kind " << kind;
+    }
+    // A frame past the last lies below the picture and is clipped away.
+    s.frame = 4;
+    auto drawn = Blank(20, 16, 16);
+    s.Draw(drawn.get(), 0, 0, media::BLIT_OPAQUE);
+    EXPECT_EQ(blit_test::Snapshot(*drawn), std::vector<std::uint32_t>(320, 0));
+}
+
+// Whether two placed frames share a position where neither pixel is its sheet's key, position by
+// position; positions outside a picture are transparent.
+bool ReferenceOverlap(const SpriteObject& a, const SpriteObject& b) {
+    if (&a == &b || !a.sheet || !b.sheet || !a.sheet->Surface() || !b.sheet->Surface()) return false;
+    const auto opaque = [](const SpriteObject& s, std::int64_t X, std::int64_t Y, bool oneSheet) {
+        const FrameSheet& f = *s.sheet;
+        const std::int64_t perRow = f.Width() / f.FrameWidth();
+        if (perRow == 0) return false;
+        const std::int64_t px = static_cast<std::int64_t>(s.frame % perRow) * f.FrameWidth() + X - s.x;
+        const std::int64_t py = static_cast<std::int64_t>(s.frame / perRow) * f.FrameHeight() + Y - s.y;
+        if (px < 0 || py < 0 || px >= f.Width() || py >= f.Height()) return false;
+        std::uint32_t v = blit_test::Raw(f, static_cast<std::int32_t>(px), static_cast<std::int32_t>(py));
+        if (f.GetPixelFormatInfo().depth == 32 && !oneSheet) v &= 0xFFFFFF;
+        return v != f.ColorKey();
+    };
+    if (a.sheet->GetPixelFormatInfo().depth != b.sheet->GetPixelFormatInfo().depth) return false;
+    const bool oneSheet = a.sheet == b.sheet;
+    for (std::int64_t Y = std::max(a.y, b.y); Y < std::min<std::int64_t>(a.y + a.sheet->FrameHeight(), b.y + b.sheet->FrameHeight()); ++Y)
+        for (std::int64_t X = std::max(a.x, b.x); X < std::min<std::int64_t>(a.x + a.sheet->FrameWidth(), b.x + b.sheet->FrameWidth()); ++X)
+            if (opaque(a, X, Y, oneSheet) && opaque(b, X, Y, oneSheet)) return true;
+    return false;
+}
+
+class OverlapTest : public SpriteTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(OverlapTest, OverlapsMatchesThePositionByPositionRule) {
+    const int depth = GetParam();
+    for (const int iteration : TestIterations(300)) {
+        SCOPED_TRACE("iteration " + std::to_string(iteration));
+        std::mt19937 rng(IterationSeed(static_cast<std::uint32_t>(depth), iteration));
+        SpriteObject a, b, c;
+        GiveSheet(a, 4 + rng() % 20, 4 + rng() % 12, depth, 2 + rng() % 8, 2 + rng() % 6);
+        GiveSheet(b, 4 + rng() % 20, 4 + rng() % 12, depth, 2 + rng() % 8, 2 + rng() % 6);
+        for (SpriteObject* s : {&a, &b}) {
+            const std::uint32_t key = blit_test::RandomPixel(rng, depth) & 0xFFFFFF;
+            blit_test::FillRandom(*s->sheet, rng, key, 60 + static_cast<int>(rng() % 40));
+            blit_test::MakeKey(*s->sheet, key);
+            s->x = static_cast<std::int32_t>(rng() % 20) - 10;
+            s->y = static_cast<std::int32_t>(rng() % 14) - 7;
+            s->frame = rng() % 8;  // sometimes past the last frame
+        }
+        // Sometimes a second sprite on the same sheet.
+        c.sheet = a.sheet;
+        c.x = static_cast<std::int32_t>(rng() % 20) - 10;
+        c.y = static_cast<std::int32_t>(rng() % 14) - 7;
+        c.frame = rng() % 4;
+        ASSERT_EQ(a.Overlaps(b), ReferenceOverlap(a, b) ? 1 : 0);
+        ASSERT_EQ(b.Overlaps(a), a.Overlaps(b)) << "the roles swap freely";
+        ASSERT_EQ(a.Overlaps(c), ReferenceOverlap(a, c) ? 1 : 0);
+        ASSERT_EQ(a.sheet->LockCount(), 0u);
+        ASSERT_EQ(b.sheet->LockCount(), 0u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, OverlapTest, ::testing::Values(8, 15, 16, 24, 32),
+                         [](const auto& info) { return "depth" + std::to_string(info.param); });
+
+TEST_F(SpriteTest, OverlapsCases) {
+    struct Case {
+        const char* what;
+        std::int32_t ax, ay, bx, by;
+        std::uint32_t aPixel, bPixel;  // every pixel of each 4x4 frame
+        bool sameSheet;
+        int bDepth;
+        std::int32_t expected;
+    } cases[] = {
+        {"boxes touching along an edge", 0, 0, 4, 0, 0x00112233, 0x00112233, false, 32, 0},
+        {"one column shared", 0, 0, 3, 1, 0x00112233, 0x00112233, false, 32, 1},
+        {"equal x", 5, 0, 5, 3, 0x00112233, 0x00112233, false, 32, 1},
+        {"a key over an opaque pixel", 0, 0, 1, 1, 0x000000FF, 0x00112233, false, 32, 0},
+        {"two sheets compare three colour bytes", 0, 0, 1, 1, 0xAA0000FF, 0x00112233, false, 32, 0},
+        {"one sheet compares the whole word", 0, 0, 1, 1, 0xAA0000FF, 0xAA0000FF, true, 32, 1},
+        {"different depth codes", 0, 0, 1, 1, 0x1234, 0x1234, false, 16, 0},
+    };
+    for (const Case& k : cases) {
+        SpriteObject a, b;
+        GiveSheet(a, 8, 4, 32, 4, 4);
+        a.sheet->Fill(k.aPixel);
+        blit_test::SetRaw(*a.sheet, 0, 0, 0x000000FF);
+        ASSERT_EQ(a.sheet->SetColorKeyFromTopLeft(), 0);
+        a.sheet->Fill(k.aPixel);
+        if (k.sameSheet) {
+            b.sheet = a.sheet;
+            b.frame = 1;
+            a.sheet->Lock();
+            for (std::int32_t y = 0; y < 4; ++y)
+                for (std::int32_t x = 4; x < 8; ++x) a.sheet->PutPixel(x, y, k.bPixel);
+            a.sheet->Unlock();
+        } else {
+            GiveSheet(b, 4, 4, k.bDepth, 4, 4);
+            b.sheet->Fill(0xFF);
+            ASSERT_EQ(b.sheet->SetColorKeyFromTopLeft(), 0);
+            b.sheet->Fill(k.bPixel);
+        }
+        a.x = k.ax, a.y = k.ay, b.x = k.bx, b.y = k.by;
+        EXPECT_EQ(a.Overlaps(b), k.expected) << k.what;
+        EXPECT_EQ(b.Overlaps(a), k.expected) << k.what << ", swapped";
+    }
+    SpriteObject a, none;
+    GiveSheet(a, 4, 4, 32, 4, 4);
+    a.sheet->Fill(0x00123456);
+    EXPECT_EQ(a.Overlaps(a), 0) << "a sprite against itself";
+    EXPECT_EQ(a.Overlaps(none), 0);
+    EXPECT_EQ(none.Overlaps(a), 0);
+    SpriteObject wide;
+    GiveSheet(wide, 4, 4, 32, 4, 4);
+    wide.sheet->CutIntoFrames(8, 4, 1);  // a frame wider than the picture: no frames per row
+    EXPECT_EQ(a.Overlaps(wide), 0);
+    // Positions far apart never overflow the box sums.
+    wide.x = INT32_MAX;
+    a.x = INT32_MIN;
+    EXPECT_EQ(a.Overlaps(wide), 0);
+}
+
+}  // namespace
