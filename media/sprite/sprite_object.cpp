@@ -1,6 +1,7 @@
 #include "media/sprite/sprite_object.h"
 
 #include <algorithm>
+#include <type_traits>
 
 #include "media/blit/blit_kind.h"
 #include "media/blit/blit_math.h"
@@ -11,6 +12,7 @@ namespace media {
 namespace {
 
 using platform::LoadPixel;
+using platform::PixelMask;
 using platform::Rect;
 
 // A sheet a sprite can draw from: a picture cut into frames no wider than it.
@@ -35,11 +37,16 @@ Placed Place(const SpriteObject& s) {
 
 // The key test of one pixel, by bytes per pixel, as 0 or 1; a 32-bit pixel of two different
 // sheets is compared by its three colour bytes.
+// The test's values have the pixel's own width, so a vector register holds as many pixels as
+// it can.
+template <int B>
+using PixelWord = std::conditional_t<B == 1, std::uint8_t, std::conditional_t<B == 2, std::uint16_t, std::uint32_t>>;
+
 template <int B, bool ColourBytesOnly>
-std::uint32_t Opaque(const std::uint8_t* p, std::uint32_t key) {
-    std::uint32_t v = LoadPixel<B>(p);
+PixelWord<B> Opaque(const std::uint8_t* p, PixelWord<B> key) {
+    auto v = static_cast<PixelWord<B>>(LoadPixel<B>(p));
     if constexpr (ColourBytesOnly) v &= 0xFFFFFF;
-    return v != key;
+    return static_cast<PixelWord<B>>(v != key);
 }
 
 // Walks rows of width pixel pairs; true at the first row holding a pair where both pixels are
@@ -48,10 +55,18 @@ std::uint32_t Opaque(const std::uint8_t* p, std::uint32_t key) {
 template <int B, bool ColourBytesOnly>
 bool AnyBothOpaque(const std::uint8_t* a, std::ptrdiff_t pitchA, std::uint32_t keyA, const std::uint8_t* b, std::ptrdiff_t pitchB,
                    std::uint32_t keyB, std::int64_t width, std::int64_t height) {
+    // A key that a pixel of this size cannot hold matches no pixel.
+    const bool keyAFits = B == 4 || keyA <= PixelMask<B>(), keyBFits = B == 4 || keyB <= PixelMask<B>();
+    const auto ka = static_cast<PixelWord<B>>(keyAFits ? keyA : 0), kb = static_cast<PixelWord<B>>(keyBFits ? keyB : 0);
     for (std::int64_t row = 0; row < height; ++row, a += pitchA, b += pitchB) {
-        std::uint32_t hit = 0;
-        for (std::int64_t i = 0; i < width; ++i)
-            hit |= Opaque<B, ColourBytesOnly>(a + i * B, keyA) & Opaque<B, ColourBytesOnly>(b + i * B, keyB);
+        PixelWord<B> hit = 0;
+        if (keyAFits && keyBFits) {
+            for (std::int64_t i = 0; i < width; ++i) hit |= Opaque<B, ColourBytesOnly>(a + i * B, ka) & Opaque<B, ColourBytesOnly>(b + i * B, kb);
+        } else {
+            for (std::int64_t i = 0; i < width; ++i)
+                hit |= static_cast<PixelWord<B>>((!keyAFits || Opaque<B, ColourBytesOnly>(a + i * B, ka)) &&
+                                                 (!keyBFits || Opaque<B, ColourBytesOnly>(b + i * B, kb)));
+        }
         if (hit) return true;
     }
     return false;
