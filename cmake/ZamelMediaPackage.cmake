@@ -34,11 +34,13 @@ add_library(zamelmedia_headless_layer INTERFACE)
 target_link_libraries(zamelmedia_headless_layer INTERFACE media "$<LINK_LIBRARY:WHOLE_ARCHIVE,$<BUILD_INTERFACE:platform_headless>$<INSTALL_INTERFACE:ZamelMedia::platform_headless>>" platform)
 set_target_properties(zamelmedia_headless_layer PROPERTIES EXPORT_NAME Headless)
 list(APPEND zamelmedia_libraries zamelmedia_headless_layer)
+add_library(ZamelMedia::Headless ALIAS zamelmedia_headless_layer)  # the installed names in the tree too
 if(TARGET platform_sdl)
   add_library(zamelmedia_sdl_layer INTERFACE)
   target_link_libraries(zamelmedia_sdl_layer INTERFACE media "$<LINK_LIBRARY:WHOLE_ARCHIVE,$<BUILD_INTERFACE:platform_sdl>$<INSTALL_INTERFACE:ZamelMedia::platform_sdl>>" platform)
   set_target_properties(zamelmedia_sdl_layer PROPERTIES EXPORT_NAME ZamelMedia)
   list(APPEND zamelmedia_libraries zamelmedia_sdl_layer)
+  add_library(ZamelMedia::ZamelMedia ALIAS zamelmedia_sdl_layer)
 endif()
 
 install(TARGETS ${zamelmedia_libraries} EXPORT ZamelMediaTargets
