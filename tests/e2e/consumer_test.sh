@@ -46,4 +46,29 @@ if pkg-config --exists zamelmedia; then
   c++ -std=c++20 -DCONSUMER_REAL_BACKEND -o "$work/consumer_sdl_pc" "$work/src/main.cpp" \
     $(pkg-config --cflags --libs zamelmedia) || fail "build with pkg-config (SDL2) failed"
 fi
+
+# The program of docs/getting_started.md, exactly as written there, on the real backend: it builds,
+# and in an X server it keeps its window open until it is ended (3 s here).
+if pkg-config --exists zamelmedia; then
+  mkdir -p "$work/hello"
+  for file in CMakeLists.txt main.cpp; do
+    awk -v marker="<!-- file: $file -->" '$0 == marker {f=1; next} f && /^```[a-z]/ {next} f && /^```/ {exit} f' \
+      "$source/docs/getting_started.md" >"$work/hello/$file"
+    [ -s "$work/hello/$file" ] || fail "no $file in docs/getting_started.md"
+  done
+  cmake -S "$work/hello" -B "$work/hello/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >"$work/hello.log" 2>&1 \
+    && cmake --build "$work/hello/build" >>"$work/hello.log" 2>&1 || { cat "$work/hello.log"; fail "the getting-started program does not build"; }
+  if command -v xvfb-run >/dev/null; then
+    set +e
+    SDL_AUDIODRIVER=dummy MEDIA_NO_MESSAGE_BOX=1 xvfb-run -a -s "-screen 0 1024x768x24" \
+      timeout 3 "$work/hello/build/hello" "$source/assets/bodo.bmp"
+    ran=$?
+    SDL_AUDIODRIVER=dummy MEDIA_NO_MESSAGE_BOX=1 xvfb-run -a -s "-screen 0 1024x768x24" \
+      timeout 3 "$work/hello/build/hello" "$source/README.md"
+    refused=$?
+    set -e
+    [ "$ran" = 124 ] || fail "the getting-started program ended by itself ($ran) instead of running until ended"
+    [ "$refused" = 1 ] || fail "the getting-started program gave $refused for a file that is not a picture, not 1"
+  fi
+fi
 echo "consumer_test: package installed, found, built and run"
