@@ -32,9 +32,11 @@ protected:
     media::SoundDevice device;
 };
 
+using SoundDeviceTest = AudioTest;
+
 }  // namespace
 
-TEST_F(AudioTest, SoundDeviceInitAndItsFailures) {
+TEST_F(SoundDeviceTest, InitAndItsFailures) {
     {
         media::SoundDevice device;
         EXPECT_TRUE(device.Disabled());
@@ -69,7 +71,7 @@ TEST_F(AudioTest, SoundDeviceInitAndItsFailures) {
     EXPECT_NE(refused.Sound(), nullptr) << "the sound system stays after the cooperative level failed";
 }
 
-TEST_F(AudioTest, DisabledAndUninitialisedDevicesKeepEffectsSilent) {
+TEST_F(SoundDeviceTest, DisabledAndUninitialisedDevicesKeepEffectsSilent) {
     const Bytes wave = ToneWave(44100, 4410);
 
     // Cooperative level refused: effects load, Play answers 0 and nothing sounds.
