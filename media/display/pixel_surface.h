@@ -16,6 +16,7 @@ class Screen;
 
 /// Where a surface made from a picture is placed.
 enum SurfacePlacement : std::int32_t { MEMORY_VIDEO = 0, MEMORY_SYSTEM = 1, MEMORY_ANY = 2 };
+/// The surface capability bits of a placement code (video memory, system memory, either).
 std::uint32_t PlacementCaps(std::int32_t placement);
 
 /// A rectangle of pixels: a blank surface to draw into (CreateBlank) or a picture from a file

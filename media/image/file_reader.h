@@ -5,6 +5,8 @@
 
 namespace media {
 
+/// Access, sharing and creation codes for FileReader::Open (only reading existing files is done).
+/// @{
 inline constexpr std::uint32_t GENERIC_READ = 0x80000000;
 inline constexpr std::uint32_t GENERIC_WRITE = 0x40000000;
 inline constexpr std::uint32_t FILE_SHARE_READ = 0x1;
@@ -13,6 +15,7 @@ inline constexpr std::uint32_t CREATE_ALWAYS = 2;
 inline constexpr std::uint32_t OPEN_EXISTING = 3;
 inline constexpr std::uint32_t OPEN_ALWAYS = 4;
 inline constexpr std::uint32_t TRUNCATE_EXISTING = 5;
+/// @}
 
 /// One file opened for reading whole (the picture loader's reader). Owns its handle; the
 /// destructor closes it.

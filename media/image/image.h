@@ -10,6 +10,7 @@
 
 namespace media {
 
+/// The debugger-output message for content no decoder recognises.
 inline constexpr const char* kUnsupportedImageMessage = "Error: Image - Unsupported Image type.";
 
 /// Files larger than this are refused before anything is read: no picture the decoders accept

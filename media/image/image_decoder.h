@@ -22,8 +22,11 @@ enum ImageType : std::uint32_t { IMAGE_NONE = 0, IMAGE_BMP = 1, IMAGE_PSD = 2, I
 
 /// The largest picture any decoder accepts: 16384 pixels a side and 2^26 pixels in all, checked
 /// before anything is allocated.
+/// @{
 inline constexpr std::int64_t kMaxPictureSide = 16384;
 inline constexpr std::int64_t kMaxPicturePixels = std::int64_t{1} << 26;
+/// @}
+/// True when a picture of width x height pixels is within those limits.
 constexpr bool PictureSizeAllowed(std::int64_t width, std::int64_t height) {
     return width >= 1 && height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
            width * height <= kMaxPicturePixels;
