@@ -55,7 +55,11 @@ file(GLOB_RECURSE zamelmedia_media_headers RELATIVE ${PROJECT_SOURCE_DIR} CONFIG
 set(zamelmedia_private_headers
   media/audio/wave_file.h
   media/image/bmp_decoder.h
-  media/image/byte_reader.h)
+  media/image/byte_reader.h
+  media/image/jpeg_decoder.h
+  media/image/pcx_decoder.h
+  media/image/psd_decoder.h
+  media/image/tga_decoder.h)
 list(REMOVE_ITEM zamelmedia_media_headers ${zamelmedia_private_headers})
 set(zamelmedia_platform_headers
   platform/audio_host.h platform/audio_mixer.h platform/bitmap_info.h platform/clipper.h

@@ -7,6 +7,10 @@
 
 #include "media/image/bmp_decoder.h"
 #include "media/image/file_reader.h"
+#include "media/image/jpeg_decoder.h"
+#include "media/image/pcx_decoder.h"
+#include "media/image/psd_decoder.h"
+#include "media/image/tga_decoder.h"
 #include "platform/system.h"
 
 namespace media {
@@ -27,7 +31,11 @@ std::unique_ptr<ImageDecoder> Make() {
 // its signature sits at the end of the file: a TGA file that happens to start with "BM" is still
 // a TGA file. A new decoder is its file pair and one line here, in its place in that order.
 constexpr DecoderEntry kDecoders[] = {
+    {IMAGE_TGA, &Make<TgaDecoder>},
     {IMAGE_BMP, &Make<BmpDecoder>},
+    {IMAGE_PSD, &Make<PsdDecoder>},
+    {IMAGE_PCX, &Make<PcxDecoder>},
+    {IMAGE_JPG, &Make<JpegDecoder>},
 };
 
 const DecoderEntry* EntryOf(std::uint32_t type) {

@@ -1,0 +1,84 @@
+#!/bin/bash
+# picture-to-ppm on TGA, PSD, PCX and JPEG files written by ImageMagick (an encoder the project
+# did not write), compared pixel by pixel with ImageMagick's own reading of the same files.
+# ImageMagick writes TGA files without the version 2 footer; the test appends it, as a TGA 2.0
+# writer would. It keeps a TGA's origin as metadata, so its reading is taken with -auto-orient.
+# Its PSD reading lists the composite first ([0]).
+set -u
+tool=$(realpath "$1")
+if ! command -v convert >/dev/null; then
+    echo "ImageMagick not found: the comparison with another encoder's files is skipped" >&2
+    exit 0
+fi
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+cd "$work" || exit 1
+convert -size 37x23 gradient:red-blue -swirl 90 -depth 8 g.png
+convert -size 37x23 plasma:fractal -seed 5 -blur 0x1 -depth 8 p.png 2>/dev/null || convert g.png -negate p.png
+
+add_tga_footer() { printf '\0\0\0\0\0\0\0\0TRUEVISION-XFILE.\0' >>"$1"; }
+
+# name, then how ImageMagick writes it
+make() {
+    local name="$1"
+    shift
+    convert "$@" "$name" || fail "ImageMagick could not write $name"
+}
+for src in g p; do
+    make "$src-rle24.tga" "$src.png" -compress RLE
+    make "$src-raw24-bottom.tga" "$src.png" -compress None -orient BottomLeft
+    make "$src-raw24-top.tga" "$src.png" -compress None -orient TopLeft
+    make "$src-raw32.tga" "$src.png" -alpha set -channel A -evaluate set 60% +channel -compress None
+    make "$src-rle32.tga" "$src.png" -alpha set -channel A -evaluate set 60% +channel -compress RLE
+    make "$src-grey.tga" "$src.png" -colorspace Gray -type Grayscale -compress None
+    make "$src-grey-rle.tga" "$src.png" -colorspace Gray -type Grayscale -compress RLE
+    make "$src-map.tga" "$src.png" -colors 60 -type Palette -compress None
+    make "$src-map-rle.tga" "$src.png" -colors 60 -type Palette -compress RLE
+    make "$src-rle.psd" "$src.png" -type TrueColor -depth 8
+    make "$src-raw.psd" "$src.png" -type TrueColor -depth 8 -compress None
+    make "$src-24.pcx" "$src.png" -type TrueColor
+    make "$src-8.pcx" "$src.png" -colors 200 -type Palette
+    make "$src-baseline.jpg" "$src.png" -quality 85
+    make "$src-progressive.jpg" "$src.png" -quality 70 -interlace Plane
+    make "$src-grey.jpg" "$src.png" -colorspace Gray -quality 90
+    make "$src-420.jpg" "$src.png" -sampling-factor 2x2 -quality 60
+done
+for f in *.tga; do add_tga_footer "$f"; done
+
+count=0
+for f in *.tga *.psd *.pcx *.jpg; do
+    case "$f" in
+        *.tga) ref=("$f" -auto-orient) ;;
+        *.psd) ref=("$f[0]") ;;
+        *) ref=("$f") ;;
+    esac
+    if ! convert "${ref[@]}" -alpha off -depth 8 "$f.ref.ppm" 2>/dev/null; then
+        fail "ImageMagick could not read back $f"
+        continue
+    fi
+    # Named as something else: the format comes from the content.
+    cp "$f" picture.dat
+    if ! "$tool" picture.dat "$f.ours.ppm" 2>"$f.err"; then
+        fail "$f did not load: $(cat "$f.err")"
+        continue
+    fi
+    cmp -s "$f.ours.ppm" "$f.ref.ppm" || fail "$f differs from ImageMagick's reading ($(compare -metric AE "$f.ours.ppm" "$f.ref.ppm" null: 2>&1) pixels)"
+    count=$((count + 1))
+done
+
+# Cut files give no picture and a message, never a crash.
+for f in g-rle24.tga g-rle.psd g-24.pcx g-progressive.jpg; do
+    head -c $(($(stat -c %s "$f") * 2 / 3)) "$f" >cut.dat
+    [ "${f##*.}" = tga ] && add_tga_footer cut.dat
+    "$tool" cut.dat cut.ppm 2>/dev/null
+    [ $? -eq 1 ] || fail "a cut copy of $f did not give exit code 1"
+done
+
+[ "$failures" -eq 0 ] && echo "picture formats: $count files match ImageMagick's reading"
+exit $((failures > 0))
