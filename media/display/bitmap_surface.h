@@ -10,14 +10,14 @@
 
 namespace media {
 
-// A new surface holding the bitmap resource name (placement as for CreateFromFile), its size
-// written to width and height; null when there is no such bitmap or no surface.
+/// A new surface holding the bitmap resource name (placement as for CreateFromFile), its size
+/// written to width and height; null when there is no such bitmap or no surface.
 std::shared_ptr<platform::DisplaySurface> LoadBitmapSurface(platform::DisplayDevice* device, const char* name, std::int32_t* width,
                                                             std::int32_t* height, std::int32_t placement);
 
-// Stretches the part (x, y, dx, dy) of bitmap (dx or dy 0: the bitmap's width or height) over the
-// whole surface. The result of getting the surface's device context (0 when the copy was done),
-// or E_FAIL for a null surface or bitmap.
+/// Stretches the part (x, y, dx, dy) of bitmap (dx or dy 0: the bitmap's width or height) over the
+/// whole surface. The result of getting the surface's device context (0 when the copy was done),
+/// or E_FAIL for a null surface or bitmap.
 platform::HRESULT CopyBitmapToSurface(platform::DisplaySurface* surface, platform::HBITMAP bitmap, std::int32_t x, std::int32_t y,
                                       std::int32_t dx, std::int32_t dy);
 

@@ -15,67 +15,104 @@ namespace media {
 
 class Screen;
 
-// Where a surface made from a picture is placed.
+/// Where a surface made from a picture is placed.
 enum SurfacePlacement : std::int32_t { MEMORY_VIDEO = 0, MEMORY_SYSTEM = 1, MEMORY_ANY = 2 };
+/// The surface capability bits of a placement code (video memory, system memory, either).
 std::uint32_t PlacementCaps(std::int32_t placement);
 
+/// A rectangle of pixels: a blank surface to draw into (CreateBlank) or a picture from a file
+/// (CreateFromFile). Lock it before using the pixel routines (PutPixel, GetPixel, DrawHLine...),
+/// whose colours are raw values in the surface's format; Fill and DrawTextAt lock by themselves.
+/// The object owns its pixels; a Screen tracks surfaces made with it.
 class PixelSurface {
 public:
+    /// The pixel routines' signatures, one routine of each kind chosen per pixel format.
+    /// @{
     using PutPixelFn = std::int32_t (*)(PixelSurface&, std::int32_t x, std::int32_t y, std::uint32_t colour);
     using BlendPixelFn = std::int32_t (*)(PixelSurface&, std::int32_t x, std::int32_t y, std::uint32_t colour, std::uint32_t weight);
     using GetPixelFn = std::uint32_t (*)(const PixelSurface&, std::int32_t x, std::int32_t y);
     using LineFn = std::int32_t (*)(PixelSurface&, std::int32_t a1, std::int32_t a2, std::int32_t at, std::uint32_t colour);
 
+    /// @}
+    /// A surface without pixels; CreateBlank or CreateFromFile gives it some. Not copyable.
+    /// @{
     PixelSurface();
     virtual ~PixelSurface();
     PixelSurface(const PixelSurface&) = delete;
     PixelSurface& operator=(const PixelSurface&) = delete;
+    /// @}
 
-    // A blank surface of the given size in the screen's display format (or, with a depth code,
-    // in that format: 8, 15, 16, 24 or 32): drawn into by software, never listed with the screen.
-    // 1 on success, else a negative platform result or -1.
+    /// A blank surface of the given size in the screen's display format (or, with a depth code,
+    /// in that format: 8, 15, 16, 24 or 32): drawn into by software, never listed with the screen.
+    /// 1 on success, else a negative platform result or -1.
     std::int32_t CreateBlank(Screen* screen, std::int32_t width, std::int32_t height, std::int32_t depth = 0,
                              std::int32_t placement = MEMORY_SYSTEM);
 
-    // Gives the surface the picture in the file name (read by the picture loader) or, failing
-    // that, the program's bitmap resource of that name, and lists it with the screen. 1 on
-    // success; -1 for a null or too long name (255 characters at most), a surface that already
-    // has its platform surface, a screen without a display device, or no picture; -2 when
-    // neither the loader nor the resources know the name.
+    /// Gives the surface the picture in the file name (read by the picture loader) or, failing
+    /// that, the program's bitmap resource of that name, and lists it with the screen. 1 on
+    /// success; -1 for a null or too long name (255 characters at most), a surface that already
+    /// has its platform surface, a screen without a display device, or no picture; -2 when
+    /// neither the loader nor the resources know the name.
     std::int32_t CreateFromFile(Screen* screen, const char* name, std::int32_t placement);
+    /// Locks the pixels for the pixel routines and View (nests: the count of locks held, 1 for
+    /// the first), restoring a lost surface a few times; a negative result when it cannot be
+    /// locked. Unlock gives the locks still held, DDERR_NOTLOCKED without a lock.
+    /// @{
     std::int32_t Lock();
     std::int32_t Unlock();
+    /// @}
+    /// A device context for text on the surface (nests; null when none can be had), given back
+    /// with ReleaseDC (0, or -1 without one). Do not lock the surface meanwhile.
+    /// @{
     platform::HDC GetDC();
     std::int32_t ReleaseDC();
-    // The platform restore, then Reload of the surface's file.
+    /// @}
+    /// The platform restore, then Reload of the surface's file.
     std::int32_t Restore();
-    // Redraws the picture from the file name (null: the surface's own file name) through the
-    // loader; -2 when the loader gives nothing (a resource, the screen's own surfaces), else the
-    // result of the copy.
+    /// Redraws the picture from the file name (null: the surface's own file name) through the
+    /// loader; -2 when the loader gives nothing (a resource, the screen's own surfaces), else the
+    /// result of the copy.
     std::int32_t Reload(const char* name);
+    /// Makes the colour of the top-left pixel the surface's colour key (transparent in keyed
+    /// copies): 0, -1 when the surface cannot be locked, -2 when the key is refused.
     std::int32_t SetColorKeyFromTopLeft();
+    /// Fills the whole surface with a raw pixel value: 0 or the platform's result, -1 without pixels.
     std::int32_t Fill(std::uint32_t value);
+    /// Draws text (8x16 characters, transparent background) with its top-left corner at (x, y):
+    /// 0, or -1 when it could not be drawn; a null text or no device context draws nothing (0).
     std::int32_t DrawTextAt(std::int32_t x, std::int32_t y, platform::COLORREF colour, const char* text);
+    /// Sets the clip rectangle the blits keep to, cut to the surface.
     void SetClipRect(const platform::Rect& rect);
+    /// Describes a platform surface's pixel format: 1, or 0 for a null argument, no description
+    /// or a format that is not RGB.
     static std::int32_t AnalysePixelFormat(platform::DisplaySurface* surface, PixelFormat* format);
+    /// The surface's pixel format.
     PixelFormat GetPixelFormatInfo() const { return pixelFormat_; }
+    /// Chooses the pixel routines for the surface's format (none for an unhandled one).
     void SelectPixelRoutines();
 
-    // Pixel routines, on a locked surface; colours are raw values in the surface's format.
-    // A surface of an unhandled format has none: drawing does nothing, reading gives 0.
+    /// Pixel routines, on a locked surface; colours are raw values in the surface's format.
+    /// A surface of an unhandled format has none: drawing does nothing, reading gives 0.
     std::int32_t PutPixel(std::int32_t x, std::int32_t y, std::uint32_t c) { return putPixel_ ? putPixel_(*this, x, y, c) : 0; }
+    /// Mixes colour c into the pixel at (x, y) with weight w (0 keeps the pixel, 255 the colour).
     std::int32_t BlendPixel(std::int32_t x, std::int32_t y, std::uint32_t c, std::uint32_t w) {
         return blendPixel_ ? blendPixel_(*this, x, y, c, w) : 0;
     }
+    /// The raw pixel value at (x, y).
     std::uint32_t GetPixel(std::int32_t x, std::int32_t y) const { return getPixel_ ? getPixel_(*this, x, y) : 0; }
+    /// Lines from y1 to y2 at column x, and from x1 to x2 on row y, both ends included.
+    /// @{
     std::int32_t DrawVLine(std::int32_t y1, std::int32_t y2, std::int32_t x, std::uint32_t c) {
         return drawVLine_ ? drawVLine_(*this, y1, y2, x, c) : 0;
     }
     std::int32_t DrawHLine(std::int32_t x1, std::int32_t x2, std::int32_t y, std::uint32_t c) {
         return drawHLine_ ? drawHLine_(*this, x1, x2, y, c) : 0;
     }
+    /// @}
+    /// Whether the surface's format has pixel routines.
     bool HasPixelRoutines() const { return putPixel_ != nullptr; }
 
+    /// @cond UNDOCUMENTED_BLITS
     // Blits with this surface as the source (media/blit/). x and y place the source rectangle's
     // top-left pixel (the rotation blits: the centre); a null rectangle is the whole surface.
     std::int32_t BlitOpaque(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
@@ -109,11 +146,20 @@ public:
                        std::int32_t sh, const platform::Rect& clip);
     const EdgeTable& LeftEdges() const { return leftEdges_; }
     const EdgeTable& RightEdges() const { return rightEdges_; }
+    /// @endcond
 
-    // State for the screen, the blits and tests.
+    /// The platform surface holding the pixels (owned by this object; shared with copies in
+    /// flight): for the screen, the blits and the display surfaces' copies (Blt, BltFast).
+    /// @{
     platform::DisplaySurface* Surface() const { return surface_.get(); }
     const std::shared_ptr<platform::DisplaySurface>& SharedSurface() const { return surface_; }
+    /// The last lock's description (pixels, pitch, format).
     const platform::SurfaceDesc& Description() const { return desc_; }
+    /// @}
+    /// Size in pixels, clip rectangle, colour key (raw), the picture's file name (empty for a
+    /// blank surface), placement, the screen it was made with, the locks and device contexts
+    /// held, and the alpha map (null without one; owned by the surface).
+    /// @{
     std::int32_t Width() const { return width_; }
     std::int32_t Height() const { return height_; }
     const platform::Rect& ClipRect() const { return clip_; }
@@ -124,22 +170,26 @@ public:
     std::uint32_t LockCount() const { return lockCount_; }
     std::uint32_t DCCount() const { return dcCount_; }
     std::uint8_t* AlphaMap() const { return alphaMap_.get(); }
-    // One weight byte per pixel, row by row; refused (false, the old map kept) unless it holds
-    // exactly width x height bytes, since the alpha-map blend reads that many.
+    /// @}
+    /// One weight byte per pixel, row by row; refused (false, the old map kept) unless it holds
+    /// exactly width x height bytes, since the alpha-map blend reads that many.
     bool SetAlphaMap(std::unique_ptr<std::uint8_t[]> map, std::size_t size);
+    /// The neighbours in the screen's list of surfaces (Screen::AddSurface).
+    /// @{
     PixelSurface* Next() const { return next_; }
     PixelSurface* Previous() const { return previous_; }
+    /// @}
 
-    // The locked pixels as a view for the shared loops (empty while not locked).
+    /// The locked pixels as a view for the shared loops (empty while not locked).
     platform::PixelView View() const;
-    // First pixel and row pitch of the current lock, for the pixel routines.
+    /// First pixel and row pitch of the current lock, for the pixel routines.
     std::uint8_t* PixelRow(std::int32_t y) const {
         return static_cast<std::uint8_t*>(desc_.surface) + static_cast<std::ptrdiff_t>(y) * desc_.pitch;
     }
 
 private:
     friend class Screen;
-    // Takes a platform surface and makes it usable: size, clip rectangle, pixel format, routines.
+    /// Takes a platform surface and makes it usable: size, clip rectangle, pixel format, routines.
     void Attach(std::shared_ptr<platform::DisplaySurface> surface, Screen* owner, std::int32_t width, std::int32_t height);
 
     platform::SurfaceDesc desc_{};

@@ -14,60 +14,97 @@
 
 namespace media {
 
+/// One display mode the screen found when it was set up (a list: next).
 struct DisplayModeRecord {
+    /// Size in pixels and bits per pixel.
+    /// @{
     std::uint32_t width = 0, height = 0, bitCount = 0;
-    std::unique_ptr<DisplayModeRecord> next;
+    /// @}
+    std::unique_ptr<DisplayModeRecord> next;  ///< the next mode, or null
 };
 
+/// One display driver the screen found when it was set up (a list: next).
 struct DriverRecord {
-    const platform::Guid* guidPointer = nullptr;  // null for the primary display driver
-    platform::Guid guid;
-    std::array<char, 512> description{};
-    std::array<char, 512> name{};
+    const platform::Guid* guidPointer = nullptr;  ///< null for the primary display driver
+    platform::Guid guid;  ///< the driver's identifier
+    std::array<char, 512> description{};  ///< zero-terminated
+    std::array<char, 512> name{};         ///< zero-terminated
+    /// What the driver does in hardware and in software.
+    /// @{
     platform::DisplayCaps hardware, emulation;
-    void* monitor = nullptr;
-    std::unique_ptr<DriverRecord> next;
+    /// @}
+    void* monitor = nullptr;               ///< always null: one desktop
+    std::unique_ptr<DriverRecord> next;  ///< the next driver, or null
 };
 
+/// The display in a window: create one, call SetWindowedMode with the program's window, draw each
+/// frame into Back() and present it with Flip. The screen owns its display device, its front and
+/// back surfaces and their clipper; surfaces made with it are tracked and detached when it goes.
 class Screen {
 public:
+    /// A screen without a display; SetWindowedMode sets it up. Not copyable.
+    /// @{
     Screen();
     virtual ~Screen();
     Screen(const Screen&) = delete;
     Screen& operator=(const Screen&) = delete;
+    /// @}
 
-    // 0, or -1 (no display device, already set up, no desktop device context), -2 (cooperative
-    // level refused), -4 (no primary surface), -8 (no back surface), -16, -32, -64 (clipper
-    // creation, binding to the window, attaching to the primary surface).
+    /// 0, or -1 (no display device, already set up, no desktop device context), -2 (cooperative
+    /// level refused), -4 (no primary surface), -8 (no back surface), -16, -32, -64 (clipper
+    /// creation, binding to the window, attaching to the primary surface).
     std::int32_t SetWindowedMode(platform::HWND window, std::int32_t width, std::int32_t height);
+    /// Presents the back surface in the window's client area. waitVBlank non-zero: waits for the
+    /// vertical blank first; stretch non-zero: scales the back surface to the client area (else
+    /// copies it 1:1); showFps non-zero: draws the frame rate into the back surface first.
+    /// Counts the frame for FramesPerSecond. Does nothing before SetWindowedMode succeeded.
     void Flip(std::int32_t waitVBlank, std::int32_t stretch, std::int32_t showFps);
+    /// Restores the front and back surfaces if the display lost them: 0, or the restore's result.
     std::int32_t RestoreSurfaces();
+    /// Waits for the display's vertical blank: 0, or -1 without a display device.
     std::int32_t WaitForVBlank();
+    /// Lists a surface (made from a file) so that it is redrawn after a display loss; removing
+    /// leaves unlisted surfaces, the front and the back alone. The caller keeps ownership.
+    /// @{
     void AddSurface(PixelSurface* surface);
     void RemoveSurface(PixelSurface* surface);
-    // Every surface made with this screen (listed or blank) until it is destroyed; a screen
-    // destroyed first detaches them, so their own destruction touches nothing of it.
+    /// @}
+    /// Every surface made with this screen (listed or blank) until it is destroyed; a screen
+    /// destroyed first detaches them, so their own destruction touches nothing of it.
+    /// @{
     void Attach(PixelSurface* surface);
     void Detach(PixelSurface* surface);
+    /// @}
 
+    /// The front (the desktop's primary surface, shown in the window) and back surfaces, the
+    /// display device and the window; owned by the screen, null before SetWindowedMode.
+    /// @{
     PixelSurface* Front() const { return front_.get(); }
     PixelSurface* Back() const { return back_.get(); }
     platform::DisplayDevice* DirectDraw() const { return directDraw_.get(); }
     platform::HWND Window() const { return window_; }
+    /// @}
 
+    /// Frames presented per second, measured over each second of Flip calls.
     std::int32_t FramesPerSecond() const { return framesPerSecond_; }
+    /// The display modes and drivers recorded by SetWindowedMode.
+    /// @{
     std::int32_t DisplayModeCount() const { return displayModeCount_; }
     const DisplayModeRecord* DisplayModes() const { return displayModes_.get(); }
     std::int32_t DriverCount() const { return driverCount_; }
     const DriverRecord* Drivers() const { return drivers_.get(); }
+    /// @}
+    /// The list of surfaces AddSurface made, first to last (linked by PixelSurface::Next).
+    /// @{
     PixelSurface* FirstSurface() const { return first_; }
     PixelSurface* LastSurface() const { return last_; }
     std::int32_t SurfaceCount() const { return surfaceCount_; }
+    /// @}
 
 private:
     void RecordDrivers();
     void RecordDisplayModes();
-    // Creates the front and back surfaces and their clipper; the result of SetWindowedMode.
+    /// Creates the front and back surfaces and their clipper; the result of SetWindowedMode.
     std::int32_t CreateSurfaces();
 
     std::shared_ptr<platform::DisplayDevice> directDraw_;
