@@ -112,21 +112,53 @@ public:
     /// Whether the surface's format has pixel routines.
     bool HasPixelRoutines() const { return putPixel_ != nullptr; }
 
-    /// @cond UNDOCUMENTED_BLITS
-    // Blits with this surface as the source (media/blit/). x and y place the source rectangle's
-    // top-left pixel (the rotation blits: the centre); a null rectangle is the whole surface.
+    /// One-to-one copies through the platform (BltFast), the keyed one leaving out pixels equal
+    /// to this surface's colour key. The platform's result (0 on success); 0 when clipping leaves
+    /// nothing; -1 without a destination or when either surface has no platform surface; for a
+    /// lost surface the result of Restore.
+    ///
+    /// In every blit (media/blit/) this surface is the source and dest the destination, neither
+    /// taken over; x and y place the source rectangle's top-left pixel on dest (the rotation
+    /// blits: its centre), a null srcRect is the whole surface, and the source rectangle is cut
+    /// to this surface's clip rectangle and the result to dest's (ClipBlit).
+    /// @{
     std::int32_t BlitOpaque(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
     std::int32_t BlitKeyed(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    /// @}
+    /// Copies mirrored left to right (MirrorX) or top to bottom (MirrorY), plain or keyed,
+    /// through the platform's mirrored copy or, when the platform refuses it, a software loop of
+    /// the same result. Results as BlitOpaque; the software path gives 0 and draws nothing when a
+    /// lock fails or the surfaces have different depth codes.
+    /// @{
     std::int32_t BlitOpaqueMirrorX(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
     std::int32_t BlitKeyedMirrorX(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
     std::int32_t BlitOpaqueMirrorY(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
     std::int32_t BlitKeyedMirrorY(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    /// @}
+    /// Copies the source rectangle enlarged or shrunk by scale in both directions, through the
+    /// platform's stretching copy. The platform's result; 0 when nothing is left or the scale is
+    /// NaN, infinite or puts a coordinate outside 32 bits; -1 as BlitOpaque.
+    /// @{
     std::int32_t BlitOpaqueScaled(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, float scale);
     std::int32_t BlitKeyedScaled(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, float scale);
+    /// @}
+    /// Copies the source rectangle stretched to width x height pixels. Results as the scaled
+    /// blits; a width or height below 1 draws nothing (0).
+    /// @{
     std::int32_t BlitOpaqueStretched(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect,
                                      std::int32_t width, std::int32_t height);
     std::int32_t BlitKeyedStretched(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect,
                                     std::int32_t width, std::int32_t height);
+    /// @}
+    /// The software blits: each channel the mean of source and destination (HalfBlend); the
+    /// weighted mix s + (d - s) * weight / 256, weight the destination's share, at most 256
+    /// (Blend); each destination channel times factor / 256, at most 256, below the source's
+    /// opaque pixels (Shade) or halved (HalfShade), the opaque forms shading the whole
+    /// rectangle; AlphaMap mixes each source pixel in with its byte of the alpha map (without a
+    /// map: BlitKeyed). The keyed forms leave destination pixels under key pixels as they were; a
+    /// 32-bit destination keeps its fourth byte. Always 0: nothing is drawn when clipping leaves
+    /// nothing, there is no destination, a lock fails or the surfaces have different depth codes.
+    /// @{
     std::int32_t BlitOpaqueHalfBlend(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
     std::int32_t BlitKeyedHalfBlend(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
     std::int32_t BlitOpaqueBlend(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, std::uint16_t weight);
@@ -136,17 +168,36 @@ public:
     std::int32_t BlitKeyedShade(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, std::uint16_t factor);
     std::int32_t BlitOpaqueHalfShade(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
     std::int32_t BlitKeyedHalfShade(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
+    /// @}
+    /// Draws the source rectangle turned by angle (radians) and sized by scale around the centre
+    /// (cx, cy), nearest source pixel, keyed or not (DrawQuad). srcRect, when given, is cut to
+    /// this surface's clip rectangle in place. Always 1; a NaN or infinite angle or scale, or
+    /// corners outside 32 bits, draw nothing.
+    /// @{
     std::int32_t BlitOpaqueRotated(PixelSurface* dest, std::int32_t cx, std::int32_t cy, platform::Rect* srcRect, double angle, double scale);
     std::int32_t BlitKeyedRotated(PixelSurface* dest, std::int32_t cx, std::int32_t cy, platform::Rect* srcRect, double angle, double scale);
+    /// @}
+    /// Maps the source rectangle onto the quad with corners (x1, y1) .. (x4, y4), taken as the
+    /// rectangle's top-left, top-right, bottom-right and bottom-left, filling dest's lines within
+    /// its clip rectangle; keyed non-zero leaves out key pixels. Corners and source sizes beyond
+    /// +/-32767, a failed lock or different depth codes draw nothing.
     void DrawQuad(PixelSurface* dest, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t x3, std::int32_t y3,
                   std::int32_t x4, std::int32_t y4, const platform::Rect* srcRect, std::int32_t keyed);
+    /// Walks one quad edge (edge 1 to 4, from corner edge to the next) of dy + 1 lines from
+    /// yStart, x from xStart toward xEnd, into the left or right span table, with the source
+    /// position along the source rectangle's (sw x sh) matching edge. Only lines inside clip and
+    /// the table are stored; another edge number stores nothing. Used by DrawQuad.
+    /// @{
     void ScanLeftEdge(std::int32_t xStart, std::int32_t xEnd, std::int32_t yStart, std::int32_t dy, std::int32_t edge, std::int32_t sw,
                       std::int32_t sh, const platform::Rect& clip);
     void ScanRightEdge(std::int32_t xStart, std::int32_t xEnd, std::int32_t yStart, std::int32_t dy, std::int32_t edge, std::int32_t sw,
                        std::int32_t sh, const platform::Rect& clip);
+    /// @}
+    /// The span tables of the last DrawQuad (one entry per destination line), owned by this surface.
+    /// @{
     const EdgeTable& LeftEdges() const { return leftEdges_; }
     const EdgeTable& RightEdges() const { return rightEdges_; }
-    /// @endcond
+    /// @}
 
     /// The platform surface holding the pixels (owned by this object; shared with copies in
     /// flight): for the screen, the blits and the display surfaces' copies (Blt, BltFast).
