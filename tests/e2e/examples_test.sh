@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The examples: each headless build renders frames and saves its last one, which is checked (size,
-# the sprite moving and its key colour transparent, the picture scaled into the window between
+# a pixel of each blit family, the sprite moving and its key colour transparent, the picture scaled into the window between
 # grey borders); the picture viewer's failures give their exit codes; the real builds run for a
 # few frames in an X server under xvfb-run when it is there.
 # Usage: examples_test.sh EXAMPLES_BUILD_DIR SOURCE_DIR [PNG_DIR]
@@ -26,6 +26,30 @@ share_of() { convert "$1" -fill black +opaque "$2" -fill white -opaque "$2" -for
 ball=$(share_of "$work/sprite.ppm" '#FAC828')
 awk -v b="$ball" 'BEGIN { exit !(b > 0.005) }' || fail "no sprite in the frame (ball share $ball)"
 cmp -s "$work/sprite10.ppm" "$work/sprite.ppm" && fail "the sprite did not move between frame 10 and 60"
+
+# The blit gallery: one cell per blit family; a pixel of each proves its family drew (values of
+# the sprite's orange disc (250,200,40) with a blue bar on its left, on a (30,90,110) background).
+"$bin/blit-gallery-headless" --frames 3 --screenshot "$work/gallery.ppm" || fail "blit-gallery failed"
+[ "$(size_of "$work/gallery.ppm")" = "480x280" ] || fail "blit-gallery frame is $(size_of "$work/gallery.ppm")"
+while read -r family x y expected; do
+  [ "$(pixel_of "$work/gallery.ppm" "$x" "$y")" = "$expected" ] || fail "$family: $(pixel_of "$work/gallery.ppm" "$x" "$y") at $x,$y, not $expected"
+done <<'PIXELS'
+opaque-key-shows 37 57 srgb(255,0,255)
+keyed-key-hidden 157 57 srgb(30,90,110)
+keyed-disc 184 80 srgb(250,200,40)
+half-blend 304 80 srgb(140,145,75)
+blend-192 424 80 srgb(85,117,92)
+shade-96 60 220 srgb(11,33,41)
+mirror-bar-right 192 220 srgb(40,60,220)
+mirror-disc-left 168 220 srgb(250,200,40)
+stretch-bar-widened 276 220 srgb(40,60,220)
+rotation-bar-below 420 238 srgb(40,60,220)
+rotation-disc-above 420 202 srgb(250,200,40)
+rotation-scaled 450 220 srgb(250,200,40)
+PIXELS
+# Only the opaque cell shows the key colour.
+[ "$(convert "$work/gallery.ppm" -crop 360x280+120+0 +repage -fill black +opaque '#FF00FF' -fill white -opaque '#FF00FF' -format '%[fx:mean]' info:)" = "0" ] \
+  || fail "the key colour shows outside the opaque cell"
 
 # The picture viewer scales a 90x90 sprite of the game to 480x480, centred between grey borders.
 "$bin/picture-viewer-headless" "$source/assets/bodo.bmp" --frames 2 --screenshot "$work/viewer.ppm" >/dev/null \
@@ -54,7 +78,7 @@ awk -v w="$white" 'BEGIN { exit !(w > 0.005) }' || fail "no text in the sound pl
 
 if [ -n "$pngs" ]; then
   mkdir -p "$pngs"
-  for shot in sprite viewer sound; do convert "$work/$shot.ppm" "$pngs/example_$shot.png"; done
+  for shot in gallery sprite viewer sound; do convert "$work/$shot.ppm" "$pngs/example_$shot.png"; done
 fi
 
 # The real builds in a real window, a few frames each.
@@ -62,6 +86,7 @@ if command -v xvfb-run >/dev/null && [ -x "$bin/moving-sprite" ]; then
   export SDL_AUDIODRIVER=dummy MEDIA_NO_MESSAGE_BOX=1
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
     timeout 30 '$bin/moving-sprite' --frames 30 &&
+    timeout 30 '$bin/blit-gallery' --frames 5 &&
     timeout 30 '$bin/picture-viewer' '$source/assets/title.bmp' --frames 5 >/dev/null &&
     timeout 30 '$bin/sound-player' --frames 30" || fail "an example failed in the real window"
 fi
