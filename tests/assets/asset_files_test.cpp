@@ -26,13 +26,13 @@ int Index332(Pixel p) { return (p.r & 0xE0) | ((p.g >> 3) & 0x1C) | (p.b >> 6); 
 
 enum class Kind { Screen, KeyedScreen, Sprite };
 
-struct PictureSpec {
+struct ExpectedPicture {
   const char* name;
   int width, height;
   Kind kind;
 };
 
-const PictureSpec kPictures[] = {
+const ExpectedPicture kPictures[] = {
     {"title.bmp", 640, 480, Kind::Screen},        {"option.bmp", 640, 480, Kind::Screen},
     {"about.bmp", 640, 480, Kind::Screen},        {"over.bmp", 640, 480, Kind::Screen},
     {"bg1.bmp", 640, 480, Kind::KeyedScreen},     {"main_win.bmp", 640, 480, Kind::KeyedScreen},
@@ -49,16 +49,16 @@ double KeyShare(const asset_test::BmpFile& bmp) {
 }
 
 TEST(AssetPictures, HaveTheGameSizesAndFormats) {
-  for (const PictureSpec& spec : kPictures) {
-    SCOPED_TRACE(spec.name);
-    const std::vector<uint8_t> bytes = asset_test::ReadWholeFile(PathOf(spec.name));
+  for (const ExpectedPicture& expected : kPictures) {
+    SCOPED_TRACE(expected.name);
+    const std::vector<uint8_t> bytes = asset_test::ReadWholeFile(PathOf(expected.name));
     ASSERT_FALSE(bytes.empty());
     const auto bmp = asset_test::ReadBmp(bytes);
     ASSERT_TRUE(bmp.has_value());
-    EXPECT_EQ(bmp->width, spec.width);
-    EXPECT_EQ(bmp->height, spec.height);  // positive: stored bottom up, as the game's reader wants
+    EXPECT_EQ(bmp->width, expected.width);
+    EXPECT_EQ(bmp->height, expected.height);  // positive: stored bottom up, as the game's reader wants
     EXPECT_EQ(bmp->fileSizeField, bytes.size());
-    if (spec.kind == Kind::Sprite) {
+    if (expected.kind == Kind::Sprite) {
       EXPECT_EQ(bmp->bitCount, 24);
     } else {
       EXPECT_EQ(bmp->bitCount, 8);
@@ -67,15 +67,15 @@ TEST(AssetPictures, HaveTheGameSizesAndFormats) {
     }
     std::set<int> colours;
     for (const Pixel& p : bmp->pixels) colours.insert(p.r << 16 | p.g << 8 | p.b);
-    EXPECT_GE(colours.size(), spec.kind == Kind::Sprite ? 40u : 120u);  // shaded art, not flat placeholders
+    EXPECT_GE(colours.size(), expected.kind == Kind::Sprite ? 40u : 120u);  // shaded art, not flat placeholders
   }
 }
 
 TEST(AssetPictures, KeyedOnesHoldTheKeyTopLeftAndNoColourNearIt) {
-  for (const PictureSpec& spec : kPictures) {
-    if (spec.kind == Kind::Screen) continue;
-    SCOPED_TRACE(spec.name);
-    const auto bmp = asset_test::ReadBmp(asset_test::ReadWholeFile(PathOf(spec.name)));
+  for (const ExpectedPicture& expected : kPictures) {
+    if (expected.kind == Kind::Screen) continue;
+    SCOPED_TRACE(expected.name);
+    const auto bmp = asset_test::ReadBmp(asset_test::ReadWholeFile(PathOf(expected.name)));
     ASSERT_TRUE(bmp.has_value());
     EXPECT_TRUE(bmp->At(0, 0) == kKey);
     size_t near = 0;
@@ -85,10 +85,10 @@ TEST(AssetPictures, KeyedOnesHoldTheKeyTopLeftAndNoColourNearIt) {
 }
 
 TEST(AssetPictures, SpriteEdgesAreOutlinesWithoutKeyFringes) {
-  for (const PictureSpec& spec : kPictures) {
-    if (spec.kind != Kind::Sprite) continue;
-    SCOPED_TRACE(spec.name);
-    const auto bmp = asset_test::ReadBmp(asset_test::ReadWholeFile(PathOf(spec.name)));
+  for (const ExpectedPicture& expected : kPictures) {
+    if (expected.kind != Kind::Sprite) continue;
+    SCOPED_TRACE(expected.name);
+    const auto bmp = asset_test::ReadBmp(asset_test::ReadWholeFile(PathOf(expected.name)));
     ASSERT_TRUE(bmp.has_value());
     const double share = KeyShare(*bmp);
     EXPECT_GT(share, 0.15);  // a figure with room around it ...
@@ -122,7 +122,7 @@ TEST(AssetPictures, PlayFieldIsWholeAndShowsThroughTheWinAndLosePictures) {
   }
 }
 
-struct TuneSpec {
+struct ExpectedTune {
   const char* name;
   double minSeconds, maxSeconds;
 };
@@ -146,16 +146,16 @@ double Duration(const asset_test::MidiFile& midi) {
 }
 
 TEST(AssetTunes, AreGeneralMidiFilesOfFittingLength) {
-  const TuneSpec tunes[] = {{"Sound_menu.mid", 30, 120}, {"xlost.mid", 60, 240}, {"Sound_win.mid", 3, 15}, {"xmusic5.mid", 3, 15}};
-  for (const TuneSpec& spec : tunes) {
-    SCOPED_TRACE(spec.name);
-    const auto midi = asset_test::ReadMidi(asset_test::ReadWholeFile(PathOf(spec.name)));
+  const ExpectedTune tunes[] = {{"Sound_menu.mid", 30, 120}, {"xlost.mid", 60, 240}, {"Sound_win.mid", 3, 15}, {"xmusic5.mid", 3, 15}};
+  for (const ExpectedTune& expected : tunes) {
+    SCOPED_TRACE(expected.name);
+    const auto midi = asset_test::ReadMidi(asset_test::ReadWholeFile(PathOf(expected.name)));
     ASSERT_TRUE(midi.has_value());
     EXPECT_EQ(midi->format, 1);
     EXPECT_GE(midi->tracks.size(), 3u);
     const double seconds = Duration(*midi);
-    EXPECT_GE(seconds, spec.minSeconds);
-    EXPECT_LE(seconds, spec.maxSeconds);
+    EXPECT_GE(seconds, expected.minSeconds);
+    EXPECT_LE(seconds, expected.maxSeconds);
     // Every melodic channel chooses its instrument before its first note; every note ends.
     std::set<int> programmed;
     std::map<std::pair<int, int>, int> sounding;
