@@ -19,6 +19,7 @@ bool ValidDesc(const SurfaceDesc* desc) { return desc && desc->size == sizeof(Su
 
 DisplaySurface* DisplaySurface::firstLive_ = nullptr;
 DisplaySurface* DisplaySurface::lastLive_ = nullptr;
+std::uint64_t DisplaySurface::lastContentVersion_ = 0;
 
 DisplaySurface::DisplaySurface(std::int32_t width, std::int32_t height, const PixelFormatDesc& format, std::uint32_t caps)
     : width_(width), height_(height), bytesPerPixel_(platform::BytesPerPixel(format)), format_(format), caps_(caps) {
@@ -42,13 +43,14 @@ std::uint32_t DisplaySurface::PixelAt(std::int32_t x, std::int32_t y) const {
     return value;
 }
 
-HRESULT DisplaySurface::Lock(const Rect* rect, SurfaceDesc* desc, std::uint32_t, void*) {
+HRESULT DisplaySurface::Lock(const Rect* rect, SurfaceDesc* desc, std::uint32_t flags, void*) {
     if (!ValidDesc(desc)) return DDERR_INVALIDPARAMS;
     if (lost_) return DDERR_SURFACELOST;
     if (rect && !FitsInside(*rect, width_, height_)) return DDERR_INVALIDRECT;
     GetSurfaceDesc(desc);
     desc->flags |= DDSD_PITCH | DDSD_LPSURFACE;
-    desc->surface = Row(rect ? rect->top : 0) + (rect ? rect->left * bytesPerPixel_ : 0);
+    if ((flags & DDLOCK_READONLY) == 0) PixelsMayChange();
+    desc->surface = pixels_.data() + static_cast<std::ptrdiff_t>(rect ? rect->top : 0) * pitch_ + (rect ? rect->left * bytesPerPixel_ : 0);
     locked_ = true;
     return DD_OK;
 }

@@ -38,9 +38,10 @@ public:
     const PixelFormatDesc& Format() const { return format_; }
     std::uint32_t Caps() const { return caps_; }
     bool IsPrimary() const { return (caps_ & DDSCAPS_PRIMARYSURFACE) != 0; }
-    // Writable access forgets the runs kept for keyed copies from this surface.
+    // Writable access forgets the runs kept for keyed copies from this surface and moves the
+    // content version on.
     std::uint8_t* Row(std::int32_t y) {
-        keyRuns_.Drop();
+        PixelsMayChange();
         return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_;
     }
     const std::uint8_t* Row(std::int32_t y) const { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_; }
@@ -48,11 +49,15 @@ public:
     Rect Bounds() const { return {0, 0, width_, height_}; }
     // The whole pixel memory as a view, for the shared loops and backends.
     PixelView View() {
-        keyRuns_.Drop();
+        PixelsMayChange();
         return std::as_const(*this).View();
     }
     PixelView View() const { return {const_cast<std::uint8_t*>(pixels_.data()), pitch_, width_, height_, bytesPerPixel_, format_}; }
     bool IsLocked() const { return locked_; }
+    // Changes whenever writable access to the pixels is handed out (a row, a view, a lock that is
+    // not read-only): what a caller derived from the pixels at one version still holds while the
+    // version stays, unless a lock taken before it is still held. Unique across all surfaces.
+    std::uint64_t ContentVersion() const { return contentVersion_; }
     bool HasDC() const { return dc_.has_value(); }
     bool HasColorKey() const { return hasColorKey_; }
     std::uint32_t ColorKeyValue() const { return colorKey_.low; }
@@ -89,6 +94,10 @@ public:
     void SetDesktop(Desktop* desktop) { desktop_ = desktop; }
 
 private:
+    void PixelsMayChange() {
+        keyRuns_.Drop();
+        contentVersion_ = ++lastContentVersion_;
+    }
     bool CopyKeyRuns(DisplaySurface& dst, const CopyRequest& request);
 
     std::int32_t width_, height_, pitch_;
@@ -108,6 +117,8 @@ private:
     DisplaySurface* previousLive_ = nullptr;
     DisplaySurface* nextLive_ = nullptr;
     KeyRuns keyRuns_;  // of the pixels that differ from the colour key, while they stay unchanged
+    static std::uint64_t lastContentVersion_;
+    std::uint64_t contentVersion_ = ++lastContentVersion_;
 };
 
 }  // namespace platform

@@ -53,6 +53,9 @@ struct SurfaceDesc {
 
 // Lock, blit and colour-key flags.
 inline constexpr std::uint32_t DDLOCK_WAIT = 0x1;
+// The holder of the lock only reads: what is kept about the pixels (the runs of a keyed copy)
+// stays valid.
+inline constexpr std::uint32_t DDLOCK_READONLY = 0x10;
 inline constexpr std::uint32_t DDBLT_COLORFILL = 0x400;
 inline constexpr std::uint32_t DDBLT_DDFX = 0x800;
 inline constexpr std::uint32_t DDBLT_KEYSRC = 0x8000;

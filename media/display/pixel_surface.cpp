@@ -78,15 +78,19 @@ std::int32_t PixelSurface::CreateBlank(Screen* screen, std::int32_t width, std::
     return 1;
 }
 
-std::int32_t PixelSurface::Lock() {
+std::int32_t PixelSurface::Lock() { return LockWith(platform::DDLOCK_WAIT); }
+
+std::int32_t PixelSurface::LockForReading() { return LockWith(platform::DDLOCK_WAIT | platform::DDLOCK_READONLY); }
+
+std::int32_t PixelSurface::LockWith(std::uint32_t flags) {
     if (lockCount_ > 0) return static_cast<std::int32_t>(++lockCount_);
     if (!surface_) return -1;
     ClearDescription(desc_);
-    platform::HRESULT result = surface_->Lock(nullptr, &desc_, platform::DDLOCK_WAIT, nullptr);
+    platform::HRESULT result = surface_->Lock(nullptr, &desc_, flags, nullptr);
     for (int tries = 0; result == DDERR_SURFACELOST && tries < kLostRetries; ++tries) {
         Restore();
         ClearDescription(desc_);
-        result = surface_->Lock(nullptr, &desc_, platform::DDLOCK_WAIT, nullptr);
+        result = surface_->Lock(nullptr, &desc_, flags, nullptr);
     }
     if (platform::Failed(result)) return result;
     lockCount_ = 1;

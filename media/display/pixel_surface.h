@@ -61,6 +61,10 @@ public:
     std::int32_t Lock();
     std::int32_t Unlock();
     /// @}
+    /// Lock for a caller that only reads the pixels: what is kept about them (the runs of keyed
+    /// copies, a sheet's opacity) stays valid. Nothing may be written while only this lock is
+    /// held. Results and Unlock as for Lock.
+    std::int32_t LockForReading();
     /// A device context for text on the surface (nests; null when none can be had), given back
     /// with ReleaseDC (0, or -1 without one). Do not lock the surface meanwhile.
     /// @{
@@ -242,6 +246,7 @@ private:
     friend class Screen;
     /// Takes a platform surface and makes it usable: size, clip rectangle, pixel format, routines.
     void Attach(std::shared_ptr<platform::DisplaySurface> surface, Screen* owner, std::int32_t width, std::int32_t height);
+    std::int32_t LockWith(std::uint32_t flags);
 
     platform::SurfaceDesc desc_{};
     std::shared_ptr<platform::DisplaySurface> surface_;

@@ -224,4 +224,10 @@ std::int32_t FrameSheet::ReadAnimations(std::FILE* file) {
     return 1;
 }
 
+const OpacityMask& FrameSheet::Opacity() {
+    const std::uint64_t version = Surface()->ContentVersion();
+    if (!opacity_.ValidFor(version, ColorKey())) opacity_.Build(View(), ColorKey(), version);
+    return opacity_;
+}
+
 }  // namespace media

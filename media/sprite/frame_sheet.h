@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "media/display/pixel_surface.h"
+#include "media/sprite/opacity_mask.h"
 
 namespace media {
 
@@ -102,6 +103,10 @@ public:
     std::int32_t FramesPerRow() const { return framesPerRow_; }
     std::int32_t FramesPerColumn() const { return framesPerColumn_; }
     const platform::Rect& FrameRect(std::int32_t index) const { return frameRects_[static_cast<std::size_t>(index)]; }
+    /// Which pixels of the picture differ from the colour key, found again only when the pixels
+    /// or the key have changed since. The sheet must be locked, by a lock taken after its last
+    /// write.
+    const OpacityMask& Opacity();
     /// @}
 
 private:
@@ -110,6 +115,7 @@ private:
     std::int32_t frameWidth_ = 0, frameHeight_ = 0;
     std::int32_t framesPerRow_ = 0, framesPerColumn_ = 0;
     std::vector<platform::Rect> frameRects_;
+    OpacityMask opacity_;
 };
 
 }  // namespace media

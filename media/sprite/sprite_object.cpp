@@ -1,6 +1,7 @@
 #include "media/sprite/sprite_object.h"
 
 #include <algorithm>
+#include <cstring>
 #include <type_traits>
 
 #include "media/blit/blit_kind.h"
@@ -90,6 +91,77 @@ MEDIA_PIXEL_LOOP bool WalkOverlap(const Walk& w) {
         default:
             return w.oneSheet ? AnyBothOpaque<4, false>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height)
                               : AnyBothOpaque<4, true>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
+    }
+}
+
+// The walks on two opacity masks: true when both masks have a bit of bits set at one position.
+//
+// Rows of 32 bytes or more go 32 bytes at a time and then the last 32 again, overlapping, so a
+// row costs a few vector operations and no tail loop. The rows' results are gathered in vectors
+// and looked at every few rows. Blocks is the number of whole blocks in a row when it is known
+// before the walk (sprites up to 159 pixels wide), so that the row's loop unrolls; 0 counts them
+// row by row.
+template <int Blocks>
+inline bool AnyBothSetWide(const std::uint8_t* a, std::ptrdiff_t pitchA, const std::uint8_t* b, std::ptrdiff_t pitchB, std::uint64_t bits,
+                           std::int64_t width, std::int64_t height) {
+    using Block = std::uint8_t __attribute__((vector_size(32)));
+    constexpr std::int64_t kRowsPerLook = 8;
+    const std::int64_t blocks = Blocks > 0 ? Blocks : width / 32;
+    for (std::int64_t row = 0; row < height;) {
+        // Two accumulators, so that a row's blocks do not wait for each other.
+        Block acc{}, last{}, x, y;
+        for (const std::int64_t stop = std::min(height, row + kRowsPerLook); row < stop; ++row, a += pitchA, b += pitchB) {
+            for (std::int64_t i = 0; i < blocks; ++i) {
+                std::memcpy(&x, a + i * 32, 32);
+                std::memcpy(&y, b + i * 32, 32);
+                acc |= x & y;
+            }
+            std::memcpy(&x, a + width - 32, 32);
+            std::memcpy(&y, b + width - 32, 32);
+            last |= x & y;
+        }
+        acc |= last;
+        std::uint64_t words[4];
+        std::memcpy(words, &acc, 32);
+        if ((words[0] | words[1] | words[2] | words[3]) & bits) return true;
+    }
+    return false;
+}
+
+// Rows narrower than 32 bytes: by 8-byte words, the last one overlapping, or byte by byte.
+inline bool AnyBothSetNarrow(const std::uint8_t* a, std::ptrdiff_t pitchA, const std::uint8_t* b, std::ptrdiff_t pitchB, std::uint64_t bits,
+                             std::int64_t width, std::int64_t height) {
+    for (std::int64_t row = 0; row < height; ++row, a += pitchA, b += pitchB) {
+        std::uint64_t folded = 0;
+        if (width >= 8) {
+            std::uint64_t x, y;
+            for (std::int64_t i = 0; i + 8 <= width; i += 8) {
+                std::memcpy(&x, a + i, 8);
+                std::memcpy(&y, b + i, 8);
+                folded |= x & y;
+            }
+            std::memcpy(&x, a + width - 8, 8);
+            std::memcpy(&y, b + width - 8, 8);
+            folded |= x & y;
+        } else {
+            for (std::int64_t i = 0; i < width; ++i) folded |= a[i] & b[i];
+        }
+        if (folded & bits) return true;
+    }
+    return false;
+}
+
+// The overlap walk on two opacity masks, for the row width chosen once.
+MEDIA_PIXEL_LOOP bool AnyBothOpaqueInMasks(const std::uint8_t* a, std::ptrdiff_t pitchA, const std::uint8_t* b, std::ptrdiff_t pitchB,
+                                           std::uint8_t bit, std::int64_t width, std::int64_t height) {
+    const std::uint64_t bits = 0x0101010101010101ull * bit;
+    switch (width / 32) {
+        case 0: return AnyBothSetNarrow(a, pitchA, b, pitchB, bits, width, height);
+        case 1: return AnyBothSetWide<1>(a, pitchA, b, pitchB, bits, width, height);
+        case 2: return AnyBothSetWide<2>(a, pitchA, b, pitchB, bits, width, height);
+        case 3: return AnyBothSetWide<3>(a, pitchA, b, pitchB, bits, width, height);
+        case 4: return AnyBothSetWide<4>(a, pitchA, b, pitchB, bits, width, height);
+        default: return AnyBothSetWide<0>(a, pitchA, b, pitchB, bits, width, height);
     }
 }
 
@@ -185,19 +257,29 @@ std::int32_t SpriteObject::Overlaps(const SpriteObject& other) const {
     FrameSheet& lSheet = *l.sheet;
     FrameSheet& rSheet = *r.sheet;
     const bool oneSheet = &lSheet == &rSheet;
-    if (lSheet.Lock() <= 0) return 0;
-    if (!oneSheet && rSheet.Lock() <= 0) {
+    // A sheet that someone holds locked may be written while this test runs: its opacity cannot
+    // be trusted, and its pixels are compared directly.
+    const bool masks = !lSheet.Surface()->IsLocked() && !rSheet.Surface()->IsLocked();
+    if (lSheet.LockForReading() <= 0) return 0;
+    if (!oneSheet && rSheet.LockForReading() <= 0) {
         lSheet.Unlock();
         return 0;
     }
-    const platform::PixelView lv = lSheet.View(), rv = rSheet.View();
-    const auto at = [&](const platform::PixelView& v, const Placed& p) {
-        return v.Row(static_cast<std::int32_t>(p.top + top - p.y)) + (p.left + left - p.x) * bytes;
-    };
-    const std::uint8_t* lp = at(lv, l);
-    const std::uint8_t* rp = at(rv, r);
-    const std::uint32_t lk = lSheet.ColorKey(), rk = rSheet.ColorKey();
-    const bool hit = WalkOverlap({lp, rp, lv.pitch, rv.pitch, lk, rk, right - left, bottom - top, bytes, oneSheet});
+    const std::int64_t width = right - left, height = bottom - top;
+    const std::int64_t lx = l.left + left - l.x, ly = l.top + top - l.y;
+    const std::int64_t rx = r.left + left - r.x, ry = r.top + top - r.y;
+    bool hit;
+    if (masks) {
+        const OpacityMask& lm = lSheet.Opacity();
+        const OpacityMask& rm = rSheet.Opacity();
+        const std::uint8_t bit = oneSheet ? OpacityMask::kWholeValue : OpacityMask::kColourBytes;
+        hit = AnyBothOpaqueInMasks(lm.At(lx, ly), lm.Pitch(), rm.At(rx, ry), rm.Pitch(), bit, width, height);
+    } else {
+        const platform::PixelView lv = lSheet.View(), rv = rSheet.View();
+        const std::uint8_t* lp = lv.Row(static_cast<std::int32_t>(ly)) + lx * bytes;
+        const std::uint8_t* rp = rv.Row(static_cast<std::int32_t>(ry)) + rx * bytes;
+        hit = WalkOverlap({lp, rp, lv.pitch, rv.pitch, lSheet.ColorKey(), rSheet.ColorKey(), width, height, bytes, oneSheet});
+    }
     if (!oneSheet) rSheet.Unlock();
     lSheet.Unlock();
     return hit ? 1 : 0;

@@ -154,25 +154,33 @@ TEST_P(OverlapTest, OverlapsMatchesThePositionByPositionRule) {
     for (const int iteration : TestIterations(300)) {
         SCOPED_TRACE("iteration " + std::to_string(iteration));
         std::mt19937 rng(IterationSeed(static_cast<std::uint32_t>(depth), iteration));
+        // Every other iteration wide frames (rows of 32 pixels and more are walked in blocks) with
+        // few opaque pixels, so that wide walks end without a hit too.
+        const bool wide = iteration % 2 == 1;
+        const std::uint32_t span = wide ? 170 : 20, frameSpan = wide ? 150 : 8;
         SpriteObject a, b, c;
-        GiveSheet(a, 4 + rng() % 20, 4 + rng() % 12, depth, 2 + rng() % 8, 2 + rng() % 6);
-        GiveSheet(b, 4 + rng() % 20, 4 + rng() % 12, depth, 2 + rng() % 8, 2 + rng() % 6);
         for (SpriteObject* s : {&a, &b}) {
+            const std::int32_t frameWidth = static_cast<std::int32_t>(2 + rng() % frameSpan);
+            const std::int32_t frameHeight = static_cast<std::int32_t>(2 + rng() % (wide ? 24 : 6));
+            GiveSheet(*s, frameWidth + static_cast<std::int32_t>(rng() % span), frameHeight + static_cast<std::int32_t>(rng() % 12), depth,
+                      frameWidth, frameHeight);
             const std::uint32_t key = blit_test::RandomPixel(rng, depth) & 0xFFFFFF;
-            blit_test::FillRandom(*s->sheet, rng, key, 60 + static_cast<int>(rng() % 40));
+            blit_test::FillRandom(*s->sheet, rng, key, wide ? 97 + static_cast<int>(rng() % 3) : 60 + static_cast<int>(rng() % 40));
             blit_test::MakeKey(*s->sheet, key);
-            s->x = static_cast<std::int32_t>(rng() % 20) - 10;
+            s->x = static_cast<std::int32_t>(rng() % span) - static_cast<std::int32_t>(span / 2);
             s->y = static_cast<std::int32_t>(rng() % 14) - 7;
             s->frame = rng() % 8;  // sometimes past the last frame
         }
         // Sometimes a second sprite on the same sheet.
         c.sheet = a.sheet;
-        c.x = static_cast<std::int32_t>(rng() % 20) - 10;
+        c.x = static_cast<std::int32_t>(rng() % span) - static_cast<std::int32_t>(span / 2);
         c.y = static_cast<std::int32_t>(rng() % 14) - 7;
         c.frame = rng() % 4;
         ASSERT_EQ(a.Overlaps(b), ReferenceOverlap(a, b) ? 1 : 0);
         ASSERT_EQ(b.Overlaps(a), a.Overlaps(b)) << "the roles swap freely";
         ASSERT_EQ(a.Overlaps(c), ReferenceOverlap(a, c) ? 1 : 0);
+        // Once more with the opacity kept from the first calls.
+        ASSERT_EQ(a.Overlaps(b), ReferenceOverlap(a, b) ? 1 : 0);
         ASSERT_EQ(a.sheet->LockCount(), 0u);
         ASSERT_EQ(b.sheet->LockCount(), 0u);
     }
@@ -180,6 +188,91 @@ TEST_P(OverlapTest, OverlapsMatchesThePositionByPositionRule) {
 
 INSTANTIATE_TEST_SUITE_P(Depths, OverlapTest, ::testing::Values(8, 15, 16, 24, 32),
                          [](const auto& info) { return "depth" + std::to_string(info.param); });
+
+// One opaque pixel of b over a wholly opaque a, at the corners and edges of frames of every width
+// class (byte by byte, by words, by blocks, with and without a partial last block) and of heights
+// around the walk's groups of rows; b is placed so that the pixel sometimes lies outside a.
+TEST_F(SpriteTest, OverlapsFindsALoneSharedPixelAnywhere) {
+    for (const int depth : {16, 32}) {
+        for (const std::int32_t width : {5, 8, 31, 32, 33, 90, 128, 161, 200}) {
+            for (const std::int32_t height : {1, 8, 9, 17}) {
+                SpriteObject a, b;
+                GiveSheet(a, width, height, depth, width, height);
+                GiveSheet(b, width, height, depth, width, height);
+                a.sheet->Fill(0x1234);
+                b.sheet->Fill(0x001F);
+                ASSERT_EQ(b.sheet->SetColorKeyFromTopLeft(), 0);
+                for (const auto& [px, py] : {std::pair{width - 1, height - 1}, {0, height - 1}, {width - 1, 0}, {width / 2, height / 2}}) {
+                    blit_test::SetRaw(*b.sheet, px, py, 0x4321);
+                    for (const std::int32_t shift : {0, 1, -1}) {
+                        b.x = shift;
+                        b.y = -shift;
+                        SCOPED_TRACE(::testing::Message() << depth << " bits, " << width << "x" << height << ", pixel (" << px << ", " << py
+                                                          << "), b at (" << b.x << ", " << b.y << ")");
+                        EXPECT_EQ(a.Overlaps(b), ReferenceOverlap(a, b) ? 1 : 0);
+                    }
+                    blit_test::SetRaw(*b.sheet, px, py, 0x001F);
+                }
+            }
+        }
+    }
+}
+
+// What a sprite test keeps of a sheet's pixels must follow every way the sheet can change, and the
+// test itself must not count as a change (a keyed copy from the sheet keeps its runs).
+TEST_F(SpriteTest, OverlapsFollowsEveryChangeOfTheSheet) {
+    const std::function<void(FrameSheet&)> changes[] = {
+        [](FrameSheet& f) {
+            f.Lock();
+            f.PutPixel(40, 2, 0x00123456);
+            f.Unlock();
+        },
+        [this](FrameSheet& f) {
+            auto patch = Blank(2, 1, 32);
+            blit_test::SetRaw(*patch, 1, 0, 0x00123456);
+            ASSERT_EQ(patch->SetColorKeyFromTopLeft(), 0);
+            ASSERT_EQ(patch->BlitKeyed(&f, 39, 2, nullptr), 0);
+        },
+        [this](FrameSheet& f) {
+            auto patch = Blank(1, 1, 32);
+            patch->Fill(0x00123456);
+            ASSERT_EQ(patch->BlitOpaque(&f, 40, 2, nullptr), 0);
+        },
+        [](FrameSheet& f) { f.Fill(0x00123456); },
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i) {
+        SpriteObject a, b;
+        GiveSheet(a, 64, 4, 32, 64, 4);
+        GiveSheet(b, 64, 4, 32, 64, 4);
+        a.sheet->Fill(0x00ABCDEF);
+        for (SpriteObject* s : {&a, &b}) {
+            blit_test::SetRaw(*s->sheet, 0, 0, 0x000000FF);
+            ASSERT_EQ(s->sheet->SetColorKeyFromTopLeft(), 0);
+        }
+        b.sheet->Fill(0x000000FF);
+        ASSERT_EQ(a.Overlaps(b), 0) << "change " << i;
+        const std::uint64_t before = b.sheet->Surface()->ContentVersion();
+        ASSERT_EQ(a.Overlaps(b), 0) << "change " << i;
+        EXPECT_EQ(b.sheet->Surface()->ContentVersion(), before) << "the test only reads";
+        changes[i](*b.sheet);
+        EXPECT_EQ(a.Overlaps(b), 1) << "change " << i;
+    }
+    // Writes under a lock held across the tests are seen too.
+    SpriteObject a, b;
+    GiveSheet(a, 40, 4, 16, 40, 4);
+    GiveSheet(b, 40, 4, 16, 40, 4);
+    a.sheet->Fill(0x1234);
+    b.sheet->Fill(0x001F);
+    ASSERT_EQ(b.sheet->SetColorKeyFromTopLeft(), 0);
+    ASSERT_EQ(b.sheet->Lock(), 1);
+    EXPECT_EQ(a.Overlaps(b), 0);
+    b.sheet->PutPixel(39, 3, 0x4321);
+    EXPECT_EQ(a.Overlaps(b), 1);
+    b.sheet->PutPixel(39, 3, 0x001F);
+    EXPECT_EQ(a.Overlaps(b), 0);
+    b.sheet->Unlock();
+    EXPECT_EQ(a.Overlaps(b), 0);
+}
 
 TEST_F(SpriteTest, OverlapsCases) {
     struct Case {
