@@ -54,6 +54,7 @@ void KeyRuns::Build(const PixelView& view, std::uint32_t key) {
     });
     rowFirst_.push_back(static_cast<std::uint32_t>(runs_.size()));
     key_ = key;
+    width_ = view.width;
     valid_ = true;
     // A run costs a call; below about eight pixels a run the per-pixel test is faster.
     worthwhile_ = runs_.size() * 8 <= static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
@@ -62,14 +63,32 @@ void KeyRuns::Build(const PixelView& view, std::uint32_t key) {
 void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int bytesPerPixel, const Rect& from) const {
     const std::ptrdiff_t bytes = bytesPerPixel;
     const std::uint8_t* packed = pixels_.data();
+    // Whole rows need no cutting of their runs.
+    const bool wholeRows = from.left == 0 && from.right == width_;
     for (std::int32_t row = from.top; row < from.bottom; ++row) {
         std::uint8_t* d = dst.Row(y + row - from.top) + (static_cast<std::ptrdiff_t>(x) - from.left) * bytes;
         const Run* run = runs_.data() + rowFirst_[static_cast<std::size_t>(row)];
         const Run* end = runs_.data() + rowFirst_[static_cast<std::size_t>(row) + 1];
-        for (; run != end; ++run) {
-            const std::int32_t a = std::max(run->start, from.left), b = std::min(run->end, from.right);
-            if (a < b) CopyRun(d + a * bytes, packed + run->offset + (a - run->start) * bytes, static_cast<std::size_t>((b - a) * bytes));
+        if (!wholeRows) {
+            for (; run != end; ++run) {
+                const std::int32_t a = std::max(run->start, from.left), b = std::min(run->end, from.right);
+                if (a < b) CopyRun(d + a * bytes, packed + run->offset + (a - run->start) * bytes, static_cast<std::size_t>((b - a) * bytes));
+            }
+            continue;
         }
+        // The start of the next row's first run, on both sides, is asked for while this row is
+        // copied: each run begins at a new place in memory, where the processor's own prefetching
+        // has not caught up yet.
+        if (row + 1 < from.bottom && rowFirst_[static_cast<std::size_t>(row) + 2] != rowFirst_[static_cast<std::size_t>(row) + 1]) {
+            const std::uint8_t* nextSrc = packed + end->offset;
+            const std::uint8_t* nextDst = d + dst.pitch + end->start * bytes;
+            const std::ptrdiff_t runBytes = (end->end - end->start) * bytes;
+            for (std::ptrdiff_t at = 0; at < runBytes && at < 256; at += 64) {
+                __builtin_prefetch(nextSrc + at);
+                __builtin_prefetch(nextDst + at, 1);
+            }
+        }
+        for (; run != end; ++run) CopyRun(d + run->start * bytes, packed + run->offset, static_cast<std::size_t>((run->end - run->start) * bytes));
     }
 }
 

@@ -37,6 +37,7 @@ private:
     // holes.
     std::vector<std::uint8_t> pixels_;
     std::uint32_t key_ = 0;
+    std::int32_t width_ = 0;  // of the view the runs were found in
     bool valid_ = false;
     bool worthwhile_ = false;
 };
