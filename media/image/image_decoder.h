@@ -90,6 +90,11 @@ public:
     SurfacePtr TransferToSurface();
 
 protected:
+    /// True when the format holds bitCount-bit pixels with red, green and blue in their own bytes
+    /// (bytes 2, 1 and 0): the layout a decoder can write rows into straight, without the transfer.
+    static bool IsRgbFormat(const platform::PixelFormatDesc& format, std::uint32_t bitCount) {
+        return format.bitCount == bitCount && format.redMask == 0xFF0000 && format.greenMask == 0x00FF00 && format.blueMask == 0x0000FF;
+    }
     /// Bytes per row of the pixel buffer at the current width and bit count.
     std::size_t RowLength() const { return static_cast<std::size_t>(platform::DibRowLength(width_, bitCount_)); }
     /// Draws width x height pixels of bits, as info describes them, onto the surface at (0, 0).

@@ -64,10 +64,6 @@ void CopyClearingFourthBytes(const std::uint8_t* in, std::uint8_t* out, std::siz
     }
 }
 
-bool IsRgbFormat(const platform::PixelFormatDesc& format, std::uint32_t bitCount) {
-    return format.bitCount == bitCount && format.redMask == 0xFF0000 && format.greenMask == 0x00FF00 && format.blueMask == 0x0000FF;
-}
-
 }  // namespace
 
 // The decompressor, its error manager and the surface lock, released on every path, including

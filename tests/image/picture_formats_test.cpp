@@ -127,7 +127,7 @@ TEST_F(PictureFormatsTest, NoSurfaceOrNoDrawingGivesNull) {
     struct Fault {
         platform::FaultPoint point;
         std::int32_t placement;
-        bool directStillLoads;  // PSD and JPEG write 32-bit surfaces themselves, without a device context
+        bool directStillLoads;  // PSD, PCX and JPEG write 32-bit surfaces themselves, without a device context
     };
     const Fault faults[] = {
         {platform::FaultPoint::CreateSystemSurface, media::MEMORY_SYSTEM, false},
@@ -141,7 +141,7 @@ TEST_F(PictureFormatsTest, NoSurfaceOrNoDrawingGivesNull) {
             SCOPED_TRACE(testing::Message() << f.name << " with fault " << platform::FaultPointName(fault.point));
             media::Image image;
             const media::SurfacePtr surface = image.LoadMemory(device.get(), f.file.size(), f.file.data(), fault.placement);
-            const bool direct = f.type == media::IMAGE_JPG || f.type == media::IMAGE_PSD;
+            const bool direct = f.type == media::IMAGE_JPG || f.type == media::IMAGE_PSD || f.type == media::IMAGE_PCX;
             EXPECT_EQ(surface != nullptr, direct && fault.directStillLoads);
         }
     }
