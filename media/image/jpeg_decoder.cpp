@@ -9,6 +9,7 @@
 #include <jpeglib.h>
 
 #include "platform/display_surface.h"
+#include "platform/pixel_access.h"
 
 namespace media {
 
@@ -49,18 +50,13 @@ void LimitScans(j_common_ptr info) {
 
 // The library's 32-bit layouts fill the fourth byte with 0xFF; the layer's 32-bit pixels carry 0
 // there (colour keys and collision tests compare whole words). Copies a decoded row with the
-// fourth bytes cleared, two pixels per 64-bit word.
-void CopyClearingFourthBytes(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
-    std::size_t i = 0;
-    for (; i + 2 <= count; i += 2) {
-        std::uint64_t pair;
-        std::memcpy(&pair, in + i * 4, 8);
-        pair &= 0x00FFFFFF00FFFFFFull;  // little-endian: the fourth byte of each pixel is its top one
-        std::memcpy(out + i * 4, &pair, 8);
-    }
-    if (i < count) {
-        std::memcpy(out + i * 4, in + i * 4, 3);
-        out[i * 4 + 3] = 0;
+// fourth bytes cleared, written plainly for the vectoriser.
+MEDIA_PIXEL_LOOP void CopyClearingFourthBytes(const std::uint8_t* __restrict in, std::uint8_t* __restrict out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t pixel;
+        std::memcpy(&pixel, in + i * 4, 4);
+        pixel &= 0x00FFFFFF;  // little-endian: the fourth byte is the top one
+        std::memcpy(out + i * 4, &pixel, 4);
     }
 }
 
