@@ -76,16 +76,18 @@ void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int byt
             }
             continue;
         }
-        // The start of the next row's first run, on both sides, is asked for while this row is
+        // The start of the first run two rows on, on both sides, is asked for while this row is
         // copied: each run begins at a new place in memory, where the processor's own prefetching
-        // has not caught up yet.
-        if (row + 1 < from.bottom && rowFirst_[static_cast<std::size_t>(row) + 2] != rowFirst_[static_cast<std::size_t>(row) + 1]) {
-            const std::uint8_t* nextSrc = packed + end->offset;
-            const std::uint8_t* nextDst = d + dst.pitch + end->start * bytes;
-            const std::ptrdiff_t runBytes = (end->end - end->start) * bytes;
+        // has not caught up, and two rows give the lines time to arrive.
+        const std::size_t ahead = static_cast<std::size_t>(row) + 2;
+        if (row + 2 < from.bottom && rowFirst_[ahead + 1] != rowFirst_[ahead]) {
+            const Run& first = runs_[rowFirst_[ahead]];
+            const std::uint8_t* src = packed + first.offset;
+            const std::uint8_t* to = d + 2 * dst.pitch + first.start * bytes;
+            const std::ptrdiff_t runBytes = (first.end - first.start) * bytes;
             for (std::ptrdiff_t at = 0; at < runBytes && at < 256; at += 64) {
-                __builtin_prefetch(nextSrc + at);
-                __builtin_prefetch(nextDst + at, 1);
+                __builtin_prefetch(src + at);
+                __builtin_prefetch(to + at, 1);
             }
         }
         for (; run != end; ++run) CopyRun(d + run->start * bytes, packed + run->offset, static_cast<std::size_t>((run->end - run->start) * bytes));
