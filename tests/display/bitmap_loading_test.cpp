@@ -19,7 +19,7 @@ using testing_bmp::Bytes;
 std::uint32_t PictureColour(int x, int y) { return 0x2040C0u + static_cast<std::uint32_t>(x) * 0x030507u + static_cast<std::uint32_t>(y) * 0x110000u; }
 
 Bytes Picture(int width, int height) {
-    testing_bmp::BmpSpec s;
+    testing_bmp::BmpLayout s;
     s.width = width;
     s.height = height;
     s.pixels = testing_bmp::PackRows(width, height, 24, PictureColour);

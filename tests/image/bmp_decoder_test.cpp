@@ -12,7 +12,7 @@
 
 namespace {
 
-using testing_bmp::BmpSpec;
+using testing_bmp::BmpLayout;
 using testing_bmp::Bytes;
 using testing_bmp::MakeBmp;
 using testing_bmp::PackRows;
@@ -77,7 +77,7 @@ TEST_F(BmpDecoderTest, UncompressedDepthsOnOddWidths) {
         std::mt19937 rng(c.bits * 100u + static_cast<unsigned>(c.width));
         std::vector<std::uint32_t> stored(static_cast<std::size_t>(c.width * c.height));
         for (auto& v : stored) v = rng() & (c.bits == 32 ? 0xFFFFFFFFu : (1u << c.bits) - 1u);
-        BmpSpec s;
+        BmpLayout s;
         s.width = c.width;
         s.height = c.height;
         s.bitCount = c.bits;
@@ -113,7 +113,7 @@ TEST_F(BmpDecoderTest, ColoursUsedAndTheTablePlace) {
     for (const Case& c : cases) {
         const int width = 9, height = 4;
         const std::uint32_t levels = 1u << c.bits;
-        BmpSpec s;
+        BmpLayout s;
         s.width = width;
         s.height = height;
         s.bitCount = c.bits;
@@ -155,7 +155,7 @@ TEST_F(BmpDecoderTest, BitFieldsWithTheUsualMasksAreDrawn) {
         std::mt19937 rng(c.bits);
         std::vector<std::uint32_t> stored(width * height);
         for (auto& v : stored) v = c.bits == 16 ? rng() & 0xFFFF : rng();
-        BmpSpec s;
+        BmpLayout s;
         s.width = width;
         s.height = height;
         s.bitCount = c.bits;
@@ -183,7 +183,7 @@ TEST_F(BmpDecoderTest, CompressionsNotDecodedGiveABlankSurfaceOfThePictureSize) 
         {"an unknown compression", 24, 9, {}},
     };
     for (const Case& c : cases) {
-        BmpSpec s;
+        BmpLayout s;
         s.width = 4;
         s.height = 2;
         s.bitCount = c.bits;
@@ -227,7 +227,7 @@ TEST_F(BmpDecoderTest, RunLengthStreams) {
         {"a delta past the last row ends the picture", 2, 2, {1, 1, 0, 2, 0, 9, 2, 2}, {"00", "10"}},
     };
     for (const RleCase& c : cases) {
-        BmpSpec s;
+        BmpLayout s;
         s.width = c.width;
         s.height = c.height;
         s.bitCount = 8;
@@ -242,7 +242,7 @@ TEST_F(BmpDecoderTest, RunLengthStreams) {
 }
 
 Bytes ValidPicture(std::uint16_t bits, std::uint32_t compression = 0) {
-    BmpSpec s;
+    BmpLayout s;
     s.width = 6;
     s.height = 4;
     s.bitCount = bits;
@@ -329,7 +329,7 @@ TEST_F(BmpDecoderTest, RandomDamageNeverLeavesTheBuffers) {
 
 TEST_F(BmpDecoderTest, PicturesIntoEightBitSurfacesGoByColourThroughTheFixedPalette) {
     host.SetDesktop(1024, 768, 8);
-    BmpSpec s;
+    BmpLayout s;
     s.width = 3;
     s.height = 1;
     s.pixels = PackRows(3, 1, 24, [](int x, int) { return std::uint32_t{0xFF0000} >> (8 * x); });

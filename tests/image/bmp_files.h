@@ -10,7 +10,7 @@ namespace testing_bmp {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct BmpSpec {
+struct BmpLayout {
     std::int32_t width = 1, height = 1;
     std::uint16_t bitCount = 24;
     std::uint32_t compression = 0;
@@ -31,7 +31,7 @@ inline void Put32(Bytes& b, std::uint32_t v) {
     Put16(b, v >> 16);
 }
 
-inline Bytes MakeBmp(const BmpSpec& s) {
+inline Bytes MakeBmp(const BmpLayout& s) {
     Bytes header;
     Put32(header, s.headerSize);
     Put32(header, static_cast<std::uint32_t>(s.width));

@@ -15,7 +15,7 @@ using testing_bmp::Bytes;
 
 // A 3x2 24-bit picture: every pixel a different colour.
 Bytes SmallBmp() {
-    testing_bmp::BmpSpec s;
+    testing_bmp::BmpLayout s;
     s.width = 3;
     s.height = 2;
     s.pixels = testing_bmp::PackRows(3, 2, 24, [](int x, int y) { return 0x102030u * static_cast<std::uint32_t>(x + 3 * y + 1); });

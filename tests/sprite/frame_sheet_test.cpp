@@ -66,14 +66,14 @@ TEST_F(FrameSheetTest, PicturesAreCutRowByRow) {
 }
 
 TEST_F(FrameSheetTest, LoadFramesLoadsThePictureThenCutsIt) {
-    testing_bmp::BmpSpec spec;
-    spec.width = 100;
-    spec.height = 60;
-    spec.pixels = testing_bmp::PackRows(100, 60, 24, [](std::int32_t x, std::int32_t y) { return static_cast<std::uint32_t>(x * 7 + y); });
+    testing_bmp::BmpLayout layout;
+    layout.width = 100;
+    layout.height = 60;
+    layout.pixels = testing_bmp::PackRows(100, 60, 24, [](std::int32_t x, std::int32_t y) { return static_cast<std::uint32_t>(x * 7 + y); });
     const std::string path = (std::filesystem::temp_directory_path() / "frame_sheet_test.bmp").string();
     {
         std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
-        const auto bytes = testing_bmp::MakeBmp(spec);
+        const auto bytes = testing_bmp::MakeBmp(layout);
         ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f.get()), bytes.size());
     }
     FrameSheet sheet;

@@ -28,14 +28,14 @@ protected:
 };
 
 TEST_F(SpriteTest, CreateLoadsOneSheetOnly) {
-    testing_bmp::BmpSpec spec;
-    spec.width = 8;
-    spec.height = 4;
-    spec.pixels = testing_bmp::PackRows(8, 4, 24, [](std::int32_t x, std::int32_t) { return static_cast<std::uint32_t>(x); });
+    testing_bmp::BmpLayout layout;
+    layout.width = 8;
+    layout.height = 4;
+    layout.pixels = testing_bmp::PackRows(8, 4, 24, [](std::int32_t x, std::int32_t) { return static_cast<std::uint32_t>(x); });
     const std::string path = (std::filesystem::temp_directory_path() / "sprite_test.bmp").string();
     {
         std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
-        const auto bytes = testing_bmp::MakeBmp(spec);
+        const auto bytes = testing_bmp::MakeBmp(layout);
         ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f.get()), bytes.size());
     }
     SpriteObject s;
