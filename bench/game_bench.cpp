@@ -9,40 +9,17 @@
 // audio thread, not in the frame.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <new>
 
+#include "bench/allocation_counter.h"
 #include "game/app_shell.h"
 #include "game/game.h"
 #include "platform/headless/headless_audio.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_input.h"
 #include "platform/window.h"
-
-namespace {
-
-std::atomic<long long> allocations{0};
-
-}  // namespace
-
-__attribute__((noinline)) void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-__attribute__((noinline)) void* operator new[](std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete[](void* p) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete[](void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -106,9 +83,9 @@ void BM_PlayFrame(benchmark::State& state) {
     // Counted around the frame alone: the benchmark's own loop may allocate too.
     long long made = 0;
     for (auto _ : state) {
-        const long long at = allocations.load(std::memory_order_relaxed);
+        const long long at = bench::AllocationCount();
         game::GameFrame();
-        made += allocations.load(std::memory_order_relaxed) - at;
+        made += bench::AllocationCount() - at;
         // A game that ended is started again at once (plain stores, nothing measurable).
         if (game::gameState != game::STATE_PLAY) {
             game::gameState = game::STATE_PLAY;

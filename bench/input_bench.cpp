@@ -4,30 +4,11 @@
 // be none.
 #include <benchmark/benchmark.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
+#include "bench/allocation_counter.h"
 #include "media/input/input.h"
 #include "platform/headless/headless_backend.h"
 #include "platform/headless/headless_input.h"
 #include "platform/window.h"
-
-namespace {
-
-std::atomic<long long> allocations{0};
-
-}  // namespace
-
-// Every allocation of the process is counted, so a frame that allocates shows up. Kept out of
-// line so the compiler does not pair the malloc and free inside with other allocators.
-__attribute__((noinline)) void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-__attribute__((noinline)) void operator delete(void* p) noexcept { std::free(p); }
-__attribute__((noinline)) void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -60,14 +41,14 @@ void BM_InputFrame(benchmark::State& state) {
         controls.SetJoystickAxes(20000, -20000);
     }
     int active = 0;
-    const long long before = allocations.load();
+    const long long before = bench::AllocationCount();
     for (auto _ : state) {
         if (busy) controls.MoveMouse(3, -2);
         input.Update();
         for (const std::uint16_t code : kGameKeys) active += input.GetKeyStatus(code) != media::KEY_UP;
         benchmark::DoNotOptimize(active);
     }
-    const long long made = allocations.load() - before;
+    const long long made = bench::AllocationCount() - before;
     state.counters["allocations"] = static_cast<double>(made);
     if (made != 0) state.SkipWithError("the frames allocated");
     host.Reset();

@@ -36,6 +36,14 @@ void AttachSprite(GameObject& record, media::SpriteObject* sprite) {
     sprite->y = record.y;
 }
 
+// Gives a falling object its 40x51 sprite (which starts where the record is now), then its start
+// height, then a random column: the columns use up the game's random numbers in this order.
+void StartFalling(GameObject& object, const char* file, std::int32_t y) {
+    AttachSprite(object, MakeSprite(file, 40, 51, 2, true));
+    object.y = y;
+    object.x = gameRandom.Next() % 480;
+}
+
 media::MusicPlayer* MakeTune(const char* file, std::int32_t* index, bool start) {
     auto* player = new (std::nothrow) media::MusicPlayer();
     if (!player) return nullptr;
@@ -56,15 +64,9 @@ void CreateSprites() {
     player.x = 390;
     player.y = 270;
 
-    // The y comes first, then the random x: these are the first four numbers the game draws.
-    GameObject& red = objects[kRedPot];
-    AttachSprite(red, MakeSprite("r_zamel.bmp", 40, 51, 2, true));
-    red.y = redPotFall.y;
-    red.x = gameRandom.Next() % 480;
-    GameObject& blue = objects[kBluePot];
-    AttachSprite(blue, MakeSprite("b_zamel.bmp", 40, 51, 2, true));
-    blue.y = bluePotFall.y;
-    blue.x = gameRandom.Next() % 480;
+    // The pots and the bees draw the game's first four random numbers, in this order.
+    StartFalling(objects[kRedPot], "r_zamel.bmp", redPotFall.y);
+    StartFalling(objects[kBluePot], "b_zamel.bmp", bluePotFall.y);
 
     for (int n = 0; n < kHeartCount; ++n) AttachSprite(objects[kFirstHeart + n], MakeSprite("hart.bmp", 32, 26, 2, true));
     for (int n = 0; n < kLevelPotCount; ++n) {
@@ -74,14 +76,8 @@ void CreateSprites() {
         pot.y = 420;
     }
 
-    GameObject& bee = objects[kBee];
-    AttachSprite(bee, MakeSprite("bee.bmp", 40, 51, 2, true));
-    bee.y = beeFall.y;
-    bee.x = gameRandom.Next() % 480;
-    GameObject& secondBee = objects[kSecondBee];
-    AttachSprite(secondBee, MakeSprite("bee.bmp", 40, 51, 2, true));
-    secondBee.y = secondBeeStartY;
-    secondBee.x = gameRandom.Next() % 480;
+    StartFalling(objects[kBee], "bee.bmp", beeFall.y);
+    StartFalling(objects[kSecondBee], "bee.bmp", secondBeeStartY);
 
     aboutSprite = MakeSprite("about.bmp", 640, 480, 0, false);
 }

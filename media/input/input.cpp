@@ -32,10 +32,15 @@ HRESULT AcquireWithRetries(platform::InputDevice& device) {
     return hr;
 }
 
-// Keeps a position below its (exclusive) limit and at or above its minimum, in that order.
-void ClampAxis(std::int32_t& position, std::int32_t minimum, std::int32_t limit) {
+// Moves one axis by step: its position and running total, the position then kept below its
+// (exclusive) limit and at or above its minimum, in that order; the step is its last delta.
+void MoveAxis(std::int32_t& position, std::int32_t& total, std::int32_t& delta, std::int32_t step, std::int32_t minimum,
+              std::int32_t limit) {
+    total = platform::SaturatingAdd(total, step);
+    position = platform::SaturatingAdd(position, step);
     if (position >= limit) position = platform::SaturatingAdd(limit, -1);
     if (position <= minimum) position = minimum;
+    delta = step;
 }
 
 // A movement scaled by a sensitivity, in single precision as the sensitivity is kept.
@@ -184,14 +189,8 @@ HRESULT Input::ReadMouse() {
     }
     const std::int32_t dx = Scale(Accelerate(state.x), mouseSensitivity_);
     const std::int32_t dy = Scale(Accelerate(state.y), mouseSensitivity_);
-    mouseTotalX_ = platform::SaturatingAdd(mouseTotalX_, dx);
-    mouseX_ = platform::SaturatingAdd(mouseX_, dx);
-    mouseTotalY_ = platform::SaturatingAdd(mouseTotalY_, dy);
-    mouseY_ = platform::SaturatingAdd(mouseY_, dy);
-    ClampAxis(mouseX_, mouseMinX_, mouseLimitX_);
-    ClampAxis(mouseY_, mouseMinY_, mouseLimitY_);
-    mouseDeltaX_ = dx;
-    mouseDeltaY_ = dy;
+    MoveAxis(mouseX_, mouseTotalX_, mouseDeltaX_, dx, mouseMinX_, mouseLimitX_);
+    MoveAxis(mouseY_, mouseTotalY_, mouseDeltaY_, dy, mouseMinY_, mouseLimitY_);
     for (int button = 0; button < kMouseButtonsRead; ++button)
         UpdateKeyStatus(static_cast<std::uint16_t>(KEY_CODE_MOUSE_FIRST + button), state.buttons[button] & kDownBit);
     TurnWheel(state.z);
@@ -222,16 +221,8 @@ HRESULT Input::ReadJoystick() {
         return hr;
     }
     // The stick's deflection is a speed: the position moves by it every update.
-    const std::int32_t jx = Scale(state.x, joystickSensitivity_);
-    const std::int32_t jy = Scale(state.y, joystickSensitivity_);
-    joystickX_ = platform::SaturatingAdd(joystickX_, jx);
-    joystickTotalX_ = platform::SaturatingAdd(joystickTotalX_, jx);
-    joystickY_ = platform::SaturatingAdd(joystickY_, jy);
-    joystickTotalY_ = platform::SaturatingAdd(joystickTotalY_, jy);
-    ClampAxis(joystickX_, joystickMinX_, joystickLimitX_);
-    ClampAxis(joystickY_, joystickMinY_, joystickLimitY_);
-    joystickDeltaX_ = jx;
-    joystickDeltaY_ = jy;
+    MoveAxis(joystickX_, joystickTotalX_, joystickDeltaX_, Scale(state.x, joystickSensitivity_), joystickMinX_, joystickLimitX_);
+    MoveAxis(joystickY_, joystickTotalY_, joystickDeltaY_, Scale(state.y, joystickSensitivity_), joystickMinY_, joystickLimitY_);
     for (int button = 0; button < kJoystickButtonsRead; ++button)
         UpdateKeyStatus(static_cast<std::uint16_t>(KEY_CODE_JOYSTICK_FIRST + button), state.buttons[button] & kDownBit);
     return platform::S_OK;

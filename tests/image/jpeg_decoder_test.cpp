@@ -3,8 +3,6 @@
 #include <cstdlib>
 #include <random>
 
-#include <jpeglib.h>
-
 #include "tests/image/decoder_test.h"
 
 namespace {
@@ -18,23 +16,9 @@ class JpegDecoderTest : public DecoderTest {};
 // The library's own decode of a good file with its default settings, as COLORREFs: what the
 // loader must put into the surface, pixel for pixel.
 std::vector<platform::COLORREF> LibraryDecode(const Bytes& file) {
-    jpeg_decompress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), file.size());
-    jpeg_read_header(&info, TRUE);
-    info.out_color_space = JCS_RGB;
-    jpeg_start_decompress(&info);
-    std::vector<std::uint8_t> row(info.output_width * 3);
+    const Bytes rgb = picture_files::JpegLibraryRgb(file);
     std::vector<platform::COLORREF> out;
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW p = row.data();
-        jpeg_read_scanlines(&info, &p, 1);
-        for (std::size_t x = 0; x < info.output_width; ++x) out.push_back(Rgb(row[x * 3], row[x * 3 + 1], row[x * 3 + 2]));
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
+    for (std::size_t i = 0; i + 2 < rgb.size(); i += 3) out.push_back(Rgb(rgb[i], rgb[i + 1], rgb[i + 2]));
     return out;
 }
 

@@ -197,6 +197,25 @@ Bytes JpegFile(const std::uint8_t* pixels, int width, int height, int components
     return out;
 }
 
+Bytes JpegLibraryRgb(const Bytes& file) {
+    jpeg_decompress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, file.data(), file.size());
+    jpeg_read_header(&info, TRUE);
+    info.out_color_space = JCS_RGB;
+    jpeg_start_decompress(&info);
+    Bytes out(std::size_t{info.output_width} * info.output_height * 3);
+    while (info.output_scanline < info.output_height) {
+        JSAMPROW row = &out[std::size_t{info.output_scanline} * info.output_width * 3];
+        jpeg_read_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_decompress(&info);
+    jpeg_destroy_decompress(&info);
+    return out;
+}
+
 Bytes TestScene(int width, int height, std::uint32_t seed) {
     Bytes out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
     std::uint32_t state = seed * 2654435761u + 1;

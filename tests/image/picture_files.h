@@ -80,6 +80,9 @@ struct JpegOptions {
     bool exif = false;
 };
 Bytes JpegFile(const std::uint8_t* pixels, int width, int height, int components, const JpegOptions& options);
+// What libjpeg-turbo makes of a good JPEG with its default settings: red, green, blue per pixel,
+// top row first (grey files too).
+Bytes JpegLibraryRgb(const Bytes& file);
 
 // A deterministic 24-bit picture (red, green, blue per pixel) with flat areas, gradients and
 // noise, the kind of content the decoders see in games: sized freely, the same for every seed.

@@ -3,8 +3,6 @@
 #include <cstddef>
 #include <cstdio>
 
-#include <jpeglib.h>
-
 #include "tests/image/decoder_test.h"
 
 namespace {
@@ -68,25 +66,6 @@ std::vector<FormatFile> LosslessFiles(const Bytes& rgb) {
             {"PCX", media::IMAGE_PCX, picture_files::PcxFile(pcx)}};
 }
 
-// What libjpeg-turbo makes of a JPEG with the default settings, red, green, blue per pixel.
-Bytes LibraryRgb(const Bytes& file) {
-    jpeg_decompress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), file.size());
-    jpeg_read_header(&info, TRUE);
-    jpeg_start_decompress(&info);
-    Bytes out(std::size_t{info.output_width} * info.output_height * 3);
-    while (info.output_scanline < info.output_height) {
-        JSAMPROW row = &out[std::size_t{info.output_scanline} * info.output_width * 3];
-        jpeg_read_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return out;
-}
-
 // Every pixel of the surface holds the raw value of the expected colour in the surface's format.
 void ExpectRawPixels(const platform::DisplaySurface& surface, const Bytes& rgb) {
     ASSERT_EQ(surface.Width(), kWidth);
@@ -104,7 +83,7 @@ TEST_F(PictureFormatsTest, EveryFormatLoadsIntoEveryDesktopDepth) {
     std::vector<FormatFile> files = LosslessFiles(rgb);
     const Bytes jpeg = picture_files::JpegFile(rgb.data(), kWidth, kHeight, 3, {});
     files.push_back({"JPEG", media::IMAGE_JPG, jpeg});
-    const Bytes jpegRgb = LibraryRgb(jpeg);
+    const Bytes jpegRgb = picture_files::JpegLibraryRgb(jpeg);
     for (int depth : {8, 15, 16, 24, 32}) {
         host.SetDesktop(1024, 768, depth);
         for (const FormatFile& f : files) {
