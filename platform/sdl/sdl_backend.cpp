@@ -76,44 +76,26 @@ bool DriverRequested(std::string_view driver) {
 // invisibly instead of reporting that there is no display.
 bool DrawsNowhere(std::string_view driver) { return SameLetters(driver, "offscreen") || SameLetters(driver, "dummy"); }
 
-// The depth the whole program runs in: 32 bits unless MEDIA_DESKTOP_DEPTH picks a smaller one.
+// The depth the whole program runs in: 32 bits unless MEDIA_DESKTOP_DEPTH picks 15, 16 or 24. A
+// desktop is never palettized, so any other value is refused aloud rather than ignored.
 int DesktopDepth() {
-    for (const int depth : {15, 16, 24}) {
-        if (EnvEquals("MEDIA_DESKTOP_DEPTH", std::to_string(depth))) return depth;
+    const char* set = std::getenv("MEDIA_DESKTOP_DEPTH");
+    if (!set || !*set) return 32;
+    for (const int depth : {15, 16, 24, 32}) {
+        if (std::to_string(depth) == set) return depth;
     }
+    std::fprintf(stderr, "MEDIA_DESKTOP_DEPTH=%s is not used: the desktop runs in 15, 16, 24 or 32 bits; running in 32\n", set);
     return 32;
 }
 
-bool IsPalettized(const PixelFormatDesc& format) { return format.bitCount <= 8; }
-
-// The texture format whose memory layout equals a surface's pixels. 24-bit pixels are stored
-// low byte first (blue, green, red), which is SDL's BGR24; palettized pixels are expanded to
-// 32 bits before upload.
+// The texture format whose memory layout equals a desktop's pixels. 24-bit pixels are stored low
+// byte first (blue, green, red), which is SDL's BGR24.
 std::uint32_t TextureFormatFor(const PixelFormatDesc& format) {
-    if (IsPalettized(format) || format == FormatForDepth(32)) return SDL_PIXELFORMAT_XRGB8888;
+    if (format == FormatForDepth(32)) return SDL_PIXELFORMAT_XRGB8888;
     if (format == FormatForDepth(24)) return SDL_PIXELFORMAT_BGR24;
     if (format == FormatForDepth(16)) return SDL_PIXELFORMAT_RGB565;
     if (format == FormatForDepth(15)) return SDL_PIXELFORMAT_RGB555;
     return SDL_MasksToPixelFormatEnum(static_cast<int>(format.bitCount), format.redMask, format.greenMask, format.blueMask, 0);
-}
-
-// The fixed 3-3-2 palette as 32-bit pixels.
-constexpr std::array<std::uint32_t, 256> kPalette332 = [] {
-    std::array<std::uint32_t, 256> palette{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        const COLORREF c = ColorOfIndex332(static_cast<std::uint8_t>(i));
-        palette[i] = (std::uint32_t{RedOf(c)} << 16) | (std::uint32_t{GreenOf(c)} << 8) | BlueOf(c);
-    }
-    return palette;
-}();
-
-void ExpandPalettized(const PixelView& source, std::vector<std::uint32_t>& out) {
-    out.resize(static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height));
-    auto next = out.begin();
-    for (std::int32_t y = 0; y < source.height; ++y) {
-        const std::uint8_t* row = source.Row(y);
-        next = std::transform(row, row + source.width, next, [](std::uint8_t index) { return kPalette332[index]; });
-    }
 }
 
 // When the connection to the X server breaks, Xlib calls the process's I/O error handler, whose
@@ -130,6 +112,19 @@ int OnConnectionBroken(Display*) {
 void OnDisplayExit(Display*, void* backend) { static_cast<sdl::SdlBackend*>(backend)->DisplayLost(); }
 
 InputEventObserver inputEventObserver = nullptr;
+
+// Tells a user without a display what was tried and what they can do about it.
+void ExplainNoDisplay(const char* sdlError) {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        std::fprintf(stderr, "no display: no X display (or Wayland) was found: DISPLAY is not set\n");
+    } else {
+        std::fprintf(stderr, "no display: the X display DISPLAY=%s cannot be opened\n", display);
+    }
+    if (sdlError && *sdlError) std::fprintf(stderr, "no display: SDL says: %s\n", sdlError);
+    std::fprintf(stderr, "no display: start the program inside a desktop session, or set SDL_VIDEODRIVER to pick another "
+                         "video driver (e.g. wayland, x11; dummy runs without showing anything)\n");
+}
 
 }  // namespace
 
@@ -167,12 +162,13 @@ bool SdlBackend::StartVideo() {
     // while that GL set-up is still running.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
-        std::fprintf(stderr, "no display: %s\n", SDL_GetError());
+        ExplainNoDisplay(SDL_GetError());
         return false;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!driver || (DrawsNowhere(driver) && !DriverRequested(driver))) {
-        std::fprintf(stderr, "no display: video driver '%s' was not asked for\n", driver ? driver : "");
+        // SDL fell back to a driver that shows nothing: no X or Wayland display could be opened.
+        ExplainNoDisplay(nullptr);
         SDL_Quit();
         return false;
     }
@@ -440,10 +436,6 @@ bool SdlBackend::Upload() {
     const std::uint32_t sdlFormat = TextureFormatFor(image.format);
     if (sdlFormat == SDL_PIXELFORMAT_UNKNOWN || image.Empty() || !PrepareTexture(image.width, image.height, sdlFormat))
         return false;
-    if (IsPalettized(image.format)) {
-        ExpandPalettized(image, expanded_);
-        return SDL_UpdateTexture(texture_.get(), nullptr, expanded_.data(), image.width * 4) == 0;
-    }
     return SDL_UpdateTexture(texture_.get(), nullptr, image.base, static_cast<int>(image.pitch)) == 0;
 }
 

@@ -121,7 +121,6 @@ private:
     SdlPtr<SDL_Texture> texture_;
     std::int32_t textureWidth_ = 0, textureHeight_ = 0;
     std::uint32_t textureFormat_ = 0;
-    std::vector<std::uint32_t> expanded_;  // 8-bit pixels turned into 32-bit ones for upload
 };
 
 }  // namespace platform::sdl
