@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <string>
 
 #include "platform/audio_host.h"
 #include "platform/system.h"
@@ -26,6 +27,23 @@ void QuietFluidSynthLog() {
         return true;
     }();
     (void)quiet;
+}
+
+// Loads the SoundFont without FluidSynth's own error block. A SoundFont that cannot be loaded is
+// reported once per path, in one line that says what to do: every music player of a program tries
+// again, and a player needs one line, not one per tune.
+int LoadSoundFont(fluid_synth_t* synth, const std::string& path) {
+    fluid_set_log_function(FLUID_ERR, nullptr, nullptr);
+    const int id = fluid_synth_sfload(synth, path.c_str(), 1);
+    fluid_set_log_function(FLUID_ERR, fluid_default_log_function, nullptr);
+    static std::string reported;
+    if (id == FLUID_FAILED && reported != path) {
+        reported = path;
+        const std::string line = "Music: the SoundFont " + path +
+                                 " could not be loaded; set MEDIA_SOUNDFONT to a General MIDI SoundFont (.sf2). Running without music\n";
+        OutputDebugString(line.c_str());
+    }
+    return id;
 }
 
 std::weak_ptr<MidiSynth>& SharedSynth() {
@@ -82,11 +100,8 @@ bool MidiSynth::Start(const std::string& soundFont) {
     for (int block = 0; block < kBlocks; ++block) {
         fluid_synth_set_channel_type(synth_, block * kChannelsPerBlock + kDrumChannel, CHANNEL_TYPE_DRUM);
     }
-    soundFontId_ = fluid_synth_sfload(synth_, soundFont.c_str(), 1);
-    if (soundFontId_ == FLUID_FAILED) {
-        OutputDebugString("Music: the SoundFont could not be loaded\n");
-        return false;
-    }
+    soundFontId_ = LoadSoundFont(synth_, soundFont);
+    if (soundFontId_ == FLUID_FAILED) return false;
     for (int block = 0; block < kBlocks; ++block) ResetBlock(block);
     return true;
 }

@@ -5,8 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/midi_synth.h"
+#include "platform/system.h"
 #include "tests/audio/audio_test_support.h"
 
 using namespace audio_test;
@@ -141,6 +144,27 @@ TEST_F(MusicPlayerTest, PlayersThatFailedToStartRefuseEverything) {
     MusicPlayer player;
     EXPECT_EQ(player.Init(nullptr, &never), -1) << "a device without sound system";
     EXPECT_EQ(player.Load("long.mid"), -1);
+}
+
+// Every player of a program finds the same missing SoundFont: the user reads one line naming
+// the path tried and the variable that picks another, not one block per player.
+std::vector<std::string> soundFontLines;
+
+TEST_F(MusicPlayerTest, MissingSoundFontIsReportedOnceWithTheWayOut) {
+    soundFontLines.clear();
+    platform::SetDebugOutputHook([](const char* text) {
+        if (std::string(text).find("SoundFont") != std::string::npos) soundFontLines.emplace_back(text);
+    });
+    setenv("MEDIA_SOUNDFONT", "/nonexistent/four-players.sf2", 1);
+    for (int i = 0; i < 4; ++i) {
+        MusicPlayer player;
+        EXPECT_EQ(player.Init(nullptr, nullptr), -6) << i;
+    }
+    unsetenv("MEDIA_SOUNDFONT");
+    platform::SetDebugOutputHook(nullptr);
+    ASSERT_EQ(soundFontLines.size(), 1u);
+    EXPECT_NE(soundFontLines[0].find("/nonexistent/four-players.sf2"), std::string::npos) << soundFontLines[0];
+    EXPECT_NE(soundFontLines[0].find("MEDIA_SOUNDFONT"), std::string::npos) << soundFontLines[0];
 }
 
 TEST_F(MusicPlayerTest, EightPerformancesAtOnceAndNoMore) {
