@@ -145,6 +145,28 @@ double Duration(const asset_test::MidiFile& midi) {
   return seconds;
 }
 
+// The play screen draws its six hearts at x 510, 530, ... 610, y 400, onto the dark panel of
+// bg1.bmp (x 392..636, y 394..462). Every heart pixel that shows must land inside that panel, so
+// the last heart is neither cut by the window's right edge nor drawn over the board's frame.
+TEST(AssetPictures, EveryHeartFitsInsideThePlayPanel) {
+  constexpr int kPanelLeft = 392, kPanelTop = 394, kPanelRight = 636, kPanelBottom = 462;
+  constexpr int kFirstHeartX = 510, kHeartSpacing = 20, kHeartY = 400, kHearts = 6;
+  const auto heart = asset_test::ReadBmp(asset_test::ReadWholeFile(PathOf("hart.bmp")));
+  ASSERT_TRUE(heart.has_value());
+  for (int n = 0; n < kHearts; ++n) {
+    SCOPED_TRACE("heart " + std::to_string(n));
+    int outside = 0;
+    for (int y = 0; y < heart->height; ++y) {
+      for (int x = 0; x < heart->width; ++x) {
+        if (heart->At(x, y) == kKey) continue;
+        const int screenX = kFirstHeartX + kHeartSpacing * n + x, screenY = kHeartY + y;
+        outside += screenX < kPanelLeft || screenX >= kPanelRight || screenY < kPanelTop || screenY >= kPanelBottom;
+      }
+    }
+    EXPECT_EQ(outside, 0);
+  }
+}
+
 TEST(AssetTunes, AreGeneralMidiFilesOfFittingLength) {
   const ExpectedTune tunes[] = {{"Sound_menu.mid", 30, 120}, {"xlost.mid", 60, 240}, {"Sound_win.mid", 3, 15}, {"xmusic5.mid", 3, 15}};
   for (const ExpectedTune& expected : tunes) {

@@ -48,7 +48,9 @@ std::vector<AssetFile> MakePictures() {
   files.push_back(Sprite("bodo.bmp", 90, 90, [](Canvas& c) { PaintBodo(c, 0, 0, 1); }));
   files.push_back(Sprite("r_zamel.bmp", 40, 51, [](Canvas& c) { PaintPot(c, 0, 0, 1, PotGlaze::Red); }));
   files.push_back(Sprite("b_zamel.bmp", 40, 51, [](Canvas& c) { PaintPot(c, 0, 0, 1, PotGlaze::Blue); }));
-  files.push_back(Sprite("hart.bmp", 32, 26, [](Canvas& c) { PaintHeart(c, 0, 0, 1); }));
+  // The heart sits at the left of its 32-pixel frame: the play screen's sixth heart starts 30
+  // pixels from the window's right edge, inside the panel that ends 4 pixels before it.
+  files.push_back(Sprite("hart.bmp", 32, 26, [](Canvas& c) { PaintHeart(c, -4, 0, 1); }));
   files.push_back(Sprite("bb_zamel.bmp", 32, 32, [](Canvas& c) { PaintLevelPot(c, 0, 0, 1); }));
   files.push_back(Sprite("bee.bmp", 40, 51, [](Canvas& c) { PaintBee(c, 0, 0, 1); }));
   return files;
