@@ -19,9 +19,9 @@
 #include "media/audio/music_player.h"
 #include "media/audio/sound_device.h"
 #include "media/audio/sound_effect.h"
-#include "platform/audio_mixer.h"
-#include "platform/headless/headless_audio.h"
-#include "platform/headless/headless_backend.h"
+#include "platform/audio/audio_mixer.h"
+#include "platform/backends/headless/headless_audio.h"
+#include "platform/backends/headless/headless_backend.h"
 
 #ifdef MEDIA_BENCH_WITH_SDL
 #include <SDL.h>

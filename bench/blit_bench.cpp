@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "media/display/screen.h"
-#include "platform/headless/headless_backend.h"
+#include "platform/backends/headless/headless_backend.h"
 
 #ifdef MEDIA_BENCH_WITH_SDL
 #include <SDL.h>

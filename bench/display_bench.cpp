@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "media/display/screen.h"
-#include "platform/headless/headless_backend.h"
-#include "platform/window.h"
+#include "platform/backends/headless/headless_backend.h"
+#include "platform/window/window.h"
 
 #ifdef MEDIA_BENCH_WITH_SDL
 #include <SDL.h>

@@ -16,10 +16,10 @@
 #include "bench/allocation_counter.h"
 #include "game/app_shell.h"
 #include "game/game.h"
-#include "platform/headless/headless_audio.h"
-#include "platform/headless/headless_backend.h"
-#include "platform/headless/headless_input.h"
-#include "platform/window.h"
+#include "platform/backends/headless/headless_audio.h"
+#include "platform/backends/headless/headless_backend.h"
+#include "platform/backends/headless/headless_input.h"
+#include "platform/window/window.h"
 
 namespace {
 

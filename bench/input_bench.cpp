@@ -6,9 +6,9 @@
 
 #include "bench/allocation_counter.h"
 #include "media/input/input.h"
-#include "platform/headless/headless_backend.h"
-#include "platform/headless/headless_input.h"
-#include "platform/window.h"
+#include "platform/backends/headless/headless_backend.h"
+#include "platform/backends/headless/headless_input.h"
+#include "platform/window/window.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 
 #include "media/display/pixel_surface.h"
 #include "media/image/image.h"
-#include "platform/display_device.h"
-#include "platform/headless/headless_backend.h"
-#include "platform/color_convert.h"
+#include "platform/video/display_device.h"
+#include "platform/backends/headless/headless_backend.h"
+#include "platform/pixels/color_convert.h"
 #include "tests/image/picture_files.h"
 
 namespace {

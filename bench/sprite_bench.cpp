@@ -10,7 +10,7 @@
 
 #include "media/display/screen.h"
 #include "media/sprite/sprite_object.h"
-#include "platform/headless/headless_backend.h"
+#include "platform/backends/headless/headless_backend.h"
 
 namespace {
 

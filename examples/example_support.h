@@ -9,8 +9,8 @@
 #include <cstring>
 
 #include "media/display/pixel_surface.h"
-#include "platform/color_convert.h"
-#include "platform/window.h"
+#include "platform/pixels/color_convert.h"
+#include "platform/window/window.h"
 
 namespace example {
 

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/color_convert.h"
+#include "platform/pixels/color_convert.h"
 #include "tests/image/picture_files.h"
 
 namespace {

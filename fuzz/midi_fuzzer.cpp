@@ -6,10 +6,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/headless/headless_audio.h"
-#include "platform/headless/headless_backend.h"
-#include "platform/music_performance.h"
-#include "platform/music_segment.h"
+#include "platform/backends/headless/headless_audio.h"
+#include "platform/backends/headless/headless_backend.h"
+#include "platform/music/music_performance.h"
+#include "platform/music/music_segment.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (!platform::IsStandardMidiFile(data, size)) return 0;

@@ -1,6 +1,6 @@
 // The program's icon: a red pot of zamel with a dark rim, drawn in code at 32x32.
 #include "game/app_shell.h"
-#include "platform/resources.h"
+#include "platform/core/resources.h"
 
 namespace game {
 

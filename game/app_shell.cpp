@@ -5,7 +5,7 @@
 
 #include "game/game.h"
 #include "media/display/screen.h"
-#include "platform/resources.h"
+#include "platform/core/resources.h"
 
 namespace game {
 

@@ -3,7 +3,7 @@
 // idle turn while the application is active, and the program's error reporter.
 #include <cstdint>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 namespace media {
 class Screen;

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_backend.h"
-#include "platform/window.h"
+#include "platform/backends/headless/headless_backend.h"
+#include "platform/window/window.h"
 
 class HeadlessTest : public ::testing::Test {
 protected:

@@ -13,7 +13,7 @@
 #include "example_support.h"
 #include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
-#include "platform/system.h"
+#include "platform/core/system.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "example_support.h"
 #include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
-#include "platform/surface_desc.h"
-#include "platform/system.h"
+#include "platform/pixels/surface_desc.h"
+#include "platform/core/system.h"
 
 namespace {
 

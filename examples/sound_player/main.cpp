@@ -19,8 +19,8 @@
 #include "media/audio/sound_device.h"
 #include "media/audio/sound_effect.h"
 #include "media/display/screen.h"
-#include "platform/sound_buffer.h"
-#include "platform/system.h"
+#include "platform/audio/sound_buffer.h"
+#include "platform/core/system.h"
 
 #ifndef EXAMPLE_ASSETS
 #define EXAMPLE_ASSETS "assets"

@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "media/audio/sound_device.h"
-#include "platform/music_loader.h"
-#include "platform/music_performance.h"
-#include "platform/music_segment.h"
-#include "platform/window.h"
+#include "platform/music/music_loader.h"
+#include "platform/music/music_performance.h"
+#include "platform/music/music_segment.h"
+#include "platform/window/window.h"
 
 namespace media {
 

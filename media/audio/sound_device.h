@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/result_codes.h"
-#include "platform/sound_system.h"
-#include "platform/window.h"
+#include "platform/core/result_codes.h"
+#include "platform/audio/sound_system.h"
+#include "platform/window/window.h"
 
 namespace media {
 

@@ -5,7 +5,7 @@
 // handful of shifts, masks and multiplies with no branch, so the loops around them vectorise.
 #include <cstdint>
 
-#include "platform/pixel_access.h"
+#include "platform/pixels/pixel_access.h"
 
 namespace media::pixel_math {
 

@@ -10,7 +10,7 @@
 #include "media/blit/clipping.h"
 #include "media/blit/locked_pair.h"
 #include "media/display/pixel_surface.h"
-#include "platform/pixel_access.h"
+#include "platform/pixels/pixel_access.h"
 
 namespace media {
 

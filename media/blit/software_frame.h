@@ -7,7 +7,7 @@
 #include "media/blit/clipping.h"
 #include "media/blit/locked_pair.h"
 #include "media/display/pixel_surface.h"
-#include "platform/pixel_view.h"
+#include "platform/pixels/pixel_view.h"
 
 namespace media {
 

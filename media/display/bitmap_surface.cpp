@@ -1,8 +1,8 @@
 #include "media/display/bitmap_surface.h"
 
 #include "media/display/pixel_surface.h"
-#include "platform/bitmap_info.h"
-#include "platform/system.h"
+#include "platform/bitmaps/bitmap_info.h"
+#include "platform/core/system.h"
 
 namespace media {
 

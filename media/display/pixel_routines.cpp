@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "media/display/pixel_surface.h"
-#include "platform/pixel_access.h"
+#include "platform/pixels/pixel_access.h"
 
 namespace media {
 

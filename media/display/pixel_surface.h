@@ -6,9 +6,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/device_context.h"
+#include "platform/video/device_context.h"
 #include "media/blit/edge_table.h"
-#include "platform/display_surface.h"
+#include "platform/video/display_surface.h"
 #include "pixel_format.h"
 
 namespace media {

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "media/display/pixel_surface.h"
-#include "platform/display_device.h"
-#include "platform/window.h"
+#include "platform/video/display_device.h"
+#include "platform/window/window.h"
 
 namespace media {
 

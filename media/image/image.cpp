@@ -11,7 +11,7 @@
 #include "media/image/pcx_decoder.h"
 #include "media/image/psd_decoder.h"
 #include "media/image/tga_decoder.h"
-#include "platform/system.h"
+#include "platform/core/system.h"
 
 namespace media {
 

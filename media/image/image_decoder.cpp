@@ -3,7 +3,7 @@
 #include <new>
 
 #include "media/display/pixel_surface.h"
-#include "platform/dib_transfer.h"
+#include "platform/bitmaps/dib_transfer.h"
 
 namespace media {
 

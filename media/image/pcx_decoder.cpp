@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "media/image/byte_reader.h"
-#include "platform/pixel_access.h"
+#include "platform/pixels/pixel_access.h"
 
 namespace media {
 

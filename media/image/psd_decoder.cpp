@@ -9,7 +9,7 @@
 #endif
 
 #include "media/image/byte_reader.h"
-#include "platform/display_surface.h"
+#include "platform/video/display_surface.h"
 
 namespace media {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/saturate.h"
-#include "platform/system.h"
+#include "platform/input/saturate.h"
+#include "platform/core/system.h"
 
 namespace media {
 

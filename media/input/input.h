@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "media/input/key_tables.h"
-#include "platform/geometry.h"
-#include "platform/input_host.h"
-#include "platform/window.h"
+#include "platform/core/geometry.h"
+#include "platform/input/input_host.h"
+#include "platform/window/window.h"
 
 namespace media {
 

@@ -1,6 +1,6 @@
 #include "media/sprite/opacity_mask.h"
 
-#include "platform/pixel_access.h"
+#include "platform/pixels/pixel_access.h"
 
 namespace media {
 

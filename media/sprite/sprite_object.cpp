@@ -6,7 +6,7 @@
 
 #include "media/blit/blit_kind.h"
 #include "media/blit/blit_math.h"
-#include "platform/pixel_access.h"
+#include "platform/pixels/pixel_access.h"
 
 namespace media {
 

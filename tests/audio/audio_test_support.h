@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/headless_audio.h"
+#include "platform/backends/headless/headless_audio.h"
 #include "tests/headless_test.h"
 
 namespace audio_test {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/midi_synth.h"
-#include "platform/system.h"
+#include "platform/music/midi_synth.h"
+#include "platform/core/system.h"
 #include "tests/audio/audio_test_support.h"
 
 using namespace audio_test;

@@ -4,9 +4,9 @@
 
 #include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 #ifndef CONSUMER_REAL_BACKEND
-#include "platform/headless/headless_backend.h"
+#include "platform/backends/headless/headless_backend.h"
 #endif
 
 int main() {

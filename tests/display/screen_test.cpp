@@ -1,5 +1,5 @@
 #include "media/display/screen.h"
-#include "platform/surface_copy.h"
+#include "platform/pixels/surface_copy.h"
 #include "tests/headless_test.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include "game/game.h"
 #include "media/display/screen.h"
 #include "media/input/input.h"
-#include "platform/headless/headless_input.h"
+#include "platform/backends/headless/headless_input.h"
 #include "tests/game/game_test_support.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "game/game.h"
 #include "media/sprite/sprite_object.h"
-#include "platform/font8x16.h"
+#include "platform/video/font8x16.h"
 #include "tests/game/game_test_support.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "media/image/bmp_decoder.h"
 #include "media/image/image.h"
-#include "platform/color_convert.h"
+#include "platform/pixels/color_convert.h"
 #include "tests/headless_test.h"
 #include "tests/image/bmp_files.h"
 

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "media/image/image.h"
-#include "platform/color_convert.h"
-#include "platform/display_device.h"
+#include "platform/pixels/color_convert.h"
+#include "platform/video/display_device.h"
 #include "tests/headless_test.h"
 #include "tests/image/picture_files.h"
 

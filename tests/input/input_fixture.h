@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "media/input/input.h"
-#include "platform/headless/headless_input.h"
+#include "platform/backends/headless/headless_input.h"
 #include "tests/headless_test.h"
 
 class InputTest : public HeadlessTest {

@@ -2,7 +2,7 @@
 // surface format's round trip of the primaries.
 #include <gtest/gtest.h>
 
-#include "platform/color_convert.h"
+#include "platform/pixels/color_convert.h"
 
 namespace {
 

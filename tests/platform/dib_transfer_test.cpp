@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/color_convert.h"
-#include "platform/dib_transfer.h"
-#include "platform/display_surface.h"
+#include "platform/pixels/color_convert.h"
+#include "platform/bitmaps/dib_transfer.h"
+#include "platform/video/display_surface.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/window/window.h"
 #include "tests/headless_test.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include "media/display/screen.h"
 #include "media/input/input.h"
 #include "media/input/key_tables.h"
-#include "platform/window.h"
+#include "platform/window/window.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "media/audio/music_player.h"
 #include "media/audio/sound_device.h"
 #include "media/audio/sound_effect.h"
-#include "platform/midi_synth.h"
-#include "platform/system.h"
+#include "platform/music/midi_synth.h"
+#include "platform/core/system.h"
 
 namespace {
 

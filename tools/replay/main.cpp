@@ -14,7 +14,8 @@
 #include <string_view>
 
 #include "game/game.h"
-#include "platform/window.h"
+#include "platform/core/backend.h"
+#include "platform/window/window.h"
 #include "tools/replay/key_script.h"
 #include "tools/replay/replay_runner.h"
 #include "tools/replay/shot_writer.h"
@@ -82,6 +83,8 @@ void PrintTrace(std::int64_t frame) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The game runs in memory here, whatever backends the program has.
+    platform::UseBackend("headless");
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
         std::fputs(kUsage, stderr);

@@ -5,8 +5,8 @@
 #include "game/app_shell.h"
 #include "game/game.h"
 #include "media/input/key_tables.h"
-#include "platform/headless/headless_input.h"
-#include "platform/window.h"
+#include "platform/backends/headless/headless_input.h"
+#include "platform/window/window.h"
 
 namespace replay {
 

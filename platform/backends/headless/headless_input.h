@@ -1,0 +1,109 @@
+#pragma once
+// The headless input devices: the keyboard, the mouse and one joystick read what the test set,
+// and every creation, acquisition and read can be made to fail. Tests reach it through
+// InputControls(); the backend's Reset() resets it too.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/input/input_host.h"
+
+namespace platform::headless {
+
+// Operations of the input devices that a test can make fail. The acquisitions and the reads each
+// come in the device order keyboard, mouse, joystick.
+enum class InputFault {
+    DirectInputCreate,
+    CreateKeyboard,
+    CreateMouse,
+    CreateJoystick,
+    QueryInterface,  // the joystick's polled interface
+    SetProperty,     // the joystick's axis range and dead zone
+    AcquireKeyboard,
+    AcquireMouse,
+    AcquireJoystick,
+    ReadKeyboard,
+    ReadMouse,
+    ReadJoystick,
+    Count
+};
+
+const char* InputFaultName(InputFault fault);
+
+class HeadlessDevice;
+
+class HeadlessInput final : public InputHost {
+public:
+    HeadlessInput() { Reset(); }
+
+    // Test controls.
+    // Back to a fresh machine: no key or button down, the joystick attached and centred (a
+    // traditional stick), the cursor at (0, 0), no faults, counters at zero. Devices that are
+    // still alive stay, with nothing acquired changed.
+    void Reset();
+    void SetKey(std::uint8_t scanCode, bool down) { keys_[scanCode] = down ? 0x80 : 0; }
+    void SetKeyboard(const KeyboardState& keys) { keys_ = keys; }
+    const KeyboardState& Keyboard() const { return keys_; }
+    // Movement reaches every acquired mouse and is reported by its next read.
+    void MoveMouse(std::int32_t dx, std::int32_t dy);
+    // Wheel movement, 120 per notch, positive away from the user.
+    void TurnWheel(std::int32_t delta);
+    void SetMouseButton(int button, bool down);
+    void SetCursorPosition(Point position) { cursor_ = position; }
+    // An unplugged joystick is not enumerated, and one that is open loses its acquisition.
+    void AttachJoystick(bool attached) { joystickAttached_ = attached; }
+    bool JoystickAttached() const { return joystickAttached_; }
+    // Raw stick positions, -32768..32767 with 0 at the centre; reads scale them into the range
+    // and dead zone set on the device.
+    void SetJoystickAxes(std::int32_t rawX, std::int32_t rawY) { joystickX_ = rawX, joystickY_ = rawY; }
+    void SetJoystickButton(int button, bool down);
+    void SetJoystickSubtype(std::uint8_t subtype) { joystickSubtype_ = subtype; }
+    // Fails the next `times` calls of the operation with `result` (times < 0: every call),
+    // after letting the first `after` calls succeed.
+    void SetFault(InputFault fault, HRESULT result = E_FAIL, int times = -1, int after = 0);
+    // The same by the operation's name ("ReadKeyboard", ...); false for an unknown name.
+    bool SetFault(const std::string& name, HRESULT result = E_FAIL, int times = -1, int after = 0);
+    void ClearFaults();
+    int Calls(InputFault operation) const { return calls_[static_cast<std::size_t>(operation)]; }
+    int PollCalls() const { return pollCalls_; }
+
+    // InputHost.
+    HRESULT DirectInputCreate(HINSTANCE, std::uint32_t version, std::unique_ptr<DirectInput>* input) override;
+    Point CursorPosition() override { return cursor_; }
+
+    // Used by the devices.
+    HRESULT Operate(InputFault operation);
+    void CountPoll() { ++pollCalls_; }
+    void Register(HeadlessDevice* device) { devices_.push_back(device); }
+    void Unregister(HeadlessDevice* device);
+    const std::array<std::uint8_t, 4>& MouseButtons() const { return mouseButtons_; }
+    const std::array<std::uint8_t, 32>& JoystickButtons() const { return joystickButtons_; }
+    std::int32_t JoystickX() const { return joystickX_; }
+    std::int32_t JoystickY() const { return joystickY_; }
+    std::uint8_t JoystickSubtype() const { return joystickSubtype_; }
+
+private:
+    struct Fault {
+        HRESULT result = S_OK;
+        int remaining = 0;  // < 0: no end
+        int skip = 0;       // calls that succeed before the failures start
+    };
+    static constexpr std::size_t kFaults = static_cast<std::size_t>(InputFault::Count);
+
+    KeyboardState keys_{};
+    std::array<std::uint8_t, 4> mouseButtons_{};
+    Point cursor_;
+    bool joystickAttached_ = true;
+    std::int32_t joystickX_ = 0, joystickY_ = 0;
+    std::array<std::uint8_t, 32> joystickButtons_{};
+    std::uint8_t joystickSubtype_ = DIDEVTYPEJOYSTICK_TRADITIONAL;
+    std::array<Fault, kFaults> faults_{};
+    std::array<int, kFaults> calls_{};
+    int pollCalls_ = 0;
+    std::vector<HeadlessDevice*> devices_;
+};
+
+HeadlessInput& InputControls();
+
+}  // namespace platform::headless

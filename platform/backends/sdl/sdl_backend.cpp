@@ -1,0 +1,457 @@
+#include "platform/backends/sdl/sdl_backend.h"
+
+// Before SDL_syswm.h: Xlib defines macros (None, ...) that the input names use.
+#include "platform/backends/sdl/sdl_audio.h"
+#include "platform/backends/sdl/sdl_input.h"
+
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "platform/core/backend.h"
+#include "platform/pixels/color_convert.h"
+#include "platform/core/resources.h"
+#include "platform/window/window.h"
+
+namespace platform {
+
+namespace {
+
+sdl::SdlBackend& Instance() {
+    static sdl::SdlBackend backend;
+    return backend;
+}
+
+// SDL is built in, so the backend can start; whether a display can be opened is found out, and
+// explained, when the program first asks for one.
+bool Probe() { return true; }
+
+Clock& TheClock() { return Instance(); }
+DisplayHost& TheDisplay() { return Instance(); }
+WindowHost& TheWindows() { return Instance(); }
+InputHost& TheInput() { return sdl::Input(); }
+AudioHost& TheAudio() { return sdl::Audio(); }
+
+}  // namespace
+
+namespace sdl {
+extern const Backend kBackend;
+const Backend kBackend{"sdl", "SDL2: a real window, sound output, keyboard, mouse and joystick", &Probe,
+                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio};
+
+void SdlDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+void SdlDeleter::operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
+void SdlDeleter::operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
+void SdlDeleter::operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+
+namespace {
+
+// How long one wait for an OS event lasts before it is started again; the wait sleeps, so the
+// slice only bounds how late a pending signal is noticed.
+constexpr int kWaitSliceMs = 100;
+constexpr std::int64_t kNanosPerSecond = 1'000'000'000;
+
+// What the program sees when there is no display: a plain desktop, so that sizing and text
+// code keep working while window and display-device creation report the failure.
+DesktopMode NoDisplayDesktop() { return {640, 480, FormatForDepth(32), 60}; }
+
+bool EnvEquals(const char* name, std::string_view value) {
+    const char* set = std::getenv(name);
+    return set && value == set;
+}
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+// True when SDL_VIDEODRIVER (one name or a comma-separated list) asks for this driver.
+bool DriverRequested(std::string_view driver) {
+    const char* set = std::getenv("SDL_VIDEODRIVER");
+    std::string_view list = set ? set : "";
+    while (!list.empty()) {
+        const std::size_t comma = list.find(',');
+        if (SameLetters(list.substr(0, comma), driver)) return true;
+        list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
+    }
+    return false;
+}
+
+// SDL's drivers that draw nowhere a person can see: taking one by accident would run the game
+// invisibly instead of reporting that there is no display.
+bool DrawsNowhere(std::string_view driver) { return SameLetters(driver, "offscreen") || SameLetters(driver, "dummy"); }
+
+// The depth the whole program runs in: 32 bits unless MEDIA_DESKTOP_DEPTH picks 15, 16 or 24. A
+// desktop is never palettized, so any other value is refused aloud rather than ignored.
+int DesktopDepth() {
+    const char* set = std::getenv("MEDIA_DESKTOP_DEPTH");
+    if (!set || !*set) return 32;
+    for (const int depth : {15, 16, 24, 32}) {
+        if (std::to_string(depth) == set) return depth;
+    }
+    std::fprintf(stderr, "MEDIA_DESKTOP_DEPTH=%s is not used: the desktop runs in 15, 16, 24 or 32 bits; running in 32\n", set);
+    return 32;
+}
+
+// The texture format whose memory layout equals a desktop's pixels. 24-bit pixels are stored low
+// byte first (blue, green, red), which is SDL's BGR24.
+std::uint32_t TextureFormatFor(const PixelFormatDesc& format) {
+    if (format == FormatForDepth(32)) return SDL_PIXELFORMAT_XRGB8888;
+    if (format == FormatForDepth(24)) return SDL_PIXELFORMAT_BGR24;
+    if (format == FormatForDepth(16)) return SDL_PIXELFORMAT_RGB565;
+    if (format == FormatForDepth(15)) return SDL_PIXELFORMAT_RGB555;
+    return SDL_MasksToPixelFormatEnum(static_cast<int>(format.bitCount), format.redMask, format.greenMask, format.blueMask, 0);
+}
+
+// When the connection to the X server breaks, Xlib calls the process's I/O error handler, whose
+// default exits with code 1, and then the display's exit handler, whose default exits too. Both
+// are replaced: they mark the display lost and return, Xlib's calls on the dead connection then
+// fail quietly, and the next event pump turns the loss into a close request.
+sdl::SdlBackend* displayWatcher = nullptr;
+
+int OnConnectionBroken(Display*) {
+    if (displayWatcher) displayWatcher->DisplayLost();
+    return 0;
+}
+
+void OnDisplayExit(Display*, void* backend) { static_cast<sdl::SdlBackend*>(backend)->DisplayLost(); }
+
+InputEventObserver inputEventObserver = nullptr;
+
+// Tells a user without a display what was tried and what they can do about it.
+void ExplainNoDisplay(const char* sdlError) {
+    const char* display = std::getenv("DISPLAY");
+    if (!display || !*display) {
+        std::fprintf(stderr, "no display: no X display (or Wayland) was found: DISPLAY is not set\n");
+    } else {
+        std::fprintf(stderr, "no display: the X display DISPLAY=%s cannot be opened\n", display);
+    }
+    if (sdlError && *sdlError) std::fprintf(stderr, "no display: SDL says: %s\n", sdlError);
+    std::fprintf(stderr, "no display: start the program inside a desktop session, or set SDL_VIDEODRIVER to pick another "
+                         "video driver (e.g. wayland, x11; dummy runs without showing anything)\n");
+}
+
+}  // namespace
+
+void SetInputEventObserver(InputEventObserver observer) { inputEventObserver = observer; }
+
+SdlBackend::SdlBackend() : mode_(NoDisplayDesktop()), start_(std::chrono::steady_clock::now()) {}
+
+SdlBackend::~SdlBackend() {
+    if (displayWatcher == this) displayWatcher = nullptr;
+    // A surface still held elsewhere must not present through a backend that is gone.
+    if (primary_) primary_->SetDesktop(nullptr);
+    if (displayLost_) {
+        // Destroying anything would talk to the dead server; the process is ending anyway.
+        for (NativeWindow& native : windows_) static_cast<void>(native.handle.release());
+        static_cast<void>(texture_.release());
+        static_cast<void>(renderer_.release());
+        return;
+    }
+    DestroyRenderer();
+    windows_.clear();
+    if (video_ == VideoState::Available) SDL_Quit();
+}
+
+bool SdlBackend::EnsureVideo() {
+    if (video_ == VideoState::NotTried) video_ = StartVideo() ? VideoState::Available : VideoState::Unavailable;
+    return video_ == VideoState::Available;
+}
+
+bool SdlBackend::StartVideo() {
+    // Closing the last window is the window procedure's business (WM_CLOSE), not a second quit
+    // request; SIGINT and SIGTERM still arrive as SDL_QUIT.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The software renderer's window surface stays plain X11 memory: with framebuffer
+    // acceleration SDL draws it through GL, and Mesa's GLX crashes when the X server goes away
+    // while that GL set-up is still running.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+        ExplainNoDisplay(SDL_GetError());
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || (DrawsNowhere(driver) && !DriverRequested(driver))) {
+        // SDL fell back to a driver that shows nothing: no X or Wayland display could be opened.
+        ExplainNoDisplay(nullptr);
+        SDL_Quit();
+        return false;
+    }
+    // Stretched copies keep hard pixel edges, as the game's art expects.
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
+    ReadDesktop();
+    return true;
+}
+
+void SdlBackend::ReadDesktop() {
+    mode_.format = FormatForDepth(DesktopDepth());
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return;
+    mode_.width = mode.w;
+    mode_.height = mode.h;
+    // Servers that do not know their rate (Xvfb) report 0.
+    mode_.refreshHz = mode.refresh_rate > 0 ? mode.refresh_rate : 60;
+}
+
+HRESULT SdlBackend::Open() { return EnsureVideo() && !displayLost_ ? DD_OK : DDERR_NODIRECTDRAWHW; }
+
+std::uint32_t SdlBackend::Now() {
+    const auto elapsed = std::chrono::steady_clock::now() - start_;
+    return static_cast<std::uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(elapsed).count());
+}
+
+void SdlBackend::Sleep(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+DesktopMode SdlBackend::Desktop() {
+    EnsureVideo();
+    return mode_;
+}
+
+void SdlBackend::WaitForVerticalBlank() {
+    // The display refreshes at whole multiples of its period counted from start_; wait for the
+    // first refresh after now.
+    const std::int64_t rate = std::max(1, Desktop().refreshHz);
+    const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start_).count();
+    const std::int64_t tick = elapsed * rate / kNanosPerSecond + 1;
+    std::this_thread::sleep_until(start_ + std::chrono::nanoseconds(tick * kNanosPerSecond / rate));
+}
+
+std::shared_ptr<DisplaySurface> SdlBackend::PrimarySurface() {
+    if (!EnsureVideo()) return nullptr;
+    if (!primary_) {
+        primary_ = std::make_shared<DisplaySurface>(mode_.width, mode_.height, mode_.format, DDSCAPS_PRIMARYSURFACE);
+        primary_->SetDesktop(&desktop_);
+    }
+    return primary_;
+}
+
+SdlBackend::NativeWindow* SdlBackend::FindNative(const Window& window) {
+    auto it = std::ranges::find(windows_, &window, &NativeWindow::window);
+    return it == windows_.end() ? nullptr : &*it;
+}
+
+SdlBackend::NativeWindow* SdlBackend::FindNative(std::uint32_t sdlWindowId) {
+    auto it = std::ranges::find(windows_, sdlWindowId, &NativeWindow::id);
+    return it == windows_.end() ? nullptr : &*it;
+}
+
+bool SdlBackend::CreateNativeWindow(Window& window) {
+    if (!EnsureVideo() || displayLost_) return false;
+    // The window manager draws the frame, so the SDL window is exactly the client area.
+    const Rect& r = window.outer;
+    SdlPtr<SDL_Window> handle(SDL_CreateWindow(window.title.c_str(), r.left, r.top, std::max(1, r.Width()),
+                                               std::max(1, r.Height()), SDL_WINDOW_HIDDEN));
+    if (!handle) {
+        std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
+        return false;
+    }
+    const std::uint32_t id = SDL_GetWindowID(handle.get());
+    window.native = handle.get();
+    SDL_Window* created = handle.get();
+    windows_.push_back({&window, std::move(handle), id, window.title, r, false});
+    WatchDisplayLoss(created);
+    if (!renderer_) CreateRenderer(windows_.back());
+    // After the renderer: making one may rebuild the OS window underneath.
+    SetIcon(static_cast<SDL_Window*>(window.native), window);
+    return true;
+}
+
+void SdlBackend::CreateRenderer(NativeWindow& native) {
+    // Frames arrive already scaled to the client area, so the renderer only puts an image on
+    // screen: SDL's software renderer does that without a GL driver, whose threads would crash
+    // if the X server went away under them.
+    SDL_Renderer* renderer = SDL_CreateRenderer(native.handle.get(), -1, SDL_RENDERER_SOFTWARE);
+    if (!renderer) renderer = SDL_CreateRenderer(native.handle.get(), -1, SDL_RENDERER_ACCELERATED);
+    if (!renderer) {
+        // The window still works as a window; copies onto the desktop just show nothing.
+        std::fprintf(stderr, "SDL_CreateRenderer: %s\n", SDL_GetError());
+        return;
+    }
+    renderer_.reset(renderer);
+    rendererOwner_ = native.window;
+}
+
+void SdlBackend::DestroyRenderer() {
+    texture_.reset();
+    textureWidth_ = textureHeight_ = 0;
+    textureFormat_ = 0;
+    renderer_.reset();
+    rendererOwner_ = nullptr;
+}
+
+void SdlBackend::SetIcon(SDL_Window* handle, const Window& window) {
+    const Resource* icon = window.icon;
+    if (!icon || icon->width <= 0 || icon->height <= 0 ||
+        icon->pixels.size() < static_cast<std::size_t>(icon->width) * static_cast<std::size_t>(icon->height))
+        return;
+    // SDL copies the picture, so the surface may borrow the resource's pixels for the call.
+    SdlPtr<SDL_Surface> surface(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint32_t*>(icon->pixels.data()), icon->width,
+                                                                   icon->height, 32, icon->width * 4, SDL_PIXELFORMAT_ARGB8888));
+    if (surface) SDL_SetWindowIcon(handle, surface.get());
+}
+
+void SdlBackend::DestroyNativeWindow(Window& window) {
+    auto it = std::ranges::find(windows_, &window, &NativeWindow::window);
+    if (it == windows_.end()) return;
+    if (displayLost_) {
+        static_cast<void>(it->handle.release());
+        if (rendererOwner_ == &window) {
+            static_cast<void>(texture_.release());
+            static_cast<void>(renderer_.release());
+            rendererOwner_ = nullptr;
+        }
+        windows_.erase(it);
+        window.native = nullptr;
+        return;
+    }
+    if (rendererOwner_ == &window) DestroyRenderer();
+    windows_.erase(it);
+    window.native = nullptr;
+}
+
+void SdlBackend::UpdateNativeWindow(Window& window) {
+    NativeWindow* native = FindNative(window);
+    if (!native || displayLost_) return;
+    SDL_Window* handle = native->handle.get();
+    if (window.title != native->title) SDL_SetWindowTitle(handle, window.title.c_str());
+    const Rect& r = window.outer;
+    if (r.Width() != native->placed.Width() || r.Height() != native->placed.Height())
+        SDL_SetWindowSize(handle, std::max(1, r.Width()), std::max(1, r.Height()));
+    if (r.left != native->placed.left || r.top != native->placed.top) SDL_SetWindowPosition(handle, r.left, r.top);
+    if (window.visible != native->shown) {
+        if (window.visible)
+            SDL_ShowWindow(handle);
+        else
+            SDL_HideWindow(handle);
+    }
+    native->title = window.title;
+    native->placed = r;
+    native->shown = window.visible;
+}
+
+Point SdlBackend::ClientOrigin(const Window& window) {
+    auto* handle = static_cast<SDL_Window*>(window.native);
+    if (!handle || displayLost_) return WindowHost::ClientOrigin(window);
+    // Where the window manager actually put the client area, which may differ from window.outer.
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(handle, &x, &y);
+    return {x, y};
+}
+
+void SdlBackend::PumpEvents(bool wait) {
+    if (!EnsureVideo() || CheckDisplayLost()) {
+        // Nothing can ever arrive; a short sleep keeps a waiting caller from spinning.
+        if (wait) std::this_thread::sleep_for(std::chrono::milliseconds(kWaitSliceMs));
+        return;
+    }
+    SDL_Event event;
+    // One slice at most: the caller loops, and a display lost meanwhile is noticed next turn.
+    if (wait && SDL_WaitEventTimeout(&event, kWaitSliceMs)) HandleEvent(event);
+    while (!displayLost_ && SDL_PollEvent(&event)) HandleEvent(event);
+    CheckDisplayLost();
+}
+
+bool SdlBackend::CheckDisplayLost() {
+    if (!displayLost_) return false;
+    if (!lossHandled_) {
+        lossHandled_ = true;
+        std::fprintf(stderr, "the display went away: closing\n");
+        PostToEveryWindow(WM_CLOSE);
+    }
+    return true;
+}
+
+void SdlBackend::WatchDisplayLoss(SDL_Window* handle) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(handle, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    displayWatcher = this;
+    XSetIOErrorHandler(&OnConnectionBroken);
+    XSetIOErrorExitHandler(info.info.x11.display, &OnDisplayExit, this);
+}
+
+void SdlBackend::HandleEvent(const SDL_Event& event) {
+    if (inputEventObserver) inputEventObserver(event);
+    if (event.type == SDL_QUIT) {
+        PostToEveryWindow(WM_CLOSE);
+    } else if (event.type == SDL_RENDER_DEVICE_RESET) {
+        // The renderer dropped its textures; the next copy makes a new one.
+        texture_.reset();
+        textureWidth_ = textureHeight_ = 0;
+    } else if (event.type == SDL_WINDOWEVENT) {
+        NativeWindow* native = FindNative(event.window.windowID);
+        if (!native) return;
+        switch (event.window.event) {
+            case SDL_WINDOWEVENT_CLOSE: PostMessage(native->window, WM_CLOSE, 0, 0); break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED: PostMessage(native->window, WM_ACTIVATEAPP, 1, 0); break;
+            case SDL_WINDOWEVENT_FOCUS_LOST: PostMessage(native->window, WM_ACTIVATEAPP, 0, 0); break;
+            default: break;  // exposure needs nothing: every frame is presented whole
+        }
+    }
+}
+
+void SdlBackend::PostToEveryWindow(std::uint32_t message) {
+    for (const NativeWindow& native : windows_) PostMessage(native.window, message, 0, 0);
+}
+
+int SdlBackend::ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t) {
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    // Unattended runs (tests, scripts under a virtual display) must not block on a box no one
+    // will click.
+    if (EnvEquals("MEDIA_NO_MESSAGE_BOX", "1") || !EnsureVideo() || displayLost_) return 1;
+    SDL_Window* parent = owner ? static_cast<SDL_Window*>(owner->native) : nullptr;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, caption, text, parent);
+    return 1;
+}
+
+PixelView SdlBackend::TargetFor(Window* window, Point* origin) {
+    Rect client;
+    if (displayLost_ || !renderer_ || !window || window != rendererOwner_ || !GetClientRect(window, &client) || client.IsEmpty())
+        return {};
+    if (imageView_.width != client.Width() || imageView_.height != client.Height() || imageView_.format != mode_.format) {
+        const int bytes = BytesPerPixel(mode_.format);
+        const std::ptrdiff_t pitch = (static_cast<std::ptrdiff_t>(client.Width()) * bytes + 3) & ~std::ptrdiff_t{3};
+        image_.assign(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(client.Height()), 0);
+        imageView_ = {image_.data(), pitch, client.Width(), client.Height(), bytes, mode_.format};
+    }
+    *origin = ClientOrigin(*window);
+    return imageView_;
+}
+
+void SdlBackend::Show(Window*, const Rect&) {
+    if (displayLost_ || !renderer_ || !Upload()) return;
+    SDL_Renderer* renderer = renderer_.get();
+    SDL_RenderCopy(renderer, texture_.get(), nullptr, nullptr);
+    SDL_RenderPresent(renderer);
+}
+
+bool SdlBackend::PrepareTexture(std::int32_t width, std::int32_t height, std::uint32_t sdlFormat) {
+    if (texture_ && textureWidth_ == width && textureHeight_ == height && textureFormat_ == sdlFormat) return true;
+    texture_.reset(SDL_CreateTexture(renderer_.get(), sdlFormat, SDL_TEXTUREACCESS_STREAMING, width, height));
+    const bool made = texture_ != nullptr;
+    textureWidth_ = made ? width : 0;
+    textureHeight_ = made ? height : 0;
+    textureFormat_ = made ? sdlFormat : 0;
+    return made;
+}
+
+// The whole client image into the texture, once per presented copy.
+bool SdlBackend::Upload() {
+    const PixelView& image = imageView_;
+    const std::uint32_t sdlFormat = TextureFormatFor(image.format);
+    if (sdlFormat == SDL_PIXELFORMAT_UNKNOWN || image.Empty() || !PrepareTexture(image.width, image.height, sdlFormat))
+        return false;
+    return SDL_UpdateTexture(texture_.get(), nullptr, image.base, static_cast<int>(image.pitch)) == 0;
+}
+
+}  // namespace sdl
+}  // namespace platform

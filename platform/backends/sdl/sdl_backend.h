@@ -1,0 +1,126 @@
+#pragma once
+// The SDL2 backend: the real desktop. Windows are SDL windows that the window manager frames,
+// copies onto the primary surface land in an image of the window's client area that an SDL
+// renderer shows, OS events become window messages, and the clock and the vertical-blank wait
+// follow the steady clock. Without a usable display (no X server, or only SDL's invisible
+// drivers) opening the display fails: no windows, no display device, and the desktop reads as a
+// plain 640x480 in 32 bits. Losing the X server while running is a close request to every window.
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/core/clock.h"
+#include "platform/video/desktop.h"
+#include "platform/video/display_host.h"
+#include "platform/video/display_surface.h"
+#include "platform/window/window_host.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Surface;
+union SDL_Event;
+
+namespace platform::sdl {
+
+// Frees SDL handles; defined where SDL is included, so holders need only the names above.
+struct SdlDeleter {
+    void operator()(SDL_Window* window) const;
+    void operator()(SDL_Renderer* renderer) const;
+    void operator()(SDL_Texture* texture) const;
+    void operator()(SDL_Surface* surface) const;
+};
+template <typename T>
+using SdlPtr = std::unique_ptr<T, SdlDeleter>;
+
+// Called with every event the backend's pump takes, before the backend handles it: the input
+// devices follow mouse motion and the wheel this way.
+using InputEventObserver = void (*)(const SDL_Event& event);
+void SetInputEventObserver(InputEventObserver observer);
+
+class SdlBackend final : public Clock, public DisplayHost, public WindowHost, public PresentTarget {
+public:
+    SdlBackend();
+    ~SdlBackend() override;
+    SdlBackend(const SdlBackend&) = delete;
+    SdlBackend& operator=(const SdlBackend&) = delete;
+
+    // Clock.
+    std::uint32_t Now() override;
+    void Sleep(std::uint32_t ms) override;
+
+    // DisplayHost.
+    HRESULT Open() override;
+    DesktopMode Desktop() override;
+    void WaitForVerticalBlank() override;
+    std::shared_ptr<DisplaySurface> PrimarySurface() override;
+
+    // WindowHost.
+    FrameMetrics Frame() override { return {}; }
+    bool CreateNativeWindow(Window& window) override;
+    void DestroyNativeWindow(Window& window) override;
+    void UpdateNativeWindow(Window& window) override;
+    Point ClientOrigin(const Window& window) override;
+    void PumpEvents(bool wait) override;
+    int ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) override;
+
+    // PresentTarget: the client-area image of the window that owns the renderer.
+    PixelView TargetFor(Window* window, Point* origin) override;
+    void Show(Window* window, const Rect& written) override;
+
+    // The X server went away (called from Xlib's connection-loss handler).
+    void DisplayLost() { displayLost_ = true; }
+
+private:
+    // An SDL window and what was last handed to it, so that repeated updates with unchanged
+    // values leave a window the user has moved where it is.
+    struct NativeWindow {
+        Window* window = nullptr;
+        SdlPtr<SDL_Window> handle;
+        std::uint32_t id = 0;
+        std::string title;
+        Rect placed;
+        bool shown = false;
+    };
+    enum class VideoState { NotTried, Available, Unavailable };
+
+    bool EnsureVideo();
+    bool StartVideo();
+    // With the display gone every SDL video call would talk to a dead server: windows get a
+    // close request once and the handles are dropped without being destroyed.
+    bool CheckDisplayLost();
+    void WatchDisplayLoss(SDL_Window* handle);
+    void ReadDesktop();
+    NativeWindow* FindNative(const Window& window);
+    NativeWindow* FindNative(std::uint32_t sdlWindowId);
+    void CreateRenderer(NativeWindow& native);
+    void DestroyRenderer();
+    void SetIcon(SDL_Window* handle, const Window& window);
+    void HandleEvent(const SDL_Event& event);
+    void PostToEveryWindow(std::uint32_t message);
+    bool PrepareTexture(std::int32_t width, std::int32_t height, std::uint32_t sdlFormat);
+    bool Upload();
+
+    VideoState video_ = VideoState::NotTried;
+    DesktopMode mode_;
+    std::chrono::steady_clock::time_point start_;
+    std::shared_ptr<DisplaySurface> primary_;
+    platform::Desktop desktop_{*this};
+    std::vector<NativeWindow> windows_;
+    std::atomic<bool> displayLost_{false};
+    bool lossHandled_ = false;
+    // The client area's image that copies onto the desktop land in.
+    std::vector<std::uint8_t> image_;
+    PixelView imageView_;
+    // The renderer draws into one window; the texture holds the last presented image.
+    Window* rendererOwner_ = nullptr;
+    SdlPtr<SDL_Renderer> renderer_;
+    SdlPtr<SDL_Texture> texture_;
+    std::int32_t textureWidth_ = 0, textureHeight_ = 0;
+    std::uint32_t textureFormat_ = 0;
+};
+
+}  // namespace platform::sdl

@@ -1,0 +1,145 @@
+#include "platform/music/music_performance.h"
+
+#include <fluidsynth.h>
+
+#include <array>
+#include <new>
+
+namespace platform {
+
+namespace {
+
+// Which of the synth's channel blocks are taken, process-wide. Touched from the game's thread only.
+std::array<bool, MidiSynth::kBlocks>& TakenBlocks() {
+    static std::array<bool, MidiSynth::kBlocks> taken{};
+    return taken;
+}
+
+int TakeBlock() {
+    auto& taken = TakenBlocks();
+    for (int block = 0; block < MidiSynth::kBlocks; ++block) {
+        if (!taken[static_cast<std::size_t>(block)]) {
+            taken[static_cast<std::size_t>(block)] = true;
+            return block;
+        }
+    }
+    return -1;
+}
+
+void GiveBackBlock(int block) {
+    if (block >= 0 && block < MidiSynth::kBlocks) TakenBlocks()[static_cast<std::size_t>(block)] = false;
+}
+
+bool IsChannelMessage(int type) { return type >= 0x80 && type < 0xF0; }
+
+}  // namespace
+
+HRESULT CreateMusicPerformance(std::unique_ptr<MusicPerformance>* performance) {
+    if (!performance) return E_INVALIDARG;
+    performance->reset(new (std::nothrow) MusicPerformance);
+    return *performance ? S_OK : E_OUTOFMEMORY;
+}
+
+MusicPerformance::~MusicPerformance() { CloseDown(); }
+
+HRESULT MusicPerformance::Init(SoundSystem*) {
+    if (output_) return E_FAIL;
+    auto output = AudioOutputUse::Open();
+    if (!output) return DSERR_NODRIVER;
+    const int block = TakeBlock();
+    if (block < 0) return DSERR_ALLOCATED;
+    output_ = std::move(output);
+    block_ = block;
+    return S_OK;
+}
+
+HRESULT MusicPerformance::AddPort(const void* port) {
+    if (port) return E_INVALIDARG;
+    if (!output_) return DSERR_UNINITIALIZED;
+    if (synth_) return S_OK;
+    synth_ = MidiSynth::Acquire();
+    return synth_ ? S_OK : E_FAIL;
+}
+
+HRESULT MusicPerformance::PlaySegment(MusicSegment* segment, std::uint32_t, std::int64_t,
+                                      std::shared_ptr<SegmentState>* state) {
+    if (!synth_) return DSERR_UNINITIALIZED;
+    if (!segment) return E_INVALIDARG;
+    auto newState = std::make_shared<SegmentState>();
+    newState->segment = segment;
+    AudioLock lock;
+    StopPlayer();
+    // A song starts on channels as it expects them, whatever the last one left behind.
+    synth_->ResetBlock(block_);
+    fluid_player_t* player = new_fluid_player(synth_->Synth());
+    if (!player) return E_FAIL;
+    fluid_player_set_playback_callback(player, &MusicPerformance::OnMidiEvent, this);
+    const auto& midi = segment->Midi();
+    if (fluid_player_add_mem(player, midi->data(), midi->size()) != FLUID_OK || fluid_player_play(player) != FLUID_OK) {
+        delete_fluid_player(player);
+        return E_FAIL;
+    }
+    player_ = player;
+    playingMidi_ = midi;
+    synth_->AddPlayer(player_);
+    if (state) *state = std::move(newState);
+    return S_OK;
+}
+
+HRESULT MusicPerformance::Stop(MusicSegment* segment, SegmentState*, std::int64_t, std::uint32_t) {
+    if (!synth_) return S_OK;
+    AudioLock lock;
+    if (!segment || (playingMidi_ && segment->Midi() == playingMidi_)) {
+        StopPlayer();
+        synth_->SilenceBlock(block_);
+    }
+    return S_OK;
+}
+
+HRESULT MusicPerformance::CloseDown() {
+    if (synth_) {
+        AudioLock lock;
+        StopPlayer();
+        synth_->SilenceBlock(block_);
+    }
+    synth_.reset();
+    GiveBackBlock(block_);
+    block_ = -1;
+    output_.reset();
+    return S_OK;
+}
+
+bool MusicPerformance::IsPlaying() const {
+    if (!player_) return false;
+    AudioLock lock;
+    return fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
+}
+
+// Called with the audio lock held.
+void MusicPerformance::StopPlayer() {
+    if (!player_) return;
+    synth_->RemovePlayer(player_);
+    fluid_player_stop(player_);
+    delete_fluid_player(player_);
+    player_ = nullptr;
+    playingMidi_.reset();
+}
+
+// The player's events, moved onto this performance's channel block. Only channel messages pass:
+// system exclusive messages (a GM or GS reset in the file) would reach every performance's
+// channels.
+int MusicPerformance::OnMidiEvent(void* data, fluid_midi_event_t* event) {
+    auto* self = static_cast<MusicPerformance*>(data);
+    const int type = fluid_midi_event_get_type(event);
+    if (!IsChannelMessage(type)) return FLUID_OK;
+    const int channel = fluid_midi_event_get_channel(event);
+    if (channel < 0 || channel >= MidiSynth::kChannelsPerBlock) return FLUID_OK;
+    fluid_midi_event_set_channel(event, self->block_ * MidiSynth::kChannelsPerBlock + channel);
+    const int result = fluid_synth_handle_midi_event(self->synth_->Synth(), event);
+    // The player goes on using the event after this callback with the file's channel number (it
+    // keeps a record per channel of the file): moved channels would make it write past that.
+    fluid_midi_event_set_channel(event, channel);
+    return result;
+}
+
+}  // namespace platform

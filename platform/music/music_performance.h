@@ -1,0 +1,66 @@
+#pragma once
+// A music performance: plays segments on a block of 16 channels of the shared synth into the
+// shared audio output. Init opens the output and takes a free block (8 exist: a ninth
+// performance at once fails); AddPort with no port asks for the default port, the synth with its
+// SoundFont. One segment plays at a time: playing another stops the first. Stopping silences the
+// performance's own channels at once and leaves every other performance playing.
+#include <cstdint>
+#include <memory>
+
+#include "platform/audio/audio_host.h"
+#include "platform/music/midi_synth.h"
+#include "platform/music/music_segment.h"
+#include "platform/core/result_codes.h"
+
+struct _fluid_player_t;
+struct _fluid_midi_event_t;
+
+namespace platform {
+
+class SoundSystem;
+
+class MusicPerformance {
+public:
+    MusicPerformance() = default;
+    ~MusicPerformance();
+    MusicPerformance(const MusicPerformance&) = delete;
+    MusicPerformance& operator=(const MusicPerformance&) = delete;
+
+    // The sound system, when given, is the one whose output to share; there is one output
+    // anyway. DSERR_NODRIVER without an audio output, DSERR_ALLOCATED when every channel block
+    // is taken, E_FAIL when already initialised.
+    HRESULT Init(SoundSystem* sound);
+    // The default port (port must be null): the synth. E_FAIL when the SoundFont cannot be
+    // loaded, DSERR_UNINITIALIZED before Init, E_INVALIDARG for any other port.
+    HRESULT AddPort(const void* port);
+    // Starts the segment now from its beginning, stopping what this performance played.
+    // DSERR_UNINITIALIZED without a port, E_INVALIDARG without a segment, E_FAIL when the synth
+    // refuses the song.
+    HRESULT PlaySegment(MusicSegment* segment, std::uint32_t flags, std::int64_t startTime,
+                        std::shared_ptr<SegmentState>* state);
+    // Stops the segment if it is the one playing, or whatever plays when segment is null.
+    HRESULT Stop(MusicSegment* segment, SegmentState* state, std::int64_t time, std::uint32_t flags);
+    // Stops, gives back the port, the channel block and the output.
+    HRESULT CloseDown();
+
+    bool HasPort() const { return synth_ != nullptr; }
+    int Block() const { return block_; }
+    // Whether a song of this performance is still running (not stopped, not at its end).
+    bool IsPlaying() const;
+
+private:
+    static int OnMidiEvent(void* performance, _fluid_midi_event_t* event);
+    void StopPlayer();
+
+    std::shared_ptr<AudioOutputUse> output_;
+    int block_ = -1;
+    std::shared_ptr<MidiSynth> synth_;
+    _fluid_player_t* player_ = nullptr;
+    // The playing segment's bytes: they name it (a segment unloaded while it plays cannot be
+    // mistaken for a new one at the same address) and stay while the player reads them.
+    std::shared_ptr<const std::vector<std::uint8_t>> playingMidi_;
+};
+
+HRESULT CreateMusicPerformance(std::unique_ptr<MusicPerformance>* performance);
+
+}  // namespace platform

@@ -1,0 +1,97 @@
+#include "platform/pixels/key_runs.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/pixels/pixel_access.h"
+
+namespace platform {
+
+namespace {
+
+// Copies n bytes between distinct buffers. Short runs (most of a sprite's) without a call, which
+// would cost more than the copy: whole 32-byte blocks, then the last 32 (or 8, or 1) bytes again,
+// overlapping what was copied. Long runs go to the library's copy, which uses the widest
+// registers the processor has.
+inline void CopyRun(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
+    if (n >= 256) {
+        std::memcpy(d, s, n);
+    } else if (n >= 32) {
+        std::size_t i = 0;
+        for (; i + 32 <= n; i += 32) std::memcpy(d + i, s + i, 32);
+        if (i < n) std::memcpy(d + n - 32, s + n - 32, 32);
+    } else if (n >= 8) {
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) std::memcpy(d + i, s + i, 8);
+        if (i < n) std::memcpy(d + n - 8, s + n - 8, 8);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) d[i] = s[i];
+    }
+}
+
+}  // namespace
+
+void KeyRuns::Build(const PixelView& view, std::uint32_t key) {
+    rowFirst_.clear();
+    runs_.clear();
+    pixels_.clear();
+    rowFirst_.reserve(static_cast<std::size_t>(view.height) + 1);
+    DispatchBytes(view.bytesPerPixel, [&]<int B>() {
+        for (std::int32_t y = 0; y < view.height; ++y) {
+            rowFirst_.push_back(static_cast<std::uint32_t>(runs_.size()));
+            const std::uint8_t* p = view.Row(y);
+            std::int32_t x = 0;
+            while (x < view.width) {
+                while (x < view.width && LoadPixel<B>(p + x * B) == key) ++x;
+                const std::int32_t start = x;
+                while (x < view.width && LoadPixel<B>(p + x * B) != key) ++x;
+                if (x > start) {
+                    runs_.push_back({start, x, pixels_.size()});
+                    pixels_.insert(pixels_.end(), p + start * B, p + x * B);
+                }
+            }
+        }
+    });
+    rowFirst_.push_back(static_cast<std::uint32_t>(runs_.size()));
+    key_ = key;
+    width_ = view.width;
+    valid_ = true;
+    // A run costs a call; below about eight pixels a run the per-pixel test is faster.
+    worthwhile_ = runs_.size() * 8 <= static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
+}
+
+void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int bytesPerPixel, const Rect& from) const {
+    const std::ptrdiff_t bytes = bytesPerPixel;
+    const std::uint8_t* packed = pixels_.data();
+    // Whole rows need no cutting of their runs.
+    const bool wholeRows = from.left == 0 && from.right == width_;
+    for (std::int32_t row = from.top; row < from.bottom; ++row) {
+        std::uint8_t* d = dst.Row(y + row - from.top) + (static_cast<std::ptrdiff_t>(x) - from.left) * bytes;
+        const Run* run = runs_.data() + rowFirst_[static_cast<std::size_t>(row)];
+        const Run* end = runs_.data() + rowFirst_[static_cast<std::size_t>(row) + 1];
+        if (!wholeRows) {
+            for (; run != end; ++run) {
+                const std::int32_t a = std::max(run->start, from.left), b = std::min(run->end, from.right);
+                if (a < b) CopyRun(d + a * bytes, packed + run->offset + (a - run->start) * bytes, static_cast<std::size_t>((b - a) * bytes));
+            }
+            continue;
+        }
+        // The start of the first run two rows on, on both sides, is asked for while this row is
+        // copied: each run begins at a new place in memory, where the processor's own prefetching
+        // has not caught up, and two rows give the lines time to arrive.
+        const std::size_t ahead = static_cast<std::size_t>(row) + 2;
+        if (row + 2 < from.bottom && rowFirst_[ahead + 1] != rowFirst_[ahead]) {
+            const Run& first = runs_[rowFirst_[ahead]];
+            const std::uint8_t* src = packed + first.offset;
+            const std::uint8_t* to = d + 2 * dst.pitch + first.start * bytes;
+            const std::ptrdiff_t runBytes = (first.end - first.start) * bytes;
+            for (std::ptrdiff_t at = 0; at < runBytes && at < 256; at += 64) {
+                __builtin_prefetch(src + at);
+                __builtin_prefetch(to + at, 1);
+            }
+        }
+        for (; run != end; ++run) CopyRun(d + run->start * bytes, packed + run->offset, static_cast<std::size_t>((run->end - run->start) * bytes));
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,45 @@
+#pragma once
+// The runs of a surface's pixels that differ from its colour key, row by row: what a keyed copy
+// from that surface has to copy. A display surface finds them on its first keyed copy and keeps
+// them while its pixels and key stay as they are, so later keyed copies skip transparent pixels
+// without reading them, as run-length accelerated keys do. The runs' pixels are kept too, packed,
+// so that a copy reads them as one stream.
+#include <cstdint>
+#include <vector>
+
+#include "platform/core/geometry.h"
+#include "platform/pixels/pixel_view.h"
+
+namespace platform {
+
+class KeyRuns {
+public:
+    // Forgets the runs: the pixels or the key may have changed.
+    void Drop() { valid_ = false; }
+    bool ValidFor(std::uint32_t key) const { return valid_ && key_ == key; }
+    // Finds the runs of view's pixels that are not key (a raw value of the view's pixel size).
+    void Build(const PixelView& view, std::uint32_t key);
+    // False when the picture breaks into so many runs that copying them one by one would be
+    // slower than testing every pixel.
+    bool Worthwhile() const { return worthwhile_; }
+    // Copies the non-key pixels of source rectangle from (inside the view the runs were found
+    // in) to dst with its top-left at (x, y).
+    void Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int bytesPerPixel, const Rect& from) const;
+
+private:
+    struct Run {
+        std::int32_t start, end;  // columns, end exclusive
+        std::size_t offset;       // where the run's pixels start in pixels_
+    };
+    std::vector<std::uint32_t> rowFirst_;  // index of each row's first run; one more entry at the end
+    std::vector<Run> runs_;
+    // The non-key pixels, run after run: a copy reads one dense stream instead of rows with
+    // holes.
+    std::vector<std::uint8_t> pixels_;
+    std::uint32_t key_ = 0;
+    std::int32_t width_ = 0;  // of the view the runs were found in
+    bool valid_ = false;
+    bool worthwhile_ = false;
+};
+
+}  // namespace platform

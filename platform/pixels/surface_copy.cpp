@@ -1,0 +1,187 @@
+#include "platform/pixels/surface_copy.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+
+#include "platform/pixels/pixel_access.h"
+
+namespace platform {
+
+namespace {
+
+template <int B>
+void FillLoop(const PixelView& dst, const Rect& rect, std::uint32_t value) {
+    const std::int32_t width = rect.Width();
+    for (std::int32_t y = rect.top; y < rect.bottom; ++y) {
+        std::uint8_t* d = dst.Row(y) + rect.left * B;
+        if constexpr (B == 1) {
+            std::memset(d, static_cast<int>(value & 0xFF), static_cast<std::size_t>(width));
+        } else if constexpr (B == 2) {
+            // Two pixels per 32-bit word after an odd leading pixel.
+            std::int32_t x = 0;
+            if (width % 2) StorePixel<2>(d + 2 * x++, value);
+            const std::uint32_t word = (value & 0xFFFF) * 0x00010001u;
+            for (; x < width; x += 2) StorePixel<4>(d + 2 * x, word);
+        } else {
+            for (std::int32_t x = 0; x < width; ++x, d += B) StorePixel<B>(d, value);
+        }
+    }
+}
+
+// Steps j -> floor((2j + 1) * sw / (2 * dw)) without a division per pixel; the carry is added
+// as a value, not taken as a branch.
+class SampleStepper {
+public:
+    SampleStepper(std::int32_t j, std::int32_t sw, std::int32_t dw) : den_(2 * std::int64_t{dw}) {
+        const std::int64_t num = (2 * std::int64_t{j} + 1) * sw;
+        q_ = num / den_;
+        r_ = num % den_;
+        stepQ_ = 2 * std::int64_t{sw} / den_;
+        stepR_ = 2 * std::int64_t{sw} % den_;
+    }
+    std::int32_t Value() const { return static_cast<std::int32_t>(q_); }
+    void Next() {
+        r_ += stepR_;
+        const std::int64_t carry = r_ >= den_;
+        q_ += stepQ_ + carry;
+        r_ -= carry * den_;
+    }
+
+private:
+    std::int64_t den_, q_ = 0, r_ = 0, stepQ_ = 0, stepR_ = 0;
+};
+
+// The source row that destination row y of the request reads.
+const std::uint8_t* SourceRow(const PixelView& src, const CopyRequest& rq, std::int32_t y) {
+    return src.Row(SampleIndex(y - rq.dst.top, rq.src.top, rq.src.Height(), rq.dst.Height(), rq.mirrorY));
+}
+
+// A colour-keyed row: a select per pixel rather than a branch, so the compiler can widen it to
+// vector registers (the destination is read either way).
+template <int B>
+void KeyedRow(std::uint8_t* d, const std::uint8_t* s, std::int32_t count, std::uint32_t key) {
+    for (std::int32_t x = 0; x < count; ++x) {
+        const std::uint32_t p = LoadPixel<B>(s + x * B), old = LoadPixel<B>(d + x * B);
+        StorePixel<B>(d + x * B, p == key ? old : p);
+    }
+}
+
+// Same-sized rectangles, no mirror: whole rows at once, or keyed rows.
+template <int B, bool Keyed>
+void CopyOneToOne(const PixelView& dst, const PixelView& src, const CopyRequest& rq, std::uint32_t key) {
+    const Rect& v = rq.visible;
+    const std::size_t bytes = static_cast<std::size_t>(v.Width()) * B;
+    const std::int32_t sourceLeft = rq.src.left + v.left - rq.dst.left;
+    // Whole-width rows of two surfaces with unpadded rows follow each other in memory: one
+    // block copy moves them all.
+    const bool sameRows = rq.dst.Height() == rq.src.Height() && !rq.mirrorY;
+    if (!Keyed && sameRows && dst.pitch == src.pitch && static_cast<std::ptrdiff_t>(bytes) == dst.pitch) {
+        std::memmove(dst.Row(v.top) + v.left * B, SourceRow(src, rq, v.top) + sourceLeft * B, bytes * static_cast<std::size_t>(v.Height()));
+        return;
+    }
+    for (std::int32_t y = v.top; y < v.bottom; ++y) {
+        const std::uint8_t* s = SourceRow(src, rq, y) + sourceLeft * B;
+        std::uint8_t* d = dst.Row(y) + v.left * B;
+        if constexpr (Keyed) {
+            KeyedRow<B>(d, s, v.Width(), key);
+        } else {
+            std::memmove(d, s, bytes);
+        }
+    }
+}
+
+// Stretched or mirrored columns. The columns every row samples are the same, so their byte
+// offsets are worked out once per chunk of columns; each row is then a gather. A row that
+// samples the same source row as the one above it (any enlargement) is a copy of that row when
+// no key is involved.
+template <int B, bool Keyed>
+void CopySampled(const PixelView& dst, const PixelView& src, const CopyRequest& rq, std::uint32_t key) {
+    constexpr std::int32_t kChunk = 512;
+    std::int32_t offsets[kChunk];
+    const Rect& v = rq.visible;
+    const std::int32_t dw = rq.dst.Width(), sw = rq.src.Width();
+    for (std::int32_t left = v.left; left < v.right; left += kChunk) {
+        const std::int32_t count = std::min(kChunk, v.right - left);
+        // Offsets in destination order; a mirror samples them in decreasing order.
+        const std::int32_t firstJ = rq.mirrorX ? rq.dst.right - (left + count) : left - rq.dst.left;
+        SampleStepper column(firstJ, sw, dw);
+        for (std::int32_t i = 0; i < count; ++i, column.Next())
+            offsets[rq.mirrorX ? count - 1 - i : i] = (rq.src.left + column.Value()) * B;
+
+        const std::uint8_t* previous = nullptr;
+        for (std::int32_t y = v.top; y < v.bottom; ++y) {
+            const std::uint8_t* s = SourceRow(src, rq, y);
+            std::uint8_t* d = dst.Row(y) + left * B;
+            if (!Keyed && s == previous) {
+                std::memcpy(d, d - dst.pitch, static_cast<std::size_t>(count) * B);
+                continue;
+            }
+            previous = s;
+            for (std::int32_t i = 0; i < count; ++i) {
+                const std::uint32_t p = LoadPixel<B>(s + offsets[i]);
+                if constexpr (Keyed) {
+                    const std::uint32_t old = LoadPixel<B>(d + i * B);
+                    StorePixel<B>(d + i * B, p == key ? old : p);
+                } else {
+                    StorePixel<B>(d + i * B, p);
+                }
+            }
+        }
+    }
+}
+
+// Picks the loop for the pixel size, the key and the geometry once per copy.
+template <int B>
+void CopyLoop(const PixelView& dst, const PixelView& src, const CopyRequest& rq) {
+    const bool sameWidth = rq.dst.Width() == rq.src.Width() && !rq.mirrorX;
+    const std::uint32_t key = rq.key & PixelMask<B>();
+    if (sameWidth) {
+        rq.keyed ? CopyOneToOne<B, true>(dst, src, rq, key) : CopyOneToOne<B, false>(dst, src, rq, key);
+    } else {
+        rq.keyed ? CopySampled<B, true>(dst, src, rq, key) : CopySampled<B, false>(dst, src, rq, key);
+    }
+}
+
+}  // namespace
+
+void FillRect(const PixelView& dst, const Rect& rect, std::uint32_t value) {
+    AssertInside(dst, rect);
+    DispatchBytes(dst.bytesPerPixel, [&]<int B>() { FillLoop<B>(dst, rect, value); });
+}
+
+std::int32_t SampleIndex(std::int32_t i, std::int32_t srcStart, std::int32_t srcLength, std::int32_t dstLength, bool mirror) {
+    const std::int64_t j = mirror ? dstLength - 1 - i : i;
+    return srcStart + static_cast<std::int32_t>(((2 * j + 1) * srcLength) / (2 * std::int64_t{dstLength}));
+}
+
+namespace {
+
+// Trims the destination run [lo, hi) along one axis to the offsets whose samples land inside
+// [boundLo, boundHi). Samples are monotonic in the offset, so the kept offsets form one run.
+void TrimAxis(std::int32_t& lo, std::int32_t& hi, std::int32_t dstStart, std::int32_t dstLength, std::int32_t srcStart,
+              std::int32_t srcLength, bool mirror, std::int32_t boundLo, std::int32_t boundHi) {
+    const auto inside = [&](std::int32_t d) {
+        const std::int32_t s = SampleIndex(d - dstStart, srcStart, srcLength, dstLength, mirror);
+        return s >= boundLo && s < boundHi;
+    };
+    while (lo < hi && !inside(lo)) ++lo;
+    while (hi > lo && !inside(hi - 1)) --hi;
+}
+
+}  // namespace
+
+void ClipToSource(CopyRequest& rq, const Rect& srcBounds) {
+    Rect& v = rq.visible;
+    TrimAxis(v.left, v.right, rq.dst.left, rq.dst.Width(), rq.src.left, rq.src.Width(), rq.mirrorX, srcBounds.left, srcBounds.right);
+    TrimAxis(v.top, v.bottom, rq.dst.top, rq.dst.Height(), rq.src.top, rq.src.Height(), rq.mirrorY, srcBounds.top, srcBounds.bottom);
+}
+
+MEDIA_PIXEL_LOOP void CopyRect(const PixelView& dst, const PixelView& src, const CopyRequest& request) {
+    if (request.visible.IsEmpty()) return;
+    AssertInside(dst, request.visible);
+    assert(dst.bytesPerPixel == src.bytesPerPixel);
+    DispatchBytes(dst.bytesPerPixel, [&]<int B>() { CopyLoop<B>(dst, src, request); });
+}
+
+}  // namespace platform
