@@ -47,6 +47,8 @@ PixelSurface::~PixelSurface() {
 }
 
 void PixelSurface::Attach(std::shared_ptr<platform::DisplaySurface> surface, Screen* owner, std::int32_t width, std::int32_t height) {
+    // The alpha map was sized for the pixels being replaced.
+    alphaMap_.reset();
     surface_ = std::move(surface);
     if (owner_ && owner_ != owner) owner_->Detach(this);
     owner_ = owner;
@@ -170,6 +172,8 @@ std::int32_t PixelSurface::CreateFromFile(Screen* screen, const char* name, std:
         surface = LoadBitmapSurface(device, name, &width_, &height_, placement);
         if (!surface) return -1;
     }
+    // A map set before the surface had pixels was sized for none.
+    alphaMap_.reset();
     surface_ = std::move(surface);
     Lock();
     Unlock();
