@@ -57,6 +57,47 @@ TEST_F(SpriteTest, CreateLoadsOneSheetOnly) {
     std::filesystem::remove(path);
 }
 
+// After Release the sprite owns nothing: a sheet the caller sets afterwards is only borrowed, and
+// the sprite's destructor leaves it to the caller (deleting it would free it twice).
+TEST_F(SpriteTest, ASheetSetAfterReleaseIsOnlyBorrowed) {
+    testing_bmp::BmpLayout layout;
+    layout.width = 8;
+    layout.height = 4;
+    layout.pixels = testing_bmp::PackRows(8, 4, 24, [](std::int32_t x, std::int32_t) { return static_cast<std::uint32_t>(x); });
+    const std::string path = (std::filesystem::temp_directory_path() / "sprite_release_test.bmp").string();
+    {
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
+        const auto bytes = testing_bmp::MakeBmp(layout);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f.get()), bytes.size());
+    }
+    const struct {
+        const char* name;
+        const char* file;
+        std::int32_t created;
+    } cases[] = {
+        {"after a failed Create", "no such sprite.bmp", -3},
+        {"after a good Create", path.c_str(), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto sprite = std::make_unique<SpriteObject>();
+        ASSERT_EQ(sprite->Create(screen.get(), c.file, 4, 4, 0, media::MEMORY_ANY), c.created);
+        EXPECT_EQ(sprite->ownsSheet, 1);
+        sprite->Release();
+        EXPECT_EQ(sprite->sheet, nullptr);
+        EXPECT_EQ(sprite->ownsSheet, 0);
+        auto borrowed = std::make_unique<FrameSheet>();
+        ASSERT_EQ(borrowed->CreateBlank(screen.get(), 8, 4, 32), 1);
+        sprite->sheet = borrowed.get();
+        sprite->Release();
+        sprite->sheet = borrowed.get();
+        sprite.reset();
+        // Still the caller's: usable, then deleted once, by its unique_ptr.
+        EXPECT_EQ(borrowed->Width(), 8);
+    }
+    std::filesystem::remove(path);
+}
+
 TEST_F(SpriteTest, EveryKindDrawsItsBlitWithTheSpritesParameters) {
     SpriteObject s;
     GiveSheet(s, 12, 8, 16, 6, 4);
