@@ -85,7 +85,13 @@ std::int32_t PixelSurface::Lock() { return LockWith(platform::DDLOCK_WAIT); }
 std::int32_t PixelSurface::LockForReading() { return LockWith(platform::DDLOCK_WAIT | platform::DDLOCK_READONLY); }
 
 std::int32_t PixelSurface::LockWith(std::uint32_t flags) {
-    if (lockCount_ > 0) return static_cast<std::int32_t>(++lockCount_);
+    if (lockCount_ > 0) {
+        // A writable lock inside a read-only one does not reach the platform, which would move
+        // the content version on: asking for writable access does that here, so that the runs
+        // of keyed copies and a sheet's opacity are found again.
+        if (!(flags & platform::DDLOCK_READONLY) && surface_) surface_->View();
+        return static_cast<std::int32_t>(++lockCount_);
+    }
     if (!surface_) return -1;
     ClearDescription(desc_);
     platform::HRESULT result = surface_->Lock(nullptr, &desc_, flags, nullptr);

@@ -315,6 +315,69 @@ TEST_F(SpriteTest, OverlapsFollowsEveryChangeOfTheSheet) {
     EXPECT_EQ(a.Overlaps(b), 0);
 }
 
+// A read-only lock keeps what was derived from the pixels (the keyed copy's runs, the sheet's
+// opacity); anything that writes while it is held must still make both be found again.
+TEST_F(SpriteTest, WritesUnderAHeldReadLockReachKeyedCopiesAndOverlaps) {
+    constexpr std::uint32_t kKey = 0x000000BB, kWritten = 0x000000AA;
+    constexpr std::int32_t kX = 40, kY = 2;
+    const struct {
+        const char* name;
+        std::function<void(FrameSheet&)> write;
+    } ways[] = {
+        {"Lock, PutPixel", [](FrameSheet& f) {
+             ASSERT_EQ(f.Lock(), 2);
+             f.PutPixel(kX, kY, kWritten);
+             ASSERT_EQ(f.Unlock(), 1);
+         }},
+        {"Lock, DrawHLine", [](FrameSheet& f) {
+             ASSERT_EQ(f.Lock(), 2);
+             f.DrawHLine(kX, kX, kY, kWritten);
+             ASSERT_EQ(f.Unlock(), 1);
+         }},
+        {"a software blend onto it", [this](FrameSheet& f) {
+             auto patch = Blank(1, 1, 32);
+             patch->Fill(kWritten);
+             ASSERT_EQ(patch->BlitOpaqueBlend(&f, kX, kY, nullptr, 0), 0);
+         }},
+        {"a rotated copy onto it", [this](FrameSheet& f) {
+             auto patch = Blank(5, 5, 32);  // around the pixel
+             patch->Fill(kWritten);
+             ASSERT_EQ(patch->BlitOpaqueRotated(&f, kX, kY, nullptr, 0.0, 1.0), 1);
+         }},
+        {"a platform copy onto it", [this](FrameSheet& f) {
+             auto patch = Blank(1, 1, 32);
+             patch->Fill(kWritten);
+             ASSERT_EQ(patch->BlitOpaque(&f, kX, kY, nullptr), 0);
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        SpriteObject keyed, solid;
+        GiveSheet(keyed, 64, 4, 32, 64, 4);
+        GiveSheet(solid, 64, 4, 32, 64, 4);
+        keyed.sheet->Fill(kKey);
+        ASSERT_EQ(keyed.sheet->SetColorKeyFromTopLeft(), 0);
+        solid.sheet->Fill(0x00123456);
+        blit_test::SetRaw(*solid.sheet, 0, 0, 0x00FFFFFF);
+        ASSERT_EQ(solid.sheet->SetColorKeyFromTopLeft(), 0);
+        // Both caches made from the all-key sheet.
+        auto before = Blank(64, 4, 32);
+        ASSERT_EQ(keyed.sheet->BlitKeyed(before.get(), 0, 0, nullptr), 0);
+        ASSERT_EQ(keyed.Overlaps(solid), 0);
+
+        ASSERT_EQ(keyed.sheet->LockForReading(), 1);
+        way.write(*keyed.sheet);
+        ASSERT_EQ(keyed.sheet->Unlock(), 0);
+
+        auto after = Blank(64, 4, 32);
+        after->Fill(0x000000CC);
+        ASSERT_EQ(keyed.sheet->BlitKeyed(after.get(), 0, 0, nullptr), 0);
+        EXPECT_EQ(blit_test::Raw(*after, kX, kY), kWritten);
+        EXPECT_EQ(blit_test::Raw(*after, kX - 5, kY), 0x000000CCu);
+        EXPECT_EQ(keyed.Overlaps(solid), 1);
+    }
+}
+
 TEST_F(SpriteTest, OverlapsCases) {
     struct Case {
         const char* what;
