@@ -49,7 +49,7 @@ void LimitScans(j_common_ptr info) {
 }
 
 // The library's 32-bit layouts fill the fourth byte with 0xFF; the layer's 32-bit pixels carry 0
-// there (colour keys and collision tests compare whole words). Copies a decoded row with the
+// there (the collision test within one sheet compares whole words). Copies a decoded row with the
 // fourth bytes cleared, written plainly for the vectoriser.
 MEDIA_PIXEL_LOOP void CopyClearingFourthBytes(const std::uint8_t* __restrict in, std::uint8_t* __restrict out, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {

@@ -14,6 +14,7 @@ namespace {
 
 using media::FrameSheet;
 using media::SpriteObject;
+using platform::FaultPoint;
 using platform::Rect;
 
 class SpriteTest : public blit_test::BlitTest {
@@ -375,6 +376,68 @@ TEST_F(SpriteTest, WritesUnderAHeldReadLockReachKeyedCopiesAndOverlaps) {
         EXPECT_EQ(blit_test::Raw(*after, kX, kY), kWritten);
         EXPECT_EQ(blit_test::Raw(*after, kX - 5, kY), 0x000000CCu);
         EXPECT_EQ(keyed.Overlaps(solid), 1);
+    }
+}
+
+// In 24 and 32 bits every keyed kind compares the key with the pixel's three colour bytes: a
+// 32-bit pixel that differs from the key only in its fourth byte is transparent whichever path
+// draws it (the platform's copies by runs or pixel by pixel, the mirror's software fallback, the
+// software blends, shadows and rotation). The sheet holds key pixels with both fourth bytes
+// and one opaque pixel, which alone may change the destination.
+TEST_F(SpriteTest, EveryKeyedKindComparesTheThreeColourBytes) {
+    constexpr std::uint32_t kKey = 0x00FF00FF, kKeyOtherFourthByte = 0xFFFF00FF, kOpaque = 0x00102030;
+    constexpr std::int32_t kSize = 16;
+    const std::int32_t kinds[] = {100, 101, 102, 103, 104, 105, 107, 108, 109, 110, 120};
+    // Where the two key values lie: halves give few runs (the copy goes by runs), a
+    // checkerboard many (pixel by pixel).
+    const struct {
+        const char* name;
+        bool (*otherByte)(std::int32_t x, std::int32_t y);
+    } patterns[] = {
+        {"halves", [](std::int32_t x, std::int32_t) { return x >= kSize / 2; }},
+        {"checkerboard", [](std::int32_t x, std::int32_t y) { return (x + y) % 2 == 1; }},
+    };
+    for (const int depth : {24, 32}) {
+        for (const auto& pattern : patterns) {
+            for (const bool mirrorFallback : {false, true}) {
+                for (const std::int32_t kind : kinds) {
+                    SCOPED_TRACE(testing::Message() << depth << " bits, " << pattern.name << (mirrorFallback ? ", software mirror" : "")
+                                                    << ", kind " << kind);
+                    if (mirrorFallback && kind != 108 && kind != 109) continue;
+                    SpriteObject s;
+                    GiveSheet(s, kSize, kSize, depth, kSize, kSize);
+                    FrameSheet& f = *s.sheet;
+                    f.Lock();
+                    for (std::int32_t y = 0; y < kSize; ++y)
+                        for (std::int32_t x = 0; x < kSize; ++x) f.PutPixel(x, y, x > 0 && pattern.otherByte(x, y) ? kKeyOtherFourthByte : kKey);
+                    f.PutPixel(kSize / 2, kSize / 2, kOpaque);
+                    f.Unlock();
+                    ASSERT_EQ(f.SetColorKeyFromTopLeft(), 0);
+                    const auto mapSize = static_cast<std::size_t>(kSize * kSize);
+                    auto map = std::make_unique<std::uint8_t[]>(mapSize);
+                    std::fill_n(map.get(), mapSize, std::uint8_t{200});
+                    ASSERT_TRUE(f.SetAlphaMap(std::move(map), mapSize));
+                    s.x = s.y = 8;
+                    s.alpha = 128;
+                    s.shadowFactor = 128;
+                    s.scale = kind == 107 ? 1.0f : 2.0f;
+                    s.stretchWidth = s.stretchHeight = 2 * kSize;
+
+                    auto dest = Blank(48, 48, depth);
+                    dest->Fill(0x77336699);
+                    const std::vector<std::uint32_t> before = blit_test::Snapshot(*dest);
+                    if (mirrorFallback) host.SetFault(FaultPoint::MirrorBlit, platform::DDERR_NOMIRRORHW);
+                    s.Draw(dest.get(), 0, 0, kind);
+                    host.ClearFaults();
+                    const std::vector<std::uint32_t> after = blit_test::Snapshot(*dest);
+                    std::size_t changed = 0;
+                    for (std::size_t i = 0; i < after.size(); ++i) changed += after[i] != before[i];
+                    // The opaque pixel covers at most 2 x 2 destination pixels at scale 2.
+                    EXPECT_GE(changed, 1u);
+                    EXPECT_LE(changed, 4u);
+                }
+            }
+        }
     }
 }
 
