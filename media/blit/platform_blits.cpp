@@ -40,10 +40,12 @@ std::int32_t SoftwareMirror(PixelSurface& source, PixelSurface& dest, std::int32
     if (source.GetPixelFormatInfo().depth != dest.GetPixelFormatInfo().depth) return 0;
     const std::int32_t w = s.Width(), h = s.Height();
     const std::uint32_t key = source.ColorKey();
+    // As in every keyed path, a 32-bit pixel's fourth byte is not compared with the key.
+    const std::uint32_t compared = source.GetPixelFormatInfo().depth == 32 ? 0x00FFFFFFu : 0xFFFFFFFFu;
     for (std::int32_t i = 0; i < h; ++i) {
         for (std::int32_t j = 0; j < w; ++j) {
             const std::uint32_t colour = source.GetPixel(s.left + j, s.top + i);
-            if (keyed && colour == key) continue;
+            if (keyed && (colour & compared) == key) continue;
             if (leftRight) {
                 dest.PutPixel(x + w - 1 - j, y + i, colour);
             } else {

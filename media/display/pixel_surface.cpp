@@ -47,6 +47,8 @@ PixelSurface::~PixelSurface() {
 }
 
 void PixelSurface::Attach(std::shared_ptr<platform::DisplaySurface> surface, Screen* owner, std::int32_t width, std::int32_t height) {
+    // The alpha map was sized for the pixels being replaced.
+    alphaMap_.reset();
     surface_ = std::move(surface);
     if (owner_ && owner_ != owner) owner_->Detach(this);
     owner_ = owner;
@@ -83,7 +85,13 @@ std::int32_t PixelSurface::Lock() { return LockWith(platform::DDLOCK_WAIT); }
 std::int32_t PixelSurface::LockForReading() { return LockWith(platform::DDLOCK_WAIT | platform::DDLOCK_READONLY); }
 
 std::int32_t PixelSurface::LockWith(std::uint32_t flags) {
-    if (lockCount_ > 0) return static_cast<std::int32_t>(++lockCount_);
+    if (lockCount_ > 0) {
+        // A writable lock inside a read-only one does not reach the platform, which would move
+        // the content version on: asking for writable access does that here, so that the runs
+        // of keyed copies and a sheet's opacity are found again.
+        if (!(flags & platform::DDLOCK_READONLY) && surface_) surface_->View();
+        return static_cast<std::int32_t>(++lockCount_);
+    }
     if (!surface_) return -1;
     ClearDescription(desc_);
     platform::HRESULT result = surface_->Lock(nullptr, &desc_, flags, nullptr);
@@ -170,6 +178,8 @@ std::int32_t PixelSurface::CreateFromFile(Screen* screen, const char* name, std:
         surface = LoadBitmapSurface(device, name, &width_, &height_, placement);
         if (!surface) return -1;
     }
+    // A map set before the surface had pixels was sized for none.
+    alphaMap_.reset();
     surface_ = std::move(surface);
     Lock();
     Unlock();

@@ -44,7 +44,8 @@ public:
 
     /// A blank surface of the given size in the screen's display format (or, with a depth code,
     /// in that format: 8, 15, 16, 24 or 32): drawn into by software, never listed with the screen.
-    /// 1 on success, else a negative platform result or -1.
+    /// On a surface that has pixels already it replaces them (and drops the alpha map); on
+    /// failure the old pixels stay. 1 on success, else a negative platform result or -1.
     std::int32_t CreateBlank(Screen* screen, std::int32_t width, std::int32_t height, std::int32_t depth = 0,
                              std::int32_t placement = MEMORY_SYSTEM);
 
@@ -227,7 +228,9 @@ public:
     std::uint8_t* AlphaMap() const { return alphaMap_.get(); }
     /// @}
     /// One weight byte per pixel, row by row; refused (false, the old map kept) unless it holds
-    /// exactly width x height bytes, since the alpha-map blend reads that many.
+    /// exactly width x height bytes, since the alpha-map blend reads that many. The map belongs
+    /// to the pixels it was set for: CreateBlank and CreateFromFile drop it, and the destructor
+    /// frees it. Restore and Reload keep it (they redraw the same pixels at the same size).
     bool SetAlphaMap(std::unique_ptr<std::uint8_t[]> map, std::size_t size);
     /// The neighbours in the screen's list of surfaces (Screen::AddSurface).
     /// @{

@@ -87,7 +87,10 @@ bool BmpDecoder::ExpandRle8(ByteReader& reader) {
     std::uint8_t* const buffer = pixels_.get();
     std::size_t row = 0, x = 0;
     // Every run, delta and absolute run is cut at the end of its row, so nothing is written
-    // outside the buffer and nothing spills into the next row.
+    // outside the buffer and nothing spills into the next row. Decoding ends at the end-of-bitmap
+    // code, at the end of the data, or once a row past the height is reached: a delta that lands
+    // on the last row (or any row inside the picture) goes on decoding there, so the pixels that
+    // follow it are kept.
     while (row < rows && reader.Remaining() > 0) {
         if (reader.Remaining() < 2) return false;
         const std::uint8_t count = reader.U8(), value = reader.U8();
@@ -103,7 +106,7 @@ bool BmpDecoder::ExpandRle8(ByteReader& reader) {
             x = 0;
         } else if (value == 1) {  // end of bitmap: what remains stays 0
             break;
-        } else if (value == 2) {  // delta: skipped pixels stay 0
+        } else if (value == 2) {  // delta: skipped pixels stay 0; past the last row it ends the loop
             if (reader.Remaining() < 2) return false;
             const std::uint8_t dx = reader.U8(), dy = reader.U8();
             row += dy;

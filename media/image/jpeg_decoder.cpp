@@ -19,7 +19,9 @@ namespace {
 // process. Ours jumps back into the decoder, which gives up on the picture. Warnings about
 // corrupt or missing data jump too: a damaged picture gives no surface rather than a half-grey
 // one. Warnings about values the library merely does not know (a newer JFIF revision, an
-// unknown Adobe transform) are harmless and let the picture load.
+// unknown Adobe transform) are harmless and let the picture load, and so are bytes that are not
+// a marker between two segments (cameras and editors write them; the library skips them and the
+// pixels are whole).
 struct JpegErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
@@ -33,7 +35,7 @@ struct JpegErrorManager {
 void JpegMessage(j_common_ptr info, int level) {
     if (level >= 0) return;  // trace messages
     const int code = info->err->msg_code;
-    if (code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM) return;
+    if (code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM || code == JWRN_EXTRANEOUS_DATA) return;
     FailJpeg(info);
 }
 
@@ -49,7 +51,7 @@ void LimitScans(j_common_ptr info) {
 }
 
 // The library's 32-bit layouts fill the fourth byte with 0xFF; the layer's 32-bit pixels carry 0
-// there (colour keys and collision tests compare whole words). Copies a decoded row with the
+// there (the collision test within one sheet compares whole words). Copies a decoded row with the
 // fourth bytes cleared, written plainly for the vectoriser.
 MEDIA_PIXEL_LOOP void CopyClearingFourthBytes(const std::uint8_t* __restrict in, std::uint8_t* __restrict out, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {

@@ -280,7 +280,9 @@ HRESULT Input::AcquireJoystick() {
     if (!joystick_) return kErrorNoDevice;
     joystickAcquired_ = 1;
     const HRESULT hr = AcquireWithRetries(*joystick_);
-    if (Failed(hr)) joystickAcquired_ = 0;
+    // As the mouse: refused only because another window is in front, it is tried again on the
+    // next read instead of being given up for the rest of the run.
+    if (Failed(hr) && hr != platform::E_ACCESSDENIED) joystickAcquired_ = 0;
     return hr;
 }
 

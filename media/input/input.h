@@ -49,7 +49,9 @@ public:
     /// Every status up; the keyboard snapshot, the wheel, press times and positions zeroed.
     void ClearKeyStatus();
 
-    /// The last Acquire result (up to 51 tries), -1 without the device.
+    /// The last Acquire result (up to 51 tries), -1 without the device. A device that stays
+    /// refused is not read again until acquired, except that the mouse and the joystick refused
+    /// with E_ACCESSDENIED (another window in front) are tried again on each read.
     /// @{
     platform::HRESULT AcquireKeyboard();
     platform::HRESULT AcquireMouse();

@@ -177,7 +177,11 @@ std::int32_t SpriteObject::Create(Screen* screen, const char* name, std::int32_t
 }
 
 void SpriteObject::Release() {
-    if (ownsSheet == 1 && sheet) delete sheet;
+    // Once the owned sheet is gone the sprite owns nothing: a sheet set afterwards is borrowed.
+    if (ownsSheet == 1 && sheet) {
+        delete sheet;
+        ownsSheet = 0;
+    }
     sheet = nullptr;
 }
 

@@ -27,7 +27,7 @@ public:
     /// picture could not be loaded or cut (the sheet stays attached, without a picture).
     std::int32_t Create(Screen* screen, const char* name, std::int32_t frameWidth, std::int32_t frameHeight, std::int32_t frameCount,
                         std::int32_t placement);
-    /// Deletes the sheet when the sprite owns it and forgets it either way.
+    /// Deletes the sheet when the sprite owns it (ownsSheet back to 0) and forgets it either way.
     void Release();
     /// Draws frame (an index, row by row) at (x - viewX, y - viewY) on dest with the blit of the
     /// kind's low 16 bits (BlitKind), giving it alpha, scale, angle, the stretch size or the

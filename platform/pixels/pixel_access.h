@@ -55,6 +55,14 @@ constexpr std::uint32_t PixelMask() {
     return Bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * Bytes)) - 1u;
 }
 
+// The bits of a pixel that a colour key is compared with: the whole pixel, except that a 32-bit
+// pixel's fourth byte carries no colour and is left out (as in the 24-bit formats, the key is
+// compared with the three colour bytes). A key with bits outside this mask matches no pixel.
+template <int Bytes>
+constexpr std::uint32_t KeyCompareMask() {
+    return Bytes == 4 ? 0x00FFFFFFu : PixelMask<Bytes>();
+}
+
 // Calls f.template operator()<Bytes>() for a run-time pixel size of 1 to 4 bytes: the one place
 // where a depth is turned into a compile-time constant, once per operation.
 template <typename F>

@@ -58,12 +58,13 @@ const std::uint8_t* SourceRow(const PixelView& src, const CopyRequest& rq, std::
 }
 
 // A colour-keyed row: a select per pixel rather than a branch, so the compiler can widen it to
-// vector registers (the destination is read either way).
+// vector registers (the destination is read either way). The key is compared with the pixel's
+// colour bits (KeyCompareMask).
 template <int B>
 void KeyedRow(std::uint8_t* d, const std::uint8_t* s, std::int32_t count, std::uint32_t key) {
     for (std::int32_t x = 0; x < count; ++x) {
         const std::uint32_t p = LoadPixel<B>(s + x * B), old = LoadPixel<B>(d + x * B);
-        StorePixel<B>(d + x * B, p == key ? old : p);
+        StorePixel<B>(d + x * B, (p & KeyCompareMask<B>()) == key ? old : p);
     }
 }
 
@@ -122,7 +123,7 @@ void CopySampled(const PixelView& dst, const PixelView& src, const CopyRequest& 
                 const std::uint32_t p = LoadPixel<B>(s + offsets[i]);
                 if constexpr (Keyed) {
                     const std::uint32_t old = LoadPixel<B>(d + i * B);
-                    StorePixel<B>(d + i * B, p == key ? old : p);
+                    StorePixel<B>(d + i * B, (p & KeyCompareMask<B>()) == key ? old : p);
                 } else {
                     StorePixel<B>(d + i * B, p);
                 }

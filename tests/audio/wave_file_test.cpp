@@ -83,10 +83,14 @@ TEST(WaveFileChunkWalk, ExtensibleFormatHoldingPcmReadsAsPcm) {
     EXPECT_EQ(sound.format.formatTag, 1);
     EXPECT_EQ(sound.format.channels, 2);
 
-    // The same with a float subtype is not PCM.
+    // The same with a float subtype is not PCM, nor are samples whose valid bits do not fill
+    // their containers (12 of 16).
     Bytes floatFile = file;
     floatFile[12 + 8 + 24] = 3;
     EXPECT_EQ(media::ParseWave(floatFile.data(), floatFile.size(), &sound), E_NOTIMPL);
+    Bytes twelveBits = file;
+    twelveBits[12 + 8 + 18] = 12;
+    EXPECT_EQ(media::ParseWave(twelveBits.data(), twelveBits.size(), &sound), E_NOTIMPL);
 }
 
 TEST(WaveFileChunkWalk, RefusesFilesThatDoNotHoldTogether) {

@@ -63,6 +63,10 @@ inline std::uint32_t RandomPixel(std::mt19937& rng, int depth) {
     return v & PixelBits(depth);
 }
 
+// Whether a keyed blit leaves a source pixel out: the key against the 16-bit pixel, or against
+// the three colour bytes in 24 and 32 bits (a key with a fourth byte matches nothing).
+inline bool IsKey(std::uint32_t pixel, std::uint32_t key, int depth) { return (depth == 32 ? pixel & 0xFFFFFF : pixel) == key; }
+
 inline void SetRaw(PixelSurface& s, std::int32_t x, std::int32_t y, std::uint32_t value) {
     s.Lock();
     s.PutPixel(x, y, value);

@@ -1,9 +1,13 @@
 // Blending and shadow blits: the fast loops against per-pixel references on seeded random
 // surfaces, and the rules that pin single values.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 
 #include "tests/blit/blit_test_support.h"
+#include "tests/image/bmp_files.h"
 
 namespace {
 
@@ -178,6 +182,56 @@ TEST_F(BlitTest, AlphaMapByteZeroKeepsTheDestinationAndNoMapIsTheKeyedCopy) {
     PixelSurface none;
     EXPECT_EQ(none.BlitKeyedAlphaMap(dst.get(), 0, 0, nullptr), -1);
     EXPECT_EQ(none.BlitKeyedHalfBlend(dst.get(), 0, 0, nullptr), 0);
+}
+
+// A map belongs to the pixels it was set for: every way of giving the surface other pixels drops
+// it, and the alpha-map blit is then the keyed copy (reading the old map with the new size would
+// read past it).
+TEST_F(BlitTest, AlphaMapIsDroppedWhenThePixelsAreReplaced) {
+    testing_bmp::BmpLayout layout;
+    layout.width = 40;
+    layout.height = 30;
+    layout.pixels = testing_bmp::PackRows(40, 30, 24, [](std::int32_t x, std::int32_t y) { return static_cast<std::uint32_t>(x * 5 + y); });
+    const std::string path = (std::filesystem::temp_directory_path() / "alpha_map_test.bmp").string();
+    {
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
+        const auto bytes = testing_bmp::MakeBmp(layout);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f.get()), bytes.size());
+    }
+    struct Case {
+        const char* name;
+        std::int32_t width, height, depth;  // the first pixels; 0 wide: none
+        std::function<std::int32_t(PixelSurface&)> replace;
+    };
+    const Case cases[] = {
+        {"re-created larger", 2, 2, 32, [this](PixelSurface& s) { return s.CreateBlank(screen.get(), 200, 200, 32); }},
+        {"re-created at the same size", 2, 2, 32, [this](PixelSurface& s) { return s.CreateBlank(screen.get(), 2, 2, 32); }},
+        {"re-created in another depth", 8, 8, 32, [this](PixelSurface& s) { return s.CreateBlank(screen.get(), 8, 8, 16); }},
+        // An empty map fits a surface without pixels; the picture then gives it 40 x 30.
+        {"a picture given to a surface without pixels", 0, 0, 0,
+         [this, &path](PixelSurface& s) { return s.CreateFromFile(screen.get(), path.c_str(), media::MEMORY_SYSTEM); }},
+    };
+    std::mt19937 rng(17);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PixelSurface s;
+        if (c.width > 0) {
+            ASSERT_EQ(s.CreateBlank(screen.get(), c.width, c.height, c.depth), 1);
+        }
+        const auto size = static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height);
+        ASSERT_TRUE(s.SetAlphaMap(std::make_unique<std::uint8_t[]>(size), size));  // every byte 0: draws nothing
+        ASSERT_EQ(c.replace(s), 1);
+        EXPECT_EQ(s.AlphaMap(), nullptr);
+        const std::int32_t depth = s.GetPixelFormatInfo().depth;
+        FillRandom(s, rng);
+        MakeKey(s, 0);
+        auto viaMap = Blank(s.Width(), s.Height(), depth);
+        auto keyed = Blank(s.Width(), s.Height(), depth);
+        ASSERT_EQ(s.BlitKeyedAlphaMap(viaMap.get(), 0, 0, nullptr), 0);
+        ASSERT_EQ(s.BlitKeyed(keyed.get(), 0, 0, nullptr), 0);
+        EXPECT_EQ(Snapshot(*viaMap), Snapshot(*keyed));
+    }
+    std::filesystem::remove(path);
 }
 
 // Blits that must draw nothing and return 0, and leave both surfaces unlocked.

@@ -225,6 +225,7 @@ TEST_F(BmpDecoderTest, RunLengthStreams) {
         {"a stream that just ends", 2, 2, {2, 4}, {"00", "44"}},
         {"end of line after the last row ends the picture", 1, 1, {1, 3, 0, 0, 1, 9, 0, 1}, {"3"}},
         {"a delta past the last row ends the picture", 2, 2, {1, 1, 0, 2, 0, 9, 2, 2}, {"00", "10"}},
+        {"a delta onto the last row goes on decoding there", 3, 2, {1, 1, 0, 2, 0, 1, 2, 4, 0, 1}, {"044", "100"}},
     };
     for (const RleCase& c : cases) {
         BmpLayout s;

@@ -116,6 +116,44 @@ TEST_F(JpegDecoderTest, CorruptEntropyDataGivesNoSurfaceAndNeverEndsTheProcess) 
     }
 }
 
+// Bytes that are not a marker between two segments (cameras and editors leave them before the
+// end-of-image marker, or between header segments) are skipped with a warning: the picture loads
+// as it would without them.
+TEST_F(JpegDecoderTest, JunkBytesBeforeAMarkerAreSkipped) {
+    const Bytes scene = picture_files::TestScene(40, 24, 7);
+    JpegOptions progressive;
+    progressive.progressive = true;
+    const Bytes junk = {0x00, 0x12, 0x34, 0x56, 0x00, 0x7F};
+    const struct {
+        const char* name;
+        std::uint8_t before;  // the marker the junk goes in front of
+        bool progressive;
+    } cases[] = {
+        {"before the end of the picture", 0xD9, false},
+        {"before the frame header", 0xC0, false},
+        {"before the first scan", 0xDA, false},
+        {"between two progressive scans", 0xC4, true},
+        {"before the end of a progressive picture", 0xD9, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes file = JpegFile(scene.data(), 40, 24, 3, c.progressive ? progressive : JpegOptions{});
+        // The last such marker, so that a progressive picture's later scans are reached.
+        std::size_t at = 0;
+        for (std::size_t i = 2; i + 1 < file.size(); ++i)
+            if (file[i] == 0xFF && file[i + 1] == c.before) at = i;
+        ASSERT_GT(at, 0u);
+        Bytes withJunk(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(at));
+        withJunk.insert(withJunk.end(), junk.begin(), junk.end());
+        withJunk.insert(withJunk.end(), file.begin() + static_cast<std::ptrdiff_t>(at), file.end());
+        const auto picture = Load(withJunk);
+        EXPECT_TRUE(picture.has_value());
+        if (picture) {
+            EXPECT_EQ(picture->colors, LibraryDecode(file));
+        }
+    }
+}
+
 TEST_F(JpegDecoderTest, RefusesPicturesAboveTheSizeLimit) {
     // A header claiming 16385 x 8: refused before anything is decoded.
     const Bytes scene = picture_files::TestScene(8, 8, 6);

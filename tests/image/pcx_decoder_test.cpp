@@ -116,6 +116,37 @@ TEST_F(PcxDecoderTest, ThreePlanesGiveTrueColour) {
                                                                 Rgb(0xFF, 0x00, 0x80), Rgb(0xFF, 0x01, 0x80), Rgb(0xFF, 0x02, 0x80)}));
 }
 
+// 0xC0 is a run of no bytes: it and the byte after it stand for nothing. Lines near the end of
+// the data are decoded a byte at a time, the others eight bytes at a time; a line must come out
+// the same either way, so each file is decoded as it is and with eight spare bytes after it.
+TEST_F(PcxDecoderTest, AnEmptyRunReadsTheSameWhereverTheDataEnds) {
+    constexpr std::int16_t kWidth = 12;
+    for (const std::uint8_t after : {std::uint8_t{0x99}, std::uint8_t{0xC0}}) {
+        for (std::size_t position = 0; position <= static_cast<std::size_t>(kWidth); ++position) {
+            SCOPED_TRACE(testing::Message() << "0xC0 0x" << std::hex << int{after} << std::dec << " before blue byte " << position);
+            Pcx pcx;
+            pcx.planes = 3;
+            pcx.xMax = kWidth - 1;
+            pcx.bytesPerLine = kWidth;
+            pcx.scanData = {0xC0 | kWidth, 0x40, 0xC0 | kWidth, 0x50};  // red and green: one run each
+            for (std::size_t i = 0; i < static_cast<std::size_t>(kWidth); ++i) {
+                if (i == position) pcx.scanData.insert(pcx.scanData.end(), {0xC0, after});
+                pcx.scanData.push_back(static_cast<std::uint8_t>(i + 1));
+            }
+            if (position == static_cast<std::size_t>(kWidth)) pcx.scanData.insert(pcx.scanData.end(), {0xC0, after});
+            std::vector<platform::COLORREF> expected;
+            for (int i = 0; i < kWidth; ++i) expected.push_back(Rgb(0x40, 0x50, static_cast<std::uint8_t>(i + 1)));
+            Pcx padded = pcx;
+            padded.scanData.insert(padded.scanData.end(), 8, 0x00);
+            for (const Pcx* file : {&pcx, &padded}) {
+                const auto picture = Load(PcxFile(*file));
+                ASSERT_TRUE(picture.has_value()) << (file == &pcx ? "data ends with the line" : "eight bytes follow");
+                EXPECT_EQ(picture->colors, expected) << (file == &pcx ? "data ends with the line" : "eight bytes follow");
+            }
+        }
+    }
+}
+
 TEST_F(PcxDecoderTest, RefusesWhatItDoesNotDecodeAndLinesThatDoNotAddUp) {
     const Pcx good = Indexed(2, 2, 2, {0xC2, 1, 0xC2, 2});
     ASSERT_TRUE(Load(PcxFile(good)).has_value());

@@ -14,6 +14,7 @@ namespace {
 
 using media::FrameSheet;
 using media::SpriteObject;
+using platform::FaultPoint;
 using platform::Rect;
 
 class SpriteTest : public blit_test::BlitTest {
@@ -54,6 +55,47 @@ TEST_F(SpriteTest, CreateLoadsOneSheetOnly) {
     EXPECT_EQ(missing.Overlaps(s), 0);
     missing.Release();
     EXPECT_EQ(missing.sheet, nullptr);
+    std::filesystem::remove(path);
+}
+
+// After Release the sprite owns nothing: a sheet the caller sets afterwards is only borrowed, and
+// the sprite's destructor leaves it to the caller (deleting it would free it twice).
+TEST_F(SpriteTest, ASheetSetAfterReleaseIsOnlyBorrowed) {
+    testing_bmp::BmpLayout layout;
+    layout.width = 8;
+    layout.height = 4;
+    layout.pixels = testing_bmp::PackRows(8, 4, 24, [](std::int32_t x, std::int32_t) { return static_cast<std::uint32_t>(x); });
+    const std::string path = (std::filesystem::temp_directory_path() / "sprite_release_test.bmp").string();
+    {
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "wb"), &std::fclose);
+        const auto bytes = testing_bmp::MakeBmp(layout);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f.get()), bytes.size());
+    }
+    const struct {
+        const char* name;
+        const char* file;
+        std::int32_t created;
+    } cases[] = {
+        {"after a failed Create", "no such sprite.bmp", -3},
+        {"after a good Create", path.c_str(), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto sprite = std::make_unique<SpriteObject>();
+        ASSERT_EQ(sprite->Create(screen.get(), c.file, 4, 4, 0, media::MEMORY_ANY), c.created);
+        EXPECT_EQ(sprite->ownsSheet, 1);
+        sprite->Release();
+        EXPECT_EQ(sprite->sheet, nullptr);
+        EXPECT_EQ(sprite->ownsSheet, 0);
+        auto borrowed = std::make_unique<FrameSheet>();
+        ASSERT_EQ(borrowed->CreateBlank(screen.get(), 8, 4, 32), 1);
+        sprite->sheet = borrowed.get();
+        sprite->Release();
+        sprite->sheet = borrowed.get();
+        sprite.reset();
+        // Still the caller's: usable, then deleted once, by its unique_ptr.
+        EXPECT_EQ(borrowed->Width(), 8);
+    }
     std::filesystem::remove(path);
 }
 
@@ -272,6 +314,131 @@ TEST_F(SpriteTest, OverlapsFollowsEveryChangeOfTheSheet) {
     EXPECT_EQ(a.Overlaps(b), 0);
     b.sheet->Unlock();
     EXPECT_EQ(a.Overlaps(b), 0);
+}
+
+// A read-only lock keeps what was derived from the pixels (the keyed copy's runs, the sheet's
+// opacity); anything that writes while it is held must still make both be found again.
+TEST_F(SpriteTest, WritesUnderAHeldReadLockReachKeyedCopiesAndOverlaps) {
+    constexpr std::uint32_t kKey = 0x000000BB, kWritten = 0x000000AA;
+    constexpr std::int32_t kX = 40, kY = 2;
+    const struct {
+        const char* name;
+        std::function<void(FrameSheet&)> write;
+    } ways[] = {
+        {"Lock, PutPixel", [](FrameSheet& f) {
+             ASSERT_EQ(f.Lock(), 2);
+             f.PutPixel(kX, kY, kWritten);
+             ASSERT_EQ(f.Unlock(), 1);
+         }},
+        {"Lock, DrawHLine", [](FrameSheet& f) {
+             ASSERT_EQ(f.Lock(), 2);
+             f.DrawHLine(kX, kX, kY, kWritten);
+             ASSERT_EQ(f.Unlock(), 1);
+         }},
+        {"a software blend onto it", [this](FrameSheet& f) {
+             auto patch = Blank(1, 1, 32);
+             patch->Fill(kWritten);
+             ASSERT_EQ(patch->BlitOpaqueBlend(&f, kX, kY, nullptr, 0), 0);
+         }},
+        {"a rotated copy onto it", [this](FrameSheet& f) {
+             auto patch = Blank(5, 5, 32);  // around the pixel
+             patch->Fill(kWritten);
+             ASSERT_EQ(patch->BlitOpaqueRotated(&f, kX, kY, nullptr, 0.0, 1.0), 1);
+         }},
+        {"a platform copy onto it", [this](FrameSheet& f) {
+             auto patch = Blank(1, 1, 32);
+             patch->Fill(kWritten);
+             ASSERT_EQ(patch->BlitOpaque(&f, kX, kY, nullptr), 0);
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        SpriteObject keyed, solid;
+        GiveSheet(keyed, 64, 4, 32, 64, 4);
+        GiveSheet(solid, 64, 4, 32, 64, 4);
+        keyed.sheet->Fill(kKey);
+        ASSERT_EQ(keyed.sheet->SetColorKeyFromTopLeft(), 0);
+        solid.sheet->Fill(0x00123456);
+        blit_test::SetRaw(*solid.sheet, 0, 0, 0x00FFFFFF);
+        ASSERT_EQ(solid.sheet->SetColorKeyFromTopLeft(), 0);
+        // Both caches made from the all-key sheet.
+        auto before = Blank(64, 4, 32);
+        ASSERT_EQ(keyed.sheet->BlitKeyed(before.get(), 0, 0, nullptr), 0);
+        ASSERT_EQ(keyed.Overlaps(solid), 0);
+
+        ASSERT_EQ(keyed.sheet->LockForReading(), 1);
+        way.write(*keyed.sheet);
+        ASSERT_EQ(keyed.sheet->Unlock(), 0);
+
+        auto after = Blank(64, 4, 32);
+        after->Fill(0x000000CC);
+        ASSERT_EQ(keyed.sheet->BlitKeyed(after.get(), 0, 0, nullptr), 0);
+        EXPECT_EQ(blit_test::Raw(*after, kX, kY), kWritten);
+        EXPECT_EQ(blit_test::Raw(*after, kX - 5, kY), 0x000000CCu);
+        EXPECT_EQ(keyed.Overlaps(solid), 1);
+    }
+}
+
+// In 24 and 32 bits every keyed kind compares the key with the pixel's three colour bytes: a
+// 32-bit pixel that differs from the key only in its fourth byte is transparent whichever path
+// draws it (the platform's copies by runs or pixel by pixel, the mirror's software fallback, the
+// software blends, shadows and rotation). The sheet holds key pixels with both fourth bytes
+// and one opaque pixel, which alone may change the destination.
+TEST_F(SpriteTest, EveryKeyedKindComparesTheThreeColourBytes) {
+    constexpr std::uint32_t kKey = 0x00FF00FF, kKeyOtherFourthByte = 0xFFFF00FF, kOpaque = 0x00102030;
+    constexpr std::int32_t kSize = 16;
+    const std::int32_t kinds[] = {100, 101, 102, 103, 104, 105, 107, 108, 109, 110, 120};
+    // Where the two key values lie: halves give few runs (the copy goes by runs), a
+    // checkerboard many (pixel by pixel).
+    const struct {
+        const char* name;
+        bool (*otherByte)(std::int32_t x, std::int32_t y);
+    } patterns[] = {
+        {"halves", [](std::int32_t x, std::int32_t) { return x >= kSize / 2; }},
+        {"checkerboard", [](std::int32_t x, std::int32_t y) { return (x + y) % 2 == 1; }},
+    };
+    for (const int depth : {24, 32}) {
+        for (const auto& pattern : patterns) {
+            for (const bool mirrorFallback : {false, true}) {
+                for (const std::int32_t kind : kinds) {
+                    SCOPED_TRACE(testing::Message() << depth << " bits, " << pattern.name << (mirrorFallback ? ", software mirror" : "")
+                                                    << ", kind " << kind);
+                    if (mirrorFallback && kind != 108 && kind != 109) continue;
+                    SpriteObject s;
+                    GiveSheet(s, kSize, kSize, depth, kSize, kSize);
+                    FrameSheet& f = *s.sheet;
+                    f.Lock();
+                    for (std::int32_t y = 0; y < kSize; ++y)
+                        for (std::int32_t x = 0; x < kSize; ++x) f.PutPixel(x, y, x > 0 && pattern.otherByte(x, y) ? kKeyOtherFourthByte : kKey);
+                    f.PutPixel(kSize / 2, kSize / 2, kOpaque);
+                    f.Unlock();
+                    ASSERT_EQ(f.SetColorKeyFromTopLeft(), 0);
+                    const auto mapSize = static_cast<std::size_t>(kSize * kSize);
+                    auto map = std::make_unique<std::uint8_t[]>(mapSize);
+                    std::fill_n(map.get(), mapSize, std::uint8_t{200});
+                    ASSERT_TRUE(f.SetAlphaMap(std::move(map), mapSize));
+                    s.x = s.y = 8;
+                    s.alpha = 128;
+                    s.shadowFactor = 128;
+                    s.scale = kind == 107 ? 1.0f : 2.0f;
+                    s.stretchWidth = s.stretchHeight = 2 * kSize;
+
+                    auto dest = Blank(48, 48, depth);
+                    dest->Fill(0x77336699);
+                    const std::vector<std::uint32_t> before = blit_test::Snapshot(*dest);
+                    if (mirrorFallback) host.SetFault(FaultPoint::MirrorBlit, platform::DDERR_NOMIRRORHW);
+                    s.Draw(dest.get(), 0, 0, kind);
+                    host.ClearFaults();
+                    const std::vector<std::uint32_t> after = blit_test::Snapshot(*dest);
+                    std::size_t changed = 0;
+                    for (std::size_t i = 0; i < after.size(); ++i) changed += after[i] != before[i];
+                    // The opaque pixel covers at most 2 x 2 destination pixels at scale 2.
+                    EXPECT_GE(changed, 1u);
+                    EXPECT_LE(changed, 4u);
+                }
+            }
+        }
+    }
 }
 
 TEST_F(SpriteTest, OverlapsCases) {
