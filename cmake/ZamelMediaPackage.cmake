@@ -50,7 +50,7 @@ set(zamelmedia_private_headers
   media/blit/pixel_math.h
   media/blit/software_frame.h
   media/image/bmp_decoder.h
-  media/image/byte_reader.h
+  media/core/byte_reader.h
   media/image/jpeg_decoder.h
   media/image/pcx_decoder.h
   media/image/psd_decoder.h

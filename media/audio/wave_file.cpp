@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "media/image/byte_reader.h"
+#include "media/core/byte_reader.h"
 
 namespace media {
 

@@ -8,6 +8,7 @@
 
 #include "media/blit/blit_math.h"
 #include "media/blit/clipping.h"
+#include "media/blit/edge_table.h"
 #include "media/blit/locked_pair.h"
 #include "media/display/pixel_surface.h"
 #include "platform/pixels/pixel_access.h"
@@ -199,14 +200,35 @@ std::int32_t RotatedBlit(PixelSurface& source, PixelSurface* dest, std::int32_t 
 
 }  // namespace
 
+struct PixelSurface::QuadSpans {
+    EdgeTable left, right;
+};
+
+void PixelSurface::QuadSpansDeleter::operator()(QuadSpans* spans) const { delete spans; }
+
+PixelSurface::QuadSpans& PixelSurface::Spans() {
+    if (!spans_) spans_.reset(new QuadSpans);
+    return *spans_;
+}
+
+const EdgeTable& PixelSurface::LeftEdges() const {
+    static const EdgeTable none;
+    return spans_ ? spans_->left : none;
+}
+
+const EdgeTable& PixelSurface::RightEdges() const {
+    static const EdgeTable none;
+    return spans_ ? spans_->right : none;
+}
+
 void PixelSurface::ScanLeftEdge(std::int32_t xStart, std::int32_t xEnd, std::int32_t yStart, std::int32_t dy, std::int32_t edge,
                                 std::int32_t sw, std::int32_t sh, const Rect& clip) {
-    ScanEdge(leftEdges_, true, xStart, xEnd, yStart, dy, edge, sw, sh, clip);
+    ScanEdge(Spans().left, true, xStart, xEnd, yStart, dy, edge, sw, sh, clip);
 }
 
 void PixelSurface::ScanRightEdge(std::int32_t xStart, std::int32_t xEnd, std::int32_t yStart, std::int32_t dy, std::int32_t edge,
                                  std::int32_t sw, std::int32_t sh, const Rect& clip) {
-    ScanEdge(rightEdges_, false, xStart, xEnd, yStart, dy, edge, sw, sh, clip);
+    ScanEdge(Spans().right, false, xStart, xEnd, yStart, dy, edge, sw, sh, clip);
 }
 
 void PixelSurface::DrawQuad(PixelSurface* dest, std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, std::int32_t x3,
@@ -216,8 +238,9 @@ void PixelSurface::DrawQuad(PixelSurface* dest, std::int32_t x1, std::int32_t y1
     // Fresh, cleared tables on every call: lines that no edge reaches hold empty spans, never
     // values of an earlier quad. Their storage is kept from call to call.
     const std::size_t lines = clip.bottom > 0 ? static_cast<std::size_t>(clip.bottom) : 0;
-    leftEdges_.assign(lines, EdgeEntry{});
-    rightEdges_.assign(lines, EdgeEntry{});
+    QuadSpans& spans = Spans();
+    spans.left.assign(lines, EdgeEntry{});
+    spans.right.assign(lines, EdgeEntry{});
 
     const Rect s = srcRect ? *srcRect : Rect{0, 0, width_, height_};
     const std::int64_t sw = std::int64_t{s.right} - s.left, sh = std::int64_t{s.bottom} - s.top;
@@ -251,7 +274,7 @@ void PixelSurface::DrawQuad(PixelSurface* dest, std::int32_t x1, std::int32_t y1
     if (dest->GetPixelFormatInfo().depth != depth) return;
     const PixelView src = View(), dst = dest->View();
     if (src.Empty() || dst.Empty() || clip.right > dst.width || clip.bottom > dst.height) return;
-    const QuadFill fill{leftEdges_, rightEdges_, top, last, clip, s, colorKey_};
+    const QuadFill fill{spans.left, spans.right, top, last, clip, s, colorKey_};
     const auto run = [&]<int B>() {
         if (keyed) {
             FillLines<B, true>(fill, dst, src);

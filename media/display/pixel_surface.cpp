@@ -26,14 +26,6 @@ void ClearDescription(platform::SurfaceDesc& desc) {
 
 }  // namespace
 
-std::uint32_t PlacementCaps(std::int32_t placement) {
-    switch (placement) {
-        case MEMORY_VIDEO: return platform::DDSCAPS_OFFSCREENPLAIN | platform::DDSCAPS_VIDEOMEMORY;
-        case MEMORY_SYSTEM: return platform::DDSCAPS_OFFSCREENPLAIN | platform::DDSCAPS_SYSTEMMEMORY;
-        default: return platform::DDSCAPS_OFFSCREENPLAIN;
-    }
-}
-
 PixelSurface::PixelSurface() { SelectPixelRoutines(); }
 
 PixelSurface::~PixelSurface() {

@@ -6,19 +6,19 @@
 #include <cstdint>
 #include <memory>
 
+#include <vector>
+
+#include "media/core/surface_placement.h"
+#include "media/display/pixel_format.h"
 #include "platform/video/device_context.h"
-#include "media/blit/edge_table.h"
 #include "platform/video/display_surface.h"
-#include "pixel_format.h"
 
 namespace media {
 
 class Screen;
-
-/// Where a surface made from a picture is placed.
-enum SurfacePlacement : std::int32_t { MEMORY_VIDEO = 0, MEMORY_SYSTEM = 1, MEMORY_ANY = 2 };
-/// The surface capability bits of a placement code (video memory, system memory, either).
-std::uint32_t PlacementCaps(std::int32_t placement);
+struct EdgeEntry;  // media/blit/edge_table.h
+/// One entry per destination line of the rotation blit's span tables (media/blit/edge_table.h).
+using EdgeTable = std::vector<EdgeEntry>;
 
 /// A rectangle of pixels: a blank surface to draw into (CreateBlank) or a picture from a file
 /// (CreateFromFile). Lock it before using the pixel routines (PutPixel, GetPixel, DrawHLine...),
@@ -200,8 +200,8 @@ public:
     /// @}
     /// The span tables of the last DrawQuad (one entry per destination line), owned by this surface.
     /// @{
-    const EdgeTable& LeftEdges() const { return leftEdges_; }
-    const EdgeTable& RightEdges() const { return rightEdges_; }
+    const EdgeTable& LeftEdges() const;
+    const EdgeTable& RightEdges() const;
     /// @}
 
     /// The platform surface holding the pixels (owned by this object; shared with copies in
@@ -262,7 +262,14 @@ private:
     platform::Rect clip_{};
     PixelFormat pixelFormat_{};
     std::unique_ptr<std::uint8_t[]> alphaMap_;
-    EdgeTable leftEdges_, rightEdges_;  // the rotation blit's span ends, one entry per destination line
+    // The rotation blit's span ends, one entry per destination line: made by the first rotation
+    // and kept by the quad mapper (media/blit/quad_mapper.cpp), which alone knows their entries.
+    struct QuadSpans;
+    struct QuadSpansDeleter {
+        void operator()(QuadSpans* spans) const;
+    };
+    QuadSpans& Spans();
+    std::unique_ptr<QuadSpans, QuadSpansDeleter> spans_;
     PixelSurface* next_ = nullptr;
     PixelSurface* previous_ = nullptr;
     std::uint32_t lockCount_ = 0;

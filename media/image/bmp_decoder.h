@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "media/image/byte_reader.h"
+#include "media/core/byte_reader.h"
 #include "media/image/image_decoder.h"
 
 namespace media {

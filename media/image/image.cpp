@@ -6,7 +6,7 @@
 #include <new>
 
 #include "media/image/bmp_decoder.h"
-#include "media/image/file_reader.h"
+#include "media/core/file_reader.h"
 #include "media/image/jpeg_decoder.h"
 #include "media/image/pcx_decoder.h"
 #include "media/image/psd_decoder.h"

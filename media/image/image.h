@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "media/display/pixel_surface.h"  // placement codes
+#include "media/core/surface_placement.h"
 #include "media/image/image_decoder.h"
 
 namespace media {

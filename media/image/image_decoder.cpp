@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "media/display/pixel_surface.h"
+#include "media/core/surface_placement.h"
 #include "platform/bitmaps/dib_transfer.h"
 
 namespace media {

@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#include "media/image/byte_reader.h"
+#include "media/core/byte_reader.h"
 #include "platform/pixels/pixel_access.h"
 
 namespace media {

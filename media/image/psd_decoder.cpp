@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "media/image/byte_reader.h"
+#include "media/core/byte_reader.h"
 #include "platform/video/display_surface.h"
 
 namespace media {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "media/image/byte_reader.h"
+#include "media/core/byte_reader.h"
 
 namespace media {
 

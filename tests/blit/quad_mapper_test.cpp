@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "media/blit/edge_table.h"
 #include "tests/blit/blit_test_support.h"
 
 namespace {

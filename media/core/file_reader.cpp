@@ -1,4 +1,4 @@
-#include "media/image/file_reader.h"
+#include "media/core/file_reader.h"
 
 #include <cerrno>
 #include <fcntl.h>
