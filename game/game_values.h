@@ -59,6 +59,43 @@ inline constexpr int kLevelPotCount = 4;
 inline constexpr int kBee = 14;
 inline constexpr int kSecondBee = 15;
 
+// The size of one frame of a sprite's sheet, in pixels.
+struct FrameSize {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+inline constexpr FrameSize kPictureFrame{640, 480};  // title, option, about, game over, screens[]
+inline constexpr FrameSize kHeroFrame{90, 90};
+inline constexpr FrameSize kFallerFrame{40, 51};  // the pots and the bees
+inline constexpr FrameSize kHeartFrame{32, 26};
+inline constexpr FrameSize kLevelPotFrame{32, 32};
+
+// The play screen, in back-surface pixels. The panel at the bottom right holds the level pots,
+// the hearts and the status line.
+inline constexpr std::int32_t kHeroStartX = 390;
+inline constexpr std::int32_t kHeroStartY = 270;
+inline constexpr std::int32_t kStartColumns = 480;  // a faller's first column is 0..479
+inline constexpr std::int32_t kFirstLevelPotX = 270;  // level pot n + 1 at 270 + 10 * n
+inline constexpr std::int32_t kLevelPotSpacing = 10;
+inline constexpr std::int32_t kLevelPotY = 420;
+inline constexpr std::int32_t kFirstHeartX = 510;  // heart n + 1 at 510 + 20 * n
+inline constexpr std::int32_t kHeartSpacing = 20;
+inline constexpr std::int32_t kHeartY = 400;
+inline constexpr std::int32_t kStatusY = 435;  // the score, level and lives texts
+inline constexpr std::int32_t kScoreTextX = 400;
+inline constexpr std::int32_t kLevelTextX = 460;
+inline constexpr std::int32_t kLivesTextX = 550;
+
+// The course of a game: a new game starts at level 0 with these values; each level ends when the
+// score reaches its target, and the game is won when the level after the last would begin.
+inline constexpr std::int32_t kStartLives = 6;
+inline constexpr std::int32_t kStartBeeSpeed = 2;
+inline constexpr std::int32_t kFirstLevelTarget = 10;
+inline constexpr std::int32_t kLevelTargetStep = 10;
+inline constexpr std::int32_t kBeeSpeedStep = 2;
+inline constexpr std::int32_t kLevelCount = 5;
+
 // Where a falling thing is; the authority for the pots and the bee, copied into their records.
 struct FallPosition {
     std::int32_t x = 0;
@@ -79,7 +116,7 @@ struct GameValues {
     FallPosition bluePotFall{300, 250};
     FallPosition beeFall{300, 300};
     std::int32_t secondBeeStartY = 350;
-    std::int32_t levelTarget = 10;
+    std::int32_t levelTarget = kFirstLevelTarget;
     std::int32_t score = 0;
     std::int32_t level = 0;
     std::int32_t lives = 0;
