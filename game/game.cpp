@@ -20,13 +20,19 @@ namespace {
 
 // A sprite holding the picture in the file, cut into frames of the given size. A missing or
 // unreadable picture leaves a sprite that draws and touches nothing.
-media::SpriteObject* MakeSprite(const char* file, std::int32_t width, std::int32_t height, std::int32_t frames, bool keyed) {
+media::SpriteObject* MakeSprite(const char* file, FrameSize frame, std::int32_t frames, bool keyed) {
     auto* sprite = new (std::nothrow) media::SpriteObject();
     if (!sprite) return nullptr;
-    sprite->Create(screen, file, width, height, frames, media::MEMORY_ANY);
+    sprite->Create(screen, file, frame.width, frame.height, frames, media::MEMORY_ANY);
     if (keyed && sprite->sheet) sprite->sheet->SetColorKeyFromTopLeft();
     return sprite;
 }
+
+// A full-window picture of its own, without a colour key; its sheet holds as many frames as fit.
+media::SpriteObject* MakePicture(const char* file) { return MakeSprite(file, kPictureFrame, 0, false); }
+
+// A record's picture: two frames, drawn with the colour of its top-left pixel as the key.
+media::SpriteObject* MakeRecordSprite(const char* file, FrameSize frame) { return MakeSprite(file, frame, 2, true); }
 
 // Gives the record its sprite, which starts where the record is now.
 void AttachSprite(GameObject& record, media::SpriteObject* sprite) {
@@ -36,12 +42,12 @@ void AttachSprite(GameObject& record, media::SpriteObject* sprite) {
     sprite->y = record.y;
 }
 
-// Gives a falling object its 40x51 sprite (which starts where the record is now), then its start
+// Gives a falling object its sprite (which starts where the record is now), then its start
 // height, then a random column: the columns use up the game's random numbers in this order.
 void StartFalling(GameObject& object, const char* file, std::int32_t y) {
-    AttachSprite(object, MakeSprite(file, 40, 51, 2, true));
+    AttachSprite(object, MakeRecordSprite(file, kFallerFrame));
     object.y = y;
-    object.x = gameRandom.Next() % 480;
+    object.x = gameRandom.Next() % kStartColumns;
 }
 
 media::MusicPlayer* MakeTune(const char* file, std::int32_t* index, bool start) {
@@ -54,32 +60,32 @@ media::MusicPlayer* MakeTune(const char* file, std::int32_t* index, bool start) 
 }
 
 void CreateSprites() {
-    titleSprite = MakeSprite("title.bmp", 640, 480, 0, false);
-    optionSprite = MakeSprite("option.bmp", 640, 480, 0, false);
-    AttachSprite(screens[kPlayBackground], MakeSprite("bg1.bmp", 640, 480, 2, true));
-    AttachSprite(screens[kWinPicture], MakeSprite("main_win.bmp", 640, 480, 2, true));
-    AttachSprite(screens[kLosePicture], MakeSprite("main_lose.bmp", 640, 480, 2, true));
+    titleSprite = MakePicture("title.bmp");
+    optionSprite = MakePicture("option.bmp");
+    AttachSprite(screens[kPlayBackground], MakeRecordSprite("bg1.bmp", kPictureFrame));
+    AttachSprite(screens[kWinPicture], MakeRecordSprite("main_win.bmp", kPictureFrame));
+    AttachSprite(screens[kLosePicture], MakeRecordSprite("main_lose.bmp", kPictureFrame));
 
-    AttachSprite(player, MakeSprite("bodo.bmp", 90, 90, 2, true));
-    player.x = 390;
-    player.y = 270;
+    AttachSprite(player, MakeRecordSprite("bodo.bmp", kHeroFrame));
+    player.x = kHeroStartX;
+    player.y = kHeroStartY;
 
     // The pots and the bees draw the game's first four random numbers, in this order.
     StartFalling(objects[kRedPot], "r_zamel.bmp", redPotFall.y);
     StartFalling(objects[kBluePot], "b_zamel.bmp", bluePotFall.y);
 
-    for (int n = 0; n < kHeartCount; ++n) AttachSprite(objects[kFirstHeart + n], MakeSprite("hart.bmp", 32, 26, 2, true));
+    for (int n = 0; n < kHeartCount; ++n) AttachSprite(objects[kFirstHeart + n], MakeRecordSprite("hart.bmp", kHeartFrame));
     for (int n = 0; n < kLevelPotCount; ++n) {
         GameObject& pot = objects[kFirstLevelPot + n];
-        AttachSprite(pot, MakeSprite("bb_zamel.bmp", 32, 32, 2, true));
-        pot.x = 270 + 10 * n;
-        pot.y = 420;
+        AttachSprite(pot, MakeRecordSprite("bb_zamel.bmp", kLevelPotFrame));
+        pot.x = kFirstLevelPotX + kLevelPotSpacing * n;
+        pot.y = kLevelPotY;
     }
 
     StartFalling(objects[kBee], "bee.bmp", beeFall.y);
     StartFalling(objects[kSecondBee], "bee.bmp", secondBeeStartY);
 
-    aboutSprite = MakeSprite("about.bmp", 640, 480, 0, false);
+    aboutSprite = MakePicture("about.bmp");
 }
 
 void CreateSound() {
@@ -88,7 +94,7 @@ void CreateSound() {
     menuTune = MakeTune("Sound_menu.mid", &menuTuneIndex, true);
     loseTune = MakeTune("xmusic5.mid", &loseTuneIndex, false);
 
-    gameOverSprite = MakeSprite("over.bmp", 640, 480, 0, false);
+    gameOverSprite = MakePicture("over.bmp");
 
     soundDevice = new (std::nothrow) media::SoundDevice();
     if (soundDevice) soundDevice->Init(mainWindow, 0);
@@ -110,9 +116,9 @@ constexpr std::int32_t kCloseProgram = 0;
 void StartGame() {
     StartTune(playTune, playTuneIndex);
     score = 0;
-    lives = 6;
-    beeSpeed = 2;
-    levelTarget = 10;
+    lives = kStartLives;
+    beeSpeed = kStartBeeSpeed;
+    levelTarget = kFirstLevelTarget;
     level = 0;
 }
 
@@ -166,6 +172,7 @@ void ShowAllHearts() {
     for (int n = 0; n < kHeartCount; ++n) objects[kFirstHeart + n].visible = true;
 }
 
+// Waits for the vertical blank, stretches the back surface over the client area, no frame counter.
 void Present() { screen->Flip(1, 1, 0); }
 
 }  // namespace

@@ -9,8 +9,15 @@
 
 namespace game {
 
+namespace {
+
+// A key is down when the low 16 bits of its status are not zero.
+constexpr std::uint32_t kKeyStatusBits = 0xFFFFu;
+
+}  // namespace
+
 bool KeyDown(std::uint16_t code) {
-    return input && (static_cast<std::uint32_t>(input->GetKeyStatus(code)) & 0xFFFFu) != 0;
+    return input && (static_cast<std::uint32_t>(input->GetKeyStatus(code)) & kKeyStatusBits) != 0;
 }
 
 void DrawSprite(media::SpriteObject* sprite, std::int32_t kind) {

@@ -19,7 +19,6 @@ constexpr std::int32_t kPotStep = 5;
 constexpr std::int32_t kPotColumns = 400;
 constexpr std::int32_t kBeeColumns = 450;
 constexpr std::int32_t kPointsPerPot = 2;
-constexpr std::int32_t kStatusY = 435;
 constexpr platform::COLORREF kStatusColour = 0xFFFFFF;
 
 void DrawKeyed(GameObject& record) { DrawRecord(record, media::BLIT_KEYED); }
@@ -33,8 +32,8 @@ void DrawLevelPots() {
 void DrawHearts() {
     for (int n = 0; n < kHeartCount; ++n) {
         GameObject& heart = objects[kFirstHeart + n];
-        heart.x = 510 + 20 * n;
-        heart.y = 400;
+        heart.x = kFirstHeartX + kHeartSpacing * n;
+        heart.y = kHeartY;
         DrawKeyed(heart);
     }
 }
@@ -88,10 +87,10 @@ void DrawStatus(std::int32_t x, const char* format, std::int32_t value) {
 void EndLevelAtTarget() {
     // Exactly the target: two catches in one frame can step over it, and the level goes on.
     if (score != levelTarget) return;
-    levelTarget += 10;
+    levelTarget += kLevelTargetStep;
     score = 0;
     level += 1;
-    beeSpeed += 2;
+    beeSpeed += kBeeSpeedStep;
     gameState = STATE_LEVEL_START;
 }
 
@@ -107,7 +106,7 @@ void CountLives() {
 }
 
 void WinAfterLastLevel() {
-    if (level != 5) return;
+    if (level != kLevelCount) return;
     gameState = STATE_WIN;
     StopTune(playTune, playTuneIndex);
     StartTune(winTune, winTuneIndex);
@@ -125,9 +124,9 @@ void PlayFrame() {
     FallPot(redPotFall, objects[kRedPot]);
     FallPot(bluePotFall, objects[kBluePot]);
     FallBee();
-    DrawStatus(400, " %d", score);
-    DrawStatus(460, "Level  %d", level);
-    DrawStatus(550, "LIFE  %d", lives);
+    DrawStatus(kScoreTextX, " %d", score);
+    DrawStatus(kLevelTextX, "Level  %d", level);
+    DrawStatus(kLivesTextX, "LIFE  %d", lives);
     EndLevelAtTarget();
     CountLives();
     WinAfterLastLevel();
