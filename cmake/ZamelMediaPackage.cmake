@@ -64,7 +64,7 @@ set(zamelmedia_platform_headers
   platform/music/music_loader.h platform/music/music_performance.h platform/music/music_segment.h platform/pixels/pixel_view.h
   platform/core/result_codes.h platform/audio/sound_buffer.h platform/audio/sound_system.h platform/pixels/surface_copy.h
   platform/pixels/surface_desc.h platform/core/system.h platform/window/window.h platform/window/window_host.h
-  platform/backends/headless/headless_audio.h platform/backends/headless/headless_backend.h platform/backends/headless/headless_input.h)
+  platform/backends/headless/fault_switchboard.h platform/backends/headless/headless_audio.h platform/backends/headless/headless_backend.h platform/backends/headless/headless_input.h)
 foreach(header IN LISTS zamelmedia_media_headers zamelmedia_platform_headers)
   get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${ZAMELMEDIA_INCLUDE_SUBDIR}/${folder})

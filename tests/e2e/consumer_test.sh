@@ -19,7 +19,7 @@ for header in media/display/screen.h media/display/pixel_surface.h media/image/i
               media/audio/sound_effect.h media/audio/music_player.h platform/window/window.h; do
   [ -f "$include/$header" ] || fail "public header $header is not installed"
 done
-for header in media/image/byte_reader.h media/image/bmp_decoder.h media/image/jpeg_decoder.h media/audio/wave_file.h \
+for header in media/core/byte_reader.h media/image/bmp_decoder.h media/image/jpeg_decoder.h media/audio/wave_file.h \
               platform/pixels/pixel_access.h platform/bitmaps/dib_transfer.h platform/backends/sdl/sdl_backend.h; do
   [ ! -e "$include/$header" ] || fail "private header $header is installed"
 done

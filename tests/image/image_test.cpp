@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "media/image/file_reader.h"
+#include "media/core/file_reader.h"
 #include "media/image/image.h"
 #include "tests/headless_test.h"
 #include "tests/image/bmp_files.h"

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/audio/audio_mixer.h"
+#include "platform/backends/headless/fault_switchboard.h"
 #include "platform/core/system.h"
 
 namespace platform {
@@ -24,14 +25,14 @@ HeadlessAudio& AudioControls() {
 
 void HeadlessAudio::Reset() {
     noDevice_ = false;
-    faults_.fill(S_OK);
+    Faults().Clear(FaultGroup::Audio);
     captured_.clear();
     lastTime_ = TimeGetTime();
 }
 
-void HeadlessAudio::SetFault(AudioFault point, HRESULT result) { faults_[static_cast<std::size_t>(point)] = result; }
+void HeadlessAudio::SetFault(AudioFault point, HRESULT result) { Faults().Set(point, result); }
 
-HRESULT HeadlessAudio::FaultAt(AudioFault point) { return faults_[static_cast<std::size_t>(point)]; }
+HRESULT HeadlessAudio::FaultAt(AudioFault point) { return Faults().Take(point); }
 
 const std::vector<std::int16_t>& HeadlessAudio::Output() {
     if (lockDepth_ == 0) CatchUp();

@@ -21,6 +21,7 @@ public:
     void Reset();
     // With no device, opening the output fails, as on a machine without a sound card.
     void SetNoDevice(bool noDevice) { noDevice_ = noDevice; }
+    // The audio switches of the fault switchboard (Faults()).
     void SetFault(AudioFault point, HRESULT result = E_FAIL);
     bool IsOpen() const { return users_ > 0; }
     int Users() const { return users_; }
@@ -49,7 +50,6 @@ private:
     bool noDevice_ = false;
     int users_ = 0;
     int lockDepth_ = 0;
-    std::array<HRESULT, static_cast<std::size_t>(AudioFault::Count)> faults_{};
     std::uint32_t lastTime_ = 0;       // clock reading at the last catch-up
     std::uint64_t elapsedMs_ = 0;      // milliseconds of output since it opened
     std::uint64_t framesMixed_ = 0;

@@ -84,21 +84,13 @@ void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int de
     primary_->SetDesktop(&desktop_);
 }
 
-void HeadlessBackend::SetFault(FaultPoint point, HRESULT result) {
-    faults_[static_cast<std::size_t>(point)] = result;
-}
+void HeadlessBackend::SetFault(FaultPoint point, HRESULT result) { Faults().Set(point, result); }
 
-bool HeadlessBackend::SetFault(const std::string& name, HRESULT result) {
-    FaultPoint point;
-    if (!FaultPointFromName(name, &point)) return false;
-    SetFault(point, result);
-    return true;
-}
+bool HeadlessBackend::SetFault(const std::string& name, HRESULT result) { return Faults().Set("display." + name, result); }
 
-HRESULT HeadlessBackend::At(FaultPoint point) {
-    const auto index = static_cast<std::size_t>(point);
-    return index < faults_.size() ? faults_[index] : S_OK;
-}
+void HeadlessBackend::ClearFaults() { Faults().Clear(FaultGroup::Display); }
+
+HRESULT HeadlessBackend::At(FaultPoint point) { return Faults().Take(point); }
 
 DesktopMode HeadlessBackend::Desktop() {
     return {primary_->Width(), primary_->Height(), primary_->Format(), 60};

@@ -13,6 +13,7 @@
 #include "platform/video/desktop.h"
 #include "platform/video/display_host.h"
 #include "platform/video/display_surface.h"
+#include "platform/backends/headless/fault_switchboard.h"
 #include "platform/core/fault_hook.h"
 #include "platform/window/window_host.h"
 
@@ -38,9 +39,11 @@ public:
     void SetFrameMetrics(const FrameMetrics& metrics) { frame_ = metrics; }
     void SetTime(std::uint32_t ms) { now_ = ms; }
     void Advance(std::uint32_t ms) { now_ += ms; }
+    // The display's and windows' switches of the fault switchboard (Faults()), by operation or by
+    // the operation's name without its group ("CreateClipper").
     void SetFault(FaultPoint point, HRESULT result = E_FAIL);
     bool SetFault(const std::string& name, HRESULT result = E_FAIL);
-    void ClearFaults() { faults_.fill(S_OK); }
+    void ClearFaults();
     const std::vector<MessageBoxRecord>& MessageBoxes() const { return messageBoxes_; }
     // Runs whenever the program looks for OS events (waiting: it would sleep until one comes):
     // a test posts what "arrives" then.
@@ -87,7 +90,6 @@ private:
     std::shared_ptr<DisplaySurface> primary_;
     FrameMetrics frame_;
     std::uint32_t now_ = 0;
-    std::array<HRESULT, static_cast<std::size_t>(FaultPoint::Count)> faults_{};
     std::vector<MessageBoxRecord> messageBoxes_;
     std::function<void(bool waiting)> eventHook_;
     int vblankWaits_ = 0;

@@ -14,11 +14,6 @@ namespace {
 constexpr Guid kJoystickInstance{0x4A0F0001, 0x0001, 0x0001, {0x80, 0x00, 0x68, 0x65, 0x61, 0x64, 0x6C, 0x73}};
 constexpr Guid kJoystickProduct{0x4A0F0002, 0x0001, 0x0001, {0x80, 0x00, 0x68, 0x65, 0x61, 0x64, 0x6C, 0x73}};
 
-constexpr const char* kFaultNames[] = {
-    "DirectInputCreate", "CreateKeyboard",  "CreateMouse",  "CreateJoystick", "QueryInterface", "SetProperty",
-    "AcquireKeyboard",   "AcquireMouse",    "AcquireJoystick", "ReadKeyboard", "ReadMouse",     "ReadJoystick"};
-static_assert(std::size(kFaultNames) == static_cast<std::size_t>(InputFault::Count));
-
 static_assert(static_cast<int>(InputFault::AcquireJoystick) - static_cast<int>(InputFault::AcquireKeyboard) ==
               static_cast<int>(DeviceKind::Joystick));
 static_assert(static_cast<int>(InputFault::ReadMouse) - static_cast<int>(InputFault::ReadKeyboard) ==
@@ -130,7 +125,7 @@ void HeadlessInput::Reset() {
     joystickButtons_.fill(0);
     joystickSubtype_ = DIDEVTYPEJOYSTICK_TRADITIONAL;
     ClearFaults();
-    calls_.fill(0);
+    Faults().ClearCalls(FaultGroup::Input);
     pollCalls_ = 0;
 }
 
@@ -154,40 +149,15 @@ void HeadlessInput::SetJoystickButton(int button, bool down) {
     if (button >= 0 && button < static_cast<int>(joystickButtons_.size())) joystickButtons_[button] = down ? 0x80 : 0;
 }
 
-void HeadlessInput::SetFault(InputFault fault, HRESULT result, int times, int after) {
-    if (fault == InputFault::Count) return;
-    faults_[static_cast<std::size_t>(fault)] = {result, times, after};
-}
-
-const char* InputFaultName(InputFault fault) {
-    const auto index = static_cast<std::size_t>(fault);
-    return index < std::size(kFaultNames) ? kFaultNames[index] : "";
-}
+void HeadlessInput::SetFault(InputFault fault, HRESULT result, int times, int after) { Faults().Set(fault, result, times, after); }
 
 bool HeadlessInput::SetFault(const std::string& name, HRESULT result, int times, int after) {
-    for (std::size_t i = 0; i < std::size(kFaultNames); ++i) {
-        if (name == kFaultNames[i]) {
-            SetFault(static_cast<InputFault>(i), result, times, after);
-            return true;
-        }
-    }
-    return false;
+    return Faults().Set("input." + name, result, times, after);
 }
 
-void HeadlessInput::ClearFaults() { faults_.fill({}); }
+void HeadlessInput::ClearFaults() { Faults().Clear(FaultGroup::Input); }
 
-HRESULT HeadlessInput::Operate(InputFault operation) {
-    const auto index = static_cast<std::size_t>(operation);
-    ++calls_[index];
-    Fault& fault = faults_[index];
-    if (fault.remaining == 0 || Succeeded(fault.result)) return S_OK;
-    if (fault.skip > 0) {
-        --fault.skip;
-        return S_OK;
-    }
-    if (fault.remaining > 0) --fault.remaining;
-    return fault.result;
-}
+HRESULT HeadlessInput::Operate(InputFault operation) { return Faults().Take(operation); }
 
 void HeadlessInput::Unregister(HeadlessDevice* device) { std::erase(devices_, device); }
 

@@ -7,29 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/backends/headless/fault_switchboard.h"
 #include "platform/input/input_host.h"
 
 namespace platform::headless {
 
-// Operations of the input devices that a test can make fail. The acquisitions and the reads each
-// come in the device order keyboard, mouse, joystick.
-enum class InputFault {
-    DirectInputCreate,
-    CreateKeyboard,
-    CreateMouse,
-    CreateJoystick,
-    QueryInterface,  // the joystick's polled interface
-    SetProperty,     // the joystick's axis range and dead zone
-    AcquireKeyboard,
-    AcquireMouse,
-    AcquireJoystick,
-    ReadKeyboard,
-    ReadMouse,
-    ReadJoystick,
-    Count
-};
-
-const char* InputFaultName(InputFault fault);
 
 class HeadlessDevice;
 
@@ -59,13 +41,13 @@ public:
     void SetJoystickAxes(std::int32_t rawX, std::int32_t rawY) { joystickX_ = rawX, joystickY_ = rawY; }
     void SetJoystickButton(int button, bool down);
     void SetJoystickSubtype(std::uint8_t subtype) { joystickSubtype_ = subtype; }
-    // Fails the next `times` calls of the operation with `result` (times < 0: every call),
-    // after letting the first `after` calls succeed.
+    // The input switches of the fault switchboard (Faults()): fails the next `times` calls of the
+    // operation with `result` (times < 0: every call), after letting the first `after` calls succeed.
     void SetFault(InputFault fault, HRESULT result = E_FAIL, int times = -1, int after = 0);
     // The same by the operation's name ("ReadKeyboard", ...); false for an unknown name.
     bool SetFault(const std::string& name, HRESULT result = E_FAIL, int times = -1, int after = 0);
     void ClearFaults();
-    int Calls(InputFault operation) const { return calls_[static_cast<std::size_t>(operation)]; }
+    int Calls(InputFault operation) const { return Faults().Calls(operation); }
     int PollCalls() const { return pollCalls_; }
 
     // InputHost.
@@ -84,13 +66,6 @@ public:
     std::uint8_t JoystickSubtype() const { return joystickSubtype_; }
 
 private:
-    struct Fault {
-        HRESULT result = S_OK;
-        int remaining = 0;  // < 0: no end
-        int skip = 0;       // calls that succeed before the failures start
-    };
-    static constexpr std::size_t kFaults = static_cast<std::size_t>(InputFault::Count);
-
     KeyboardState keys_{};
     std::array<std::uint8_t, 4> mouseButtons_{};
     Point cursor_;
@@ -98,8 +73,6 @@ private:
     std::int32_t joystickX_ = 0, joystickY_ = 0;
     std::array<std::uint8_t, 32> joystickButtons_{};
     std::uint8_t joystickSubtype_ = DIDEVTYPEJOYSTICK_TRADITIONAL;
-    std::array<Fault, kFaults> faults_{};
-    std::array<int, kFaults> calls_{};
     int pollCalls_ = 0;
     std::vector<HeadlessDevice*> devices_;
 };
