@@ -3,9 +3,12 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -131,7 +134,28 @@ void OnDisplayExit(Display*, void* backend) { static_cast<sdl::SdlBackend*>(back
 
 InputEventObserver inputEventObserver = nullptr;
 
+volatile std::sig_atomic_t quitSignalled = 0;
+
+extern "C" void OnQuitSignal(int) { quitSignalled = 1; }
+
 }  // namespace
+
+void CatchQuitSignals() {
+    struct sigaction action {};
+    action.sa_handler = &OnQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+    sigset_t quit;
+    sigemptyset(&quit);
+    sigaddset(&quit, SIGINT);
+    sigaddset(&quit, SIGTERM);
+    sigprocmask(SIG_UNBLOCK, &quit, nullptr);
+    // SDL would leave a handler that is already there alone anyway; said outright, it also keeps
+    // SDL_Quit from touching the signals.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+}
 
 void SetInputEventObserver(InputEventObserver observer) { inputEventObserver = observer; }
 
@@ -341,6 +365,7 @@ void SdlBackend::PumpEvents(bool wait) {
     if (!EnsureVideo() || CheckDisplayLost()) {
         // Nothing can ever arrive; a short sleep keeps a waiting caller from spinning.
         if (wait) std::this_thread::sleep_for(std::chrono::milliseconds(kWaitSliceMs));
+        TakeQuitSignal();
         return;
     }
     SDL_Event event;
@@ -348,6 +373,13 @@ void SdlBackend::PumpEvents(bool wait) {
     if (wait && SDL_WaitEventTimeout(&event, kWaitSliceMs)) HandleEvent(event);
     while (!displayLost_ && SDL_PollEvent(&event)) HandleEvent(event);
     CheckDisplayLost();
+    TakeQuitSignal();
+}
+
+void SdlBackend::TakeQuitSignal() {
+    if (!quitSignalled || windows_.empty()) return;
+    quitSignalled = 0;
+    PostToEveryWindow(WM_CLOSE);
 }
 
 bool SdlBackend::CheckDisplayLost() {

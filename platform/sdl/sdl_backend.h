@@ -41,6 +41,12 @@ using SdlPtr = std::unique_ptr<T, SdlDeleter>;
 using InputEventObserver = void (*)(const SDL_Event& event);
 void SetInputEventObserver(InputEventObserver observer);
 
+// SIGINT and SIGTERM become a close request to every window (as the close box), from the moment
+// this is called; both are unblocked too, should the parent have left them blocked. A program
+// calls it first thing in main: a signal that arrives while it starts, before SDL or any window
+// exists, is kept until there is a window to close, instead of ending the process unhandled.
+void CatchQuitSignals();
+
 class SdlBackend final : public Clock, public DisplayHost, public WindowHost, public PresentTarget {
 public:
     SdlBackend();
@@ -92,6 +98,8 @@ private:
     // With the display gone every SDL video call would talk to a dead server: windows get a
     // close request once and the handles are dropped without being destroyed.
     bool CheckDisplayLost();
+    // A quit signal caught since the last look becomes a close request once a window exists.
+    void TakeQuitSignal();
     void WatchDisplayLoss(SDL_Window* handle);
     void ReadDesktop();
     NativeWindow* FindNative(const Window& window);
