@@ -4,7 +4,7 @@
 set -uo pipefail
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
-env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 20 "$1" 2> "$errors"
+env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER timeout 30 "$1" 2> "$errors"
 status=$?
 cat "$errors"
 [ "$status" -eq 0 ] || { echo "FAIL: exit code $status" >&2; exit 1; }
