@@ -144,7 +144,9 @@ void CatchQuitSignals() {
     struct sigaction action {};
     action.sa_handler = &OnQuitSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    // No SA_RESTART, as SDL's own handler: a blocking call the signal interrupts returns, so the
+    // close request is not held up behind it.
+    action.sa_flags = 0;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
     sigset_t quit;
