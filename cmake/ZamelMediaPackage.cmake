@@ -58,7 +58,7 @@ set(zamelmedia_private_headers
 list(REMOVE_ITEM zamelmedia_media_headers ${zamelmedia_private_headers})
 set(zamelmedia_platform_headers
   platform/audio/audio_host.h platform/audio/audio_mixer.h platform/bitmaps/bitmap_info.h platform/video/clipper.h
-  platform/core/backend.h platform/core/clock.h platform/pixels/color_convert.h platform/video/desktop.h platform/video/device_context.h
+  platform/core/backend.h platform/core/clock.h platform/core/quit_signals.h platform/pixels/color_convert.h platform/video/desktop.h platform/video/device_context.h
   platform/video/display_device.h platform/video/display_host.h platform/video/display_surface.h platform/core/fault_hook.h
   platform/bitmaps/gdi_bitmap.h platform/core/geometry.h platform/core/guid.h platform/input/input_host.h platform/pixels/key_runs.h platform/music/midi_synth.h
   platform/music/music_loader.h platform/music/music_performance.h platform/music/music_segment.h platform/pixels/pixel_view.h

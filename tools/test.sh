@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit tests on the headless
 # backend and the end-to-end test of the real window under Xvfb.
-# With --sanitize: the unit tests only, built with AddressSanitizer and UndefinedBehaviorSanitizer
-# (the real window's test runs in the plain build).
+# With --sanitize: everything built with AddressSanitizer and UndefinedBehaviorSanitizer, the SDL
+# programs too, and every test run on it (the unit tests and the end-to-end tests of the game,
+# input-probe, play-sound and the examples in a real window), except the installed package's,
+# whose outside consumer builds against the package as users get it (in the plain build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh test
@@ -10,7 +12,7 @@ jobs=$(nproc)
 
 if [ "${1:-}" = "--sanitize" ]; then
   cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMEDIA_SANITIZE=ON -DMEDIA_WERROR=ON \
-    -DMEDIA_BUILD_SDL=OFF -DMEDIA_BUILD_BENCH=OFF
+    -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=OFF
   cmake --build build-sanitize -j "$jobs"
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # input-probe end to end. Without a display, --keys prints the key tables. Under Xvfb, each of
-# the game's nine keys is held on the real window (keydown, a pause, keyup: a quick tap can fall
-# between two keyboard snapshots) and must show up in the probe's output under its code with the
-# statuses pressed, held..., released in consecutive frames; SIGTERM then ends it with code 0.
+# the game's nine keys is held on the real window until the probe reports it held (a quick tap
+# can fall between two keyboard snapshots), then released until the probe reports it released,
+# and must show up in the probe's output under its code with the statuses pressed, held...,
+# released in consecutive frames; SIGTERM then ends it with code 0. Every wait has a deadline.
 # Usage: input_probe_test.sh PATH/TO/input-probe   (runs itself again under xvfb-run when needed)
 set -euo pipefail
 program=$(realpath "$1")
 fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/poll.sh"
 
 if [ -z "${E2E_INSIDE_XVFB:-}" ]; then
   tables=$(env -u DISPLAY "$program" --keys)
@@ -23,31 +25,41 @@ if [ -z "${E2E_INSIDE_XVFB:-}" ]; then
 fi
 
 work=$(mktemp -d)
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$work"' EXIT
+pid=""
+trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$work"' EXIT
 cd "$work"
 MEDIA_NO_MESSAGE_BOX=1 "$program" >probe.out 2>probe.err &
 pid=$!
-window=$(timeout 10 xdotool search --sync --name '^input-probe$' | head -n 1) || fail "no window titled 'input-probe'"
+window=$(timeout "$E2E_DEADLINE_S" xdotool search --sync --name '^input-probe$' | head -n 1) || fail "no window titled 'input-probe'"
 xdotool windowfocus --sync "$window"
-sleep 0.5
-[ ! -s probe.out ] || fail "keys reported before any was pressed: $(head -n 3 probe.out)"
+
+# The probe printed status S for code C (its last line for the code).
+reported() {
+  local last
+  last=$(awk -F'[ =]' -v c="$1" '$2 == c { line = $0 } END { print line }' probe.out)
+  echo "last line for code $1: '${last:-none}'"
+  [[ "$last" == *" $1=$2" ]]
+}
 
 keys=(Escape a e m o p x Left Right)
 codes=(27 97 101 109 111 112 120 134 135)
-for key in "${keys[@]}"; do
-  xdotool keydown "$key"
-  sleep 0.25
-  xdotool keyup "$key"
-  sleep 0.15
+for i in "${!keys[@]}"; do
+  xdotool keydown "${keys[$i]}"
+  poll "${keys[$i]} held" reported "${codes[$i]}" 3
+  xdotool keyup "${keys[$i]}"
+  poll "${keys[$i]} released" reported "${codes[$i]}" 1
 done
-sleep 0.2
 kill -TERM "$pid"
+poll "the probe's end after SIGTERM" ended "$pid" probe.err
 status=0
 wait "$pid" || status=$?
+pid=""
 [ "$status" -eq 0 ] || fail "exit code $status after SIGTERM; stderr: $(cat probe.err)"
 
-# Frames ascend; one key at a time, so every line holds exactly one code.
+# Frames ascend; one key at a time, so every line holds exactly one code; nothing was reported
+# before the first key went down.
 awk 'NF != 2 || $1 <= last { exit 1 } { last = $1 }' probe.out || fail "unexpected lines: $(head -n 5 probe.out)"
+[[ "$(head -n 1 probe.out)" == *" 27=2" ]] || fail "the first report is not ESC pressed: $(head -n 3 probe.out)"
 for code in "${codes[@]}"; do
   statuses=$(awk -F'[ =]' -v c="$code" '$2 == c { printf "%s", $3 }' probe.out)
   [[ "$statuses" =~ ^23+1$ ]] || fail "code $code: statuses '$statuses', expected 2, 3..., 1"

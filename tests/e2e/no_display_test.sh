@@ -13,7 +13,7 @@ expect_line() {
 run_without_display() {  # CASE, then env arguments
   local case=$1
   shift
-  env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$@" timeout 20 "$program" 2> "$errors"
+  env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER "$@" timeout 30 "$program" 2> "$errors"
   local status=$?
   cat "$errors"
   [ "$status" -eq 0 ] || { echo "FAIL ($case): exit code $status" >&2; exit 1; }

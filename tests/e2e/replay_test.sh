@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # bodo-zamel-replay end to end: a game started, walked and given up, traced frame by frame and
-# photographed as PNG and BMP; E closing the game ends the replay early; its exit codes.
+# photographed as PNG and BMP; E closing the game ends the replay early; its exit codes, also for
+# a directory, an endless line and an overlong line as the key script.
 # Usage: replay_test.sh PATH/TO/bodo-zamel-replay PATH/TO/assets
 set -euo pipefail
 program=$(realpath "$1")
@@ -67,6 +68,16 @@ expect 2 "usage" "$program"
 expect 2 "usage" "$program" game.keys --frames many
 expect 2 "usage" "$program" game.keys --shot nocolon.png
 expect 2 "cannot read" "$program" missing.keys
+expect 2 "is a directory" "$program" "$work" --frames 20
+# An endless line is malformed at the cap, without reading on (timeout: a reader without a cap
+# never ends here).
+expect 2 "line 1: longer than" timeout 30 "$program" /dev/zero --frames 20
+{ printf '1 P down\n#'; head -c 1100 /dev/zero | tr '\0' x; printf '\n'; } >long.keys
+expect 2 "line 2: longer than" "$program" long.keys --frames 20
+if [ "$(id -u)" -ne 0 ]; then
+  cp game.keys locked.keys && chmod 000 locked.keys
+  expect 2 "cannot read" "$program" locked.keys --frames 20
+fi
 expect 1 "cannot enter" "$program" game.keys --assets "$work/nowhere"
 expect 1 "cannot write" "$program" game.keys --assets "$assets" --frames 5 --shot 3:"$work/no/such/dir.png"
 # A shot of a frame after the game closed is not taken, and the user is told.

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
+#include <string>
 
 #include "tools/replay/key_script.h"
 
@@ -51,5 +53,52 @@ INSTANTIATE_TEST_SUITE_P(
         ScriptCase{"FrameWithLetters", "1x P down\n", {}, "line 1:"},
         ScriptCase{"FrameTooLarge", "99999999999999999999999 P down\n", {}, "line 1:"}),
     [](const ::testing::TestParamInfo<ScriptCase>& info) { return std::string(info.param.name); });
+
+// Line lengths around the cap: a line of exactly the longest length is read (here a comment or
+// an event padded with spaces), one character more is malformed and named, wherever it is.
+struct LengthCase {
+    const char* name;
+    std::string text;
+    const char* error;   // "" when the script is good
+    std::size_t events;  // read before the end or the malformed line
+};
+void PrintTo(const LengthCase& c, std::ostream* os) { *os << c.name; }
+
+class KeyScriptLengthTest : public ::testing::TestWithParam<LengthCase> {};
+
+TEST_P(KeyScriptLengthTest, CapsTheLine) {
+    const LengthCase& c = GetParam();
+    std::istringstream in(c.text);
+    const replay::KeyScript script = replay::ReadKeyScript(in);
+    EXPECT_EQ(script.error, c.error);
+    EXPECT_EQ(script.events.size(), c.events);
+}
+
+constexpr std::size_t kMax = replay::kMaxKeyScriptLine;
+const std::string kEvent = "1 P down";
+
+INSTANTIATE_TEST_SUITE_P(
+    Lengths, KeyScriptLengthTest,
+    ::testing::Values(
+        LengthCase{"LongestComment", "#" + std::string(kMax - 1, 'x') + "\n" + kEvent + "\n", "", 1},
+        LengthCase{"LongestEvent", kEvent + std::string(kMax - kEvent.size(), ' ') + "\n", "", 1},
+        LengthCase{"LongestWithoutLineEnd", kEvent + "\n#" + std::string(kMax - 1, 'x'), "", 1},
+        LengthCase{"LongestWithCarriageReturn", kEvent + std::string(kMax - kEvent.size() - 1, ' ') + "\r\n", "", 1},
+        LengthCase{"OneOverInComment", kEvent + "\n#" + std::string(kMax, 'x') + "\n", "line 2: longer than 1024 characters", 1},
+        LengthCase{"OneOverWithoutLineEnd", std::string(kMax + 1, ' '), "line 1: longer than 1024 characters", 0},
+        LengthCase{"NulBytesWithoutEnd", std::string(100000, '\0'), "line 1: longer than 1024 characters", 0},
+        LengthCase{"ManyShortLinesThenLong", std::string(500, '\n') + std::string(kMax + 1, 'a'),
+                   "line 501: longer than 1024 characters", 0}),
+    [](const ::testing::TestParamInfo<LengthCase>& info) { return std::string(info.param.name); });
+
+// A stream the system refuses to read (a directory opened as a file) is an error, not an empty
+// script.
+TEST(KeyScriptReadTest, UnreadableStreamIsAnError) {
+    std::ifstream directory("/");
+    if (!directory) GTEST_SKIP() << "this system does not open a directory as a file";
+    const replay::KeyScript script = replay::ReadKeyScript(directory);
+    EXPECT_EQ(script.error, "line 1: the key script could not be read");
+    EXPECT_TRUE(script.events.empty());
+}
 
 }  // namespace

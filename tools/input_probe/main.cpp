@@ -13,6 +13,7 @@
 #include "media/display/screen.h"
 #include "media/input/input.h"
 #include "media/input/key_tables.h"
+#include "platform/core/quit_signals.h"
 #include "platform/window/window.h"
 
 namespace {
@@ -115,6 +116,7 @@ int RunProbe() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    platform::CatchQuitSignals();
     if (argc == 2 && std::strcmp(argv[1], "--keys") == 0) {
         PrintKeyTables();
         return 0;

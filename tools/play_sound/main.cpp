@@ -2,6 +2,8 @@
 // through MusicPlayer (chosen by the file's content) on the real audio output, for N seconds or,
 // by default, until the WAV sound ends or for 10 seconds of MIDI music.
 // Exit codes: 0 played; 1 the file cannot be loaded; 2 bad arguments; 3 no audio output.
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -70,15 +72,40 @@ std::optional<Arguments> ParseArguments(int argc, char** argv) {
     return arguments;
 }
 
-// The kind of sound by the file's first bytes; nullopt when it cannot be read.
-std::optional<Kind> KindOf(const std::string& path) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) return std::nullopt;
+enum class Refusal { None, CannotOpen, NotAFile, CannotRead };
+
+// The kind of sound by the file's first bytes. Only a regular file is read: a FIFO or a device
+// would block the sniffing (or the loader after it) for as long as nobody writes to it. The file
+// is opened without blocking, so that opening a FIFO does not wait for a writer either.
+Kind KindOf(const std::string& path, Refusal* refusal) {
+    *refusal = Refusal::None;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *refusal = Refusal::CannotOpen;
+        return Kind::Unknown;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        *refusal = Refusal::NotAFile;
+        return Kind::Unknown;
+    }
     unsigned char head[12] = {};
-    const std::size_t got = std::fread(head, 1, sizeof head, file);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed) return std::nullopt;
+    std::size_t got = 0;
+    while (got < sizeof head) {
+        const ssize_t n = ::read(fd, head + got, sizeof head - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            errno = error;
+            *refusal = Refusal::CannotRead;
+            return Kind::Unknown;
+        }
+        if (n == 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
     if (got == 12 && std::memcmp(head, "RIFF", 4) == 0 && std::memcmp(head + 8, "WAVE", 4) == 0) return Kind::Wave;
     if (got >= 4 && std::memcmp(head, "MThd", 4) == 0) return Kind::Midi;
     return Kind::Unknown;
@@ -165,12 +192,17 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return kExitUsage;
     }
-    const std::optional<Kind> kind = KindOf(arguments->file);
-    if (!kind) {
+    Refusal refusal = Refusal::None;
+    const Kind kind = KindOf(arguments->file, &refusal);
+    if (refusal == Refusal::NotAFile) {
+        std::fprintf(stderr, "play-sound: %s is not a regular file\n", arguments->file.c_str());
+        return kExitCannotLoad;
+    }
+    if (refusal != Refusal::None) {
         std::fprintf(stderr, "play-sound: %s cannot be read: %s\n", arguments->file.c_str(), std::strerror(errno));
         return kExitCannotLoad;
     }
-    switch (*kind) {
+    switch (kind) {
     case Kind::Wave:
         return PlayWave(*arguments);
     case Kind::Midi:

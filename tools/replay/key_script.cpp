@@ -3,6 +3,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <ios>
 #include <sstream>
 
 namespace replay {
@@ -31,6 +32,32 @@ std::string Upper(std::string text) {
 
 std::string Error(int line, const std::string& what) { return "line " + std::to_string(line) + ": " + what; }
 
+enum class LineRead { Line, End, TooLong, Failed };
+
+// One line without its line end into text, reading no further than one character past the
+// longest line allowed.
+LineRead ReadLine(std::istream& in, std::string& text) {
+    text.clear();
+    std::streambuf* buffer = in.rdbuf();
+    for (;;) {
+        int c = 0;
+        try {
+            c = buffer->sbumpc();
+        } catch (const std::ios_base::failure&) {
+            // A file buffer throws when the system refuses to read (a directory, an I/O error).
+            in.setstate(std::ios::badbit);
+            return LineRead::Failed;
+        }
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(std::ios::eofbit);
+            return text.empty() ? LineRead::End : LineRead::Line;
+        }
+        if (c == '\n') return LineRead::Line;
+        if (text.size() == kMaxKeyScriptLine) return LineRead::TooLong;
+        text.push_back(static_cast<char>(c));
+    }
+}
+
 }  // namespace
 
 std::optional<std::uint16_t> GameKeyCode(const std::string& name) {
@@ -43,7 +70,17 @@ std::optional<std::uint16_t> GameKeyCode(const std::string& name) {
 KeyScript ReadKeyScript(std::istream& in) {
     KeyScript script;
     std::string text;
-    for (int line = 1; std::getline(in, text); ++line) {
+    for (int line = 1;; ++line) {
+        const LineRead read = ReadLine(in, text);
+        if (read == LineRead::End) break;
+        if (read == LineRead::Failed) {
+            script.error = Error(line, "the key script could not be read");
+            return script;
+        }
+        if (read == LineRead::TooLong) {
+            script.error = Error(line, "longer than " + std::to_string(kMaxKeyScriptLine) + " characters");
+            return script;
+        }
         if (const auto hash = text.find('#'); hash != std::string::npos) text.resize(hash);
         std::istringstream words(text);
         std::vector<std::string> tokens;

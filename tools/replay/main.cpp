@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <string>
@@ -90,9 +91,15 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    // A directory opens as a stream on this system and reads as nothing at all: refused by name.
+    std::error_code statusError;
+    if (std::filesystem::is_directory(options.script, statusError)) {
+        std::fprintf(stderr, "bodo-zamel-replay: the key script %s is a directory\n", options.script.c_str());
+        return 2;
+    }
     std::ifstream scriptFile(options.script);
     if (!scriptFile) {
-        std::fprintf(stderr, "bodo-zamel-replay: cannot read the key script %s\n", options.script.c_str());
+        std::fprintf(stderr, "bodo-zamel-replay: cannot read the key script %s: %s\n", options.script.c_str(), std::strerror(errno));
         return 2;
     }
     const replay::KeyScript script = replay::ReadKeyScript(scriptFile);

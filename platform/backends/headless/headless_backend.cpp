@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "platform/backends/headless/headless_input.h"
 #include "platform/core/backend.h"
@@ -70,6 +71,7 @@ void HeadlessBackend::Reset() {
     eventHook_ = nullptr;
     vblankWaits_ = 0;
     debugMessages_.clear();
+    droppedDebugMessages_ = 0;
     debugEcho_ = true;
     SetDebugOutputHook(&RecordDebugOutput);
     presentations_ = 0;
@@ -119,10 +121,21 @@ int HeadlessBackend::LoseAllSurfaces() {
 }
 
 void HeadlessBackend::RecordDebugMessage(const char* text) {
+    if (debugMessages_.size() == kDebugLogCapacity) {
+        debugMessages_.pop_front();
+        ++droppedDebugMessages_;
+    }
     debugMessages_.emplace_back(text);
     if (!debugEcho_) return;
     std::fputs(text, stderr);
     if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
+}
+
+std::vector<std::string> HeadlessBackend::DrainDebugMessages() {
+    std::vector<std::string> drained(std::make_move_iterator(debugMessages_.begin()), std::make_move_iterator(debugMessages_.end()));
+    debugMessages_.clear();
+    droppedDebugMessages_ = 0;
+    return drained;
 }
 
 int HeadlessBackend::ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) {

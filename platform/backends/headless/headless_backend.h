@@ -4,6 +4,8 @@
 // only when told (Sleep and the vertical-blank wait advance it), and any platform operation can
 // be made to fail through its fault switch. Tests reach it through Controls().
 #include <array>
+#include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -49,9 +51,16 @@ public:
     // a test posts what "arrives" then.
     void SetEventHook(std::function<void(bool waiting)> hook) { eventHook_ = std::move(hook); }
     int VerticalBlankWaits() const { return vblankWaits_; }
-    // Debugger output since the last Reset, one entry per message; echoed to standard error
-    // unless the echo is switched off.
-    const std::vector<std::string>& DebugMessages() const { return debugMessages_; }
+    // The last kDebugLogCapacity messages of the debugger output since the last Reset or drain,
+    // oldest first, one entry per message; echoed to standard error unless the echo is switched
+    // off. Older messages are dropped (and counted) so that a process that never resets keeps a
+    // bounded log.
+    static constexpr std::size_t kDebugLogCapacity = 256;
+    const std::deque<std::string>& DebugMessages() const { return debugMessages_; }
+    // Hands over the kept messages, oldest first, and empties the log.
+    std::vector<std::string> DrainDebugMessages();
+    // Messages dropped from the front of the log since the last Reset or drain.
+    std::uint64_t DroppedDebugMessages() const { return droppedDebugMessages_; }
     void SetDebugEcho(bool echo) { debugEcho_ = echo; }
     // A display change: every live surface (the desktop's too) loses its memory at once (its
     // pixels become 0) and reports DDERR_SURFACELOST until it is restored. Returns how many.
@@ -93,7 +102,8 @@ private:
     std::vector<MessageBoxRecord> messageBoxes_;
     std::function<void(bool waiting)> eventHook_;
     int vblankWaits_ = 0;
-    std::vector<std::string> debugMessages_;
+    std::deque<std::string> debugMessages_;
+    std::uint64_t droppedDebugMessages_ = 0;
     bool debugEcho_ = true;
     int presentations_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "platform/audio/audio_mixer.h"
+#include "platform/backends/sdl/sdl_backend.h"
 #include "platform/core/system.h"
 
 namespace platform {
@@ -44,6 +45,7 @@ bool SdlAudio::Open() {
         ++users_;
         return true;
     }
+    LeaveQuitSignalsToTheProgram();
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         ReportNoOutput();
         return false;

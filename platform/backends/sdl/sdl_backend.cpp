@@ -7,9 +7,12 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <signal.h>
+
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -17,6 +20,7 @@
 #include <thread>
 
 #include "platform/core/backend.h"
+#include "platform/core/quit_signals.h"
 #include "platform/pixels/color_convert.h"
 #include "platform/core/resources.h"
 #include "platform/window/window.h"
@@ -144,6 +148,10 @@ void ExplainNoDisplay(const char* sdlError) {
 
 void SetInputEventObserver(InputEventObserver observer) { inputEventObserver = observer; }
 
+void LeaveQuitSignalsToTheProgram() {
+    if (QuitSignalsCaught()) SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+}
+
 SdlBackend::SdlBackend() : mode_(NoDisplayDesktop()), start_(std::chrono::steady_clock::now()) {}
 
 SdlBackend::~SdlBackend() {
@@ -175,6 +183,7 @@ bool SdlBackend::StartVideo() {
     // acceleration SDL draws it through GL, and Mesa's GLX crashes when the X server goes away
     // while that GL set-up is still running.
     SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    LeaveQuitSignalsToTheProgram();
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         ExplainNoDisplay(SDL_GetError());
         return false;
@@ -351,6 +360,7 @@ void SdlBackend::PumpEvents(bool wait) {
     if (!EnsureVideo() || CheckDisplayLost()) {
         // Nothing can ever arrive; a short sleep keeps a waiting caller from spinning.
         if (wait) std::this_thread::sleep_for(std::chrono::milliseconds(kWaitSliceMs));
+        TakeQuitSignal();
         return;
     }
     SDL_Event event;
@@ -358,6 +368,12 @@ void SdlBackend::PumpEvents(bool wait) {
     if (wait && SDL_WaitEventTimeout(&event, kWaitSliceMs)) HandleEvent(event);
     while (!displayLost_ && SDL_PollEvent(&event)) HandleEvent(event);
     CheckDisplayLost();
+    TakeQuitSignal();
+}
+
+void SdlBackend::TakeQuitSignal() {
+    if (windows_.empty() || !platform::TakeQuitSignal()) return;
+    PostToEveryWindow(WM_CLOSE);
 }
 
 bool SdlBackend::CheckDisplayLost() {

@@ -41,6 +41,10 @@ using SdlPtr = std::unique_ptr<T, SdlDeleter>;
 using InputEventObserver = void (*)(const SDL_Event& event);
 void SetInputEventObserver(InputEventObserver observer);
 
+// Called before any part of SDL starts: when the program catches its quit signals itself
+// (platform/core/quit_signals.h), SDL installs no handlers of its own and leaves them alone.
+void LeaveQuitSignalsToTheProgram();
+
 class SdlBackend final : public Clock, public DisplayHost, public WindowHost, public PresentTarget {
 public:
     SdlBackend();
@@ -92,6 +96,8 @@ private:
     // With the display gone every SDL video call would talk to a dead server: windows get a
     // close request once and the handles are dropped without being destroyed.
     bool CheckDisplayLost();
+    // A quit signal caught since the last look becomes a close request once a window exists.
+    void TakeQuitSignal();
     void WatchDisplayLoss(SDL_Window* handle);
     void ReadDesktop();
     NativeWindow* FindNative(const Window& window);

@@ -181,6 +181,7 @@ public:
         const int index = JoystickIndex(guid);
         if (index < 0) return DIERR_DEVICENOTREG;
         // An open joystick keeps SDL's joystick part running, so it may outlive this object.
+        LeaveQuitSignalsToTheProgram();
         if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return E_FAIL;
         SDL_Joystick* joystick = SDL_JoystickOpen(index);
         if (!joystick) {
@@ -235,6 +236,7 @@ HRESULT SdlInput::DirectInputCreate(HINSTANCE, std::uint32_t version, std::uniqu
     if (version == 0 || version > DIRECTINPUT_VERSION) return E_INVALIDARG;
     // The display goes first: when it cannot start, it shuts SDL down as a whole.
     CurrentDisplayHost().Open();
+    LeaveQuitSignalsToTheProgram();
     if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) {
         std::fprintf(stderr, "SDL joystick: %s\n", SDL_GetError());
         return E_FAIL;

@@ -1,0 +1,16 @@
+#pragma once
+// SIGINT and SIGTERM as a close request. A program calls CatchQuitSignals first thing in main: a
+// signal that arrives while it starts, before any backend or window exists, is kept until there is
+// a window to close (the backend's event pump asks TakeQuitSignal), instead of ending the process
+// unhandled. Both signals are unblocked too, should the parent have left them blocked.
+namespace platform {
+
+void CatchQuitSignals();
+// True once CatchQuitSignals ran: a backend then leaves the signals to it.
+bool QuitSignalsCaught();
+// True, once, for each time a quit signal arrived since the last call.
+bool TakeQuitSignal();
+// Whether a quit signal is waiting, without taking it.
+bool QuitSignalWaiting();
+
+}  // namespace platform
