@@ -1,6 +1,6 @@
 // Picture decoders at 640x480: each file decoded by the loader into a new 32-bit surface on the
-// headless display, beside stb_image (TGA, PSD) and bare libjpeg-turbo (JPEG, the same settings
-// as ours) decoding the same bytes in the same binary.
+// headless display, beside stb_image (TGA, PSD, PNG), bare libjpeg-turbo (JPEG, the same settings
+// as ours) and bare libspng (PNG) decoding the same bytes in the same binary.
 #include <benchmark/benchmark.h>
 
 #include <cstddef>
@@ -9,6 +9,7 @@
 #include <memory>
 
 #include <jpeglib.h>
+#include <spng.h>
 #include <stb/stb_image.h>
 
 #include "media/display/pixel_surface.h"
@@ -104,6 +105,18 @@ const Bytes& JpegFile(bool progressive) {
     return progressive ? multiScan : baseline;
 }
 
+// The scene as an 8-bit RGB PNG, written by libspng at its default compression.
+const Bytes& PngFile() {
+    static const Bytes file = [] {
+        picture_files::Png png;
+        png.width = kWidth;
+        png.height = kHeight;
+        png.samples = Scene();
+        return picture_files::PngFile(png);
+    }();
+    return file;
+}
+
 platform::DisplayDevice& Device() {
     static std::shared_ptr<platform::DisplayDevice> device = [] {
         auto& host = platform::headless::Controls();
@@ -175,6 +188,26 @@ void BareLibjpeg(benchmark::State& state, const Bytes& file) {
     CountPixels(state, file);
 }
 
+// libspng alone: the whole picture as red, green, blue, alpha bytes into a buffer allocated per
+// picture, as stb_image gives it.
+void BareLibspng(benchmark::State& state, const Bytes& file) {
+    for (auto _ : state) {
+        spng_ctx* ctx = spng_ctx_new(0);
+        spng_set_png_buffer(ctx, file.data(), file.size());
+        std::size_t size = 0;
+        spng_decoded_image_size(ctx, SPNG_FMT_RGBA8, &size);
+        std::unique_ptr<std::uint8_t[]> pixels(new std::uint8_t[size]);
+        const int status = spng_decode_image(ctx, pixels.get(), size, SPNG_FMT_RGBA8, 0);
+        spng_ctx_free(ctx);
+        if (status != 0) {
+            state.SkipWithError("libspng could not decode the file");
+            break;
+        }
+        benchmark::DoNotOptimize(pixels.get());
+    }
+    CountPixels(state, file);
+}
+
 const Bytes& PcxIndexed() {
     static const Bytes file = MakePcx(false);
     return file;
@@ -195,6 +228,9 @@ void RegisterAll() {
     benchmark::RegisterBenchmark("Ref/libjpeg-turbo/JPEG/baseline/640x480", [](benchmark::State& s) { BareLibjpeg(s, JpegFile(false)); });
     benchmark::RegisterBenchmark("Ours/JPEG/progressive/640x480", [](benchmark::State& s) { Ours(s, JpegFile(true)); });
     benchmark::RegisterBenchmark("Ref/libjpeg-turbo/JPEG/progressive/640x480", [](benchmark::State& s) { BareLibjpeg(s, JpegFile(true)); });
+    benchmark::RegisterBenchmark("Ours/PNG/RGB/640x480", [](benchmark::State& s) { Ours(s, PngFile()); });
+    benchmark::RegisterBenchmark("Ref/stb_image/PNG/RGB/640x480", [](benchmark::State& s) { Stb(s, PngFile()); });
+    benchmark::RegisterBenchmark("Ref/libspng/PNG/RGB/640x480", [](benchmark::State& s) { BareLibspng(s, PngFile()); });
 }
 
 }  // namespace

@@ -53,6 +53,7 @@ set(zamelmedia_private_headers
   media/core/byte_reader.h
   media/image/jpeg_decoder.h
   media/image/pcx_decoder.h
+  media/image/png_decoder.h
   media/image/psd_decoder.h
   media/image/tga_decoder.h)
 list(REMOVE_ITEM zamelmedia_media_headers ${zamelmedia_private_headers})
@@ -94,7 +95,7 @@ set(ZAMELMEDIA_PC_SDL "")
 if(ZAMELMEDIA_WITH_SDL)
   set(ZAMELMEDIA_PC_SDL "sdl2 x11 ")
 endif()
-set(ZAMELMEDIA_PC_REQUIRES "${ZAMELMEDIA_PC_SDL}fluidsynth${ZAMELMEDIA_PC_JPEG}")
+set(ZAMELMEDIA_PC_REQUIRES "${ZAMELMEDIA_PC_SDL}fluidsynth${ZAMELMEDIA_PC_JPEG} spng")
 # The prefix as seen from the .pc file's folder, so the installed tree can be moved.
 file(RELATIVE_PATH ZAMELMEDIA_PC_TO_PREFIX /root/${CMAKE_INSTALL_LIBDIR}/pkgconfig /root)
 string(REGEX REPLACE "/$" "" ZAMELMEDIA_PC_TO_PREFIX "${ZAMELMEDIA_PC_TO_PREFIX}")

@@ -129,6 +129,36 @@ void Jpegs(const fs::path& dir, const Bytes& rgb) {
     Write(dir, "grey", picture_files::JpegFile(grey.data(), kW, kH, 1, {}));
 }
 
+// Every colour type at its bit depths, plain and interlaced, and a palette with a tRNS chunk.
+void Pngs(const fs::path& dir, const Bytes& rgb) {
+    struct Kind {
+        const char* name;
+        std::uint8_t colorType, bits, channels;
+    };
+    const Kind kinds[] = {{"grey1", 0, 1, 1}, {"grey4", 0, 4, 1},     {"grey16", 0, 16, 1}, {"palette2", 3, 2, 1},
+                          {"palette8", 3, 8, 1}, {"grey_alpha8", 4, 8, 2}, {"rgb8", 2, 8, 3}, {"rgb16", 2, 16, 3},
+                          {"rgba8", 6, 8, 4},  {"rgba16", 6, 16, 4}};
+    for (const Kind& k : kinds) {
+        for (bool interlaced : {false, true}) {
+            picture_files::Png png;
+            png.width = kW;
+            png.height = kH;
+            png.colorType = k.colorType;
+            png.bitDepth = k.bits;
+            png.interlaced = interlaced;
+            const std::size_t rowBytes = (std::size_t{kW} * k.channels * k.bits + 7) / 8;
+            for (std::size_t y = 0; y < kH; ++y) {
+                for (std::size_t i = 0; i < rowBytes; ++i) png.samples.push_back(rgb[(y * rowBytes + i) % rgb.size()]);
+            }
+            if (k.colorType == 3) {
+                for (int i = 0; i < (1 << k.bits) * 3; ++i) png.palette.push_back(static_cast<std::uint8_t>(i * 5));
+                if (k.bits == 8) png.trns = {0, 128, 255};
+            }
+            Write(dir, std::string(k.name) + (interlaced ? "_interlaced" : ""), picture_files::PngFile(png));
+        }
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -142,5 +172,6 @@ int main(int argc, char** argv) {
     Psds(root / "psd_decoder_fuzzer", rgb);
     Pcxs(root / "pcx_decoder_fuzzer", rgb);
     Jpegs(root / "jpeg_decoder_fuzzer", rgb);
+    Pngs(root / "png_decoder_fuzzer", rgb);
     return 0;
 }

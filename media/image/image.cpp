@@ -9,6 +9,7 @@
 #include "media/core/file_reader.h"
 #include "media/image/jpeg_decoder.h"
 #include "media/image/pcx_decoder.h"
+#include "media/image/png_decoder.h"
 #include "media/image/psd_decoder.h"
 #include "media/image/tga_decoder.h"
 #include "platform/core/system.h"
@@ -27,15 +28,17 @@ std::unique_ptr<ImageDecoder> Make() {
     return std::unique_ptr<ImageDecoder>(new (std::nothrow) Decoder());
 }
 
-// Every decoder, in the fixed detection order TGA, BMP, PSD, PCX, JPEG. TGA comes first because
-// its signature sits at the end of the file: a TGA file that happens to start with "BM" is still
-// a TGA file. A new decoder is its file pair and one line here, in its place in that order.
+// Every decoder, in the fixed detection order TGA, BMP, PSD, PCX, JPEG, PNG. TGA comes first
+// because its signature sits at the end of the file: a TGA file that happens to start with "BM"
+// is still a TGA file. PNG, the newest, comes last, so no file the first five recognised changes
+// decoder. A new decoder is its file pair and one line here, in its place in that order.
 constexpr DecoderEntry kDecoders[] = {
     {IMAGE_TGA, &Make<TgaDecoder>},
     {IMAGE_BMP, &Make<BmpDecoder>},
     {IMAGE_PSD, &Make<PsdDecoder>},
     {IMAGE_PCX, &Make<PcxDecoder>},
     {IMAGE_JPG, &Make<JpegDecoder>},
+    {IMAGE_PNG, &Make<PngDecoder>},
 };
 
 const DecoderEntry* EntryOf(std::uint32_t type) {

@@ -30,7 +30,7 @@ public:
     SurfacePtr LoadFile(platform::DisplayDevice* device, const char* name, std::int32_t placement,
                         std::uint32_t type = IMAGE_NONE);
     /// The same for size bytes in memory. A known type code skips detection and its signature
-    /// check; a code above IMAGE_JPG gives null without a message.
+    /// check; a code above IMAGE_PNG gives null without a message.
     SurfacePtr LoadMemory(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data,
                           std::int32_t placement, std::uint32_t type = IMAGE_NONE);
     /// The type code of the first decoder, in the fixed detection order, whose signature the data

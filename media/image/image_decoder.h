@@ -18,7 +18,8 @@
 namespace media {
 
 /// Picture formats by type code. IMAGE_NONE asks the loader to detect the format.
-enum ImageType : std::uint32_t { IMAGE_NONE = 0, IMAGE_BMP = 1, IMAGE_PSD = 2, IMAGE_TGA = 3, IMAGE_PCX = 4, IMAGE_JPG = 5 };
+enum ImageType : std::uint32_t { IMAGE_NONE = 0, IMAGE_BMP = 1, IMAGE_PSD = 2, IMAGE_TGA = 3, IMAGE_PCX = 4, IMAGE_JPG = 5,
+                                  IMAGE_PNG = 6 };
 
 /// The largest picture any decoder accepts: 16384 pixels a side and 2^26 pixels in all, checked
 /// before anything is allocated.

@@ -68,10 +68,11 @@ TEST_F(ImageTest, MessageOnlyForUnrecognisedContent) {
     ASSERT_EQ(host.DebugMessages().size(), 1u);
     EXPECT_EQ(host.DebugMessages()[0], "Error: Image - Unsupported Image type.");
 
-    EXPECT_EQ(image.LoadMemory(device.get(), bmp.size(), bmp.data(), media::MEMORY_ANY, 6), nullptr);
+    EXPECT_EQ(image.LoadMemory(device.get(), bmp.size(), bmp.data(), media::MEMORY_ANY, media::IMAGE_PNG + 1), nullptr);
+    EXPECT_EQ(image.LoadMemory(device.get(), bmp.size(), bmp.data(), media::MEMORY_ANY, media::IMAGE_PNG), nullptr);
     EXPECT_EQ(image.LoadFile(device.get(), (::testing::TempDir() + "no such picture.bmp").c_str(), media::MEMORY_ANY), nullptr);
     EXPECT_EQ(image.LoadFile(device.get(), nullptr, media::MEMORY_ANY), nullptr);
-    EXPECT_EQ(host.DebugMessages().size(), 1u) << "a missing file or an unknown type code gave a message";
+    EXPECT_EQ(host.DebugMessages().size(), 1u) << "a missing file, an unknown type code or a decoder refusing its file gave a message";
 
     EXPECT_EQ(image.LoadFile(device.get(), WriteFile("empty.bmp", {}).c_str(), media::MEMORY_ANY), nullptr);
     EXPECT_EQ(host.DebugMessages().size(), 2u) << "an empty file is unrecognised content";

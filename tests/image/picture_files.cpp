@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <jpeglib.h>
+#include <spng.h>
 
 namespace picture_files {
 
@@ -213,6 +214,86 @@ Bytes JpegLibraryRgb(const Bytes& file) {
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
+    return out;
+}
+
+namespace {
+
+std::uint32_t Crc32(const std::uint8_t* data, std::size_t count) {
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t i = 0; i < count; ++i) {
+        crc ^= data[i];
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+std::uint32_t GetBE32(const Bytes& in, std::size_t at) {
+    return std::uint32_t{in[at]} << 24 | std::uint32_t{in[at + 1]} << 16 | std::uint32_t{in[at + 2]} << 8 | in[at + 3];
+}
+
+}  // namespace
+
+Bytes PngChunk(const char* type, const Bytes& body) {
+    Bytes out;
+    out.reserve(body.size() + 12);
+    PutBE32(out, static_cast<std::uint32_t>(body.size()));
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(type[i]));
+    Append(out, body);
+    PutBE32(out, Crc32(out.data() + 4, body.size() + 4));
+    return out;
+}
+
+std::size_t FindPngChunk(const Bytes& file, const char* type) {
+    for (std::size_t at = 8; at + 8 <= file.size(); at += 12 + GetBE32(file, at)) {
+        if (std::memcmp(&file[at + 4], type, 4) == 0) return at;
+    }
+    return 0;
+}
+
+void FixPngCrcs(Bytes& file) {
+    for (std::size_t at = 8; at + 8 <= file.size();) {
+        const std::size_t length = GetBE32(file, at);
+        if (at + 12 + length > file.size()) return;
+        const std::uint32_t crc = Crc32(&file[at + 4], length + 4);
+        for (int i = 0; i < 4; ++i) file[at + 8 + length + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
+        at += 12 + length;
+    }
+}
+
+Bytes PngFile(const Png& png) {
+    spng_ctx* ctx = spng_ctx_new(SPNG_CTX_ENCODER);
+    spng_set_option(ctx, SPNG_ENCODE_TO_BUFFER, 1);
+    spng_ihdr header{};
+    header.width = png.width;
+    header.height = png.height;
+    header.bit_depth = png.bitDepth;
+    header.color_type = png.colorType;
+    header.interlace_method = png.interlaced ? SPNG_INTERLACE_ADAM7 : SPNG_INTERLACE_NONE;
+    spng_set_ihdr(ctx, &header);
+    if (!png.palette.empty()) {
+        spng_plte plte{};
+        plte.n_entries = static_cast<std::uint32_t>(png.palette.size() / 3);
+        for (std::uint32_t i = 0; i < plte.n_entries; ++i) {
+            plte.entries[i].red = png.palette[i * 3];
+            plte.entries[i].green = png.palette[i * 3 + 1];
+            plte.entries[i].blue = png.palette[i * 3 + 2];
+        }
+        spng_set_plte(ctx, &plte);
+    }
+    Bytes samples = png.samples;
+    const int status = spng_encode_image(ctx, samples.data(), samples.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
+    std::size_t size = 0;
+    int error = 0;
+    auto* buffer = static_cast<std::uint8_t*>(spng_get_png_buffer(ctx, &size, &error));
+    Bytes out;
+    if (status == 0 && buffer) out.assign(buffer, buffer + size);
+    std::free(buffer);
+    spng_ctx_free(ctx);
+    if (!png.trns.empty() && !out.empty()) {
+        const Bytes chunk = PngChunk("tRNS", png.trns);
+        out.insert(out.begin() + static_cast<std::ptrdiff_t>(FindPngChunk(out, "IDAT")), chunk.begin(), chunk.end());
+    }
     return out;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Picture files built byte by byte for the decoder tests, the benchmarks and the fuzz corpus:
 // headers with every field settable (so a test can make a file lie), the formats' own packet
-// encoders, and JPEG files written by libjpeg-turbo's compressor.
+// encoders, JPEG files written by libjpeg-turbo's compressor and PNG files written by libspng's.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -83,6 +83,26 @@ Bytes JpegFile(const std::uint8_t* pixels, int width, int height, int components
 // What libjpeg-turbo makes of a good JPEG with its default settings: red, green, blue per pixel,
 // top row first (grey files too).
 Bytes JpegLibraryRgb(const Bytes& file);
+
+// PNG: the header's fields and the samples row by row as the format packs them (samples of fewer
+// than 8 bits from the most significant bits of each byte, every row starting on a byte; 16-bit
+// samples as host-order words), written by libspng's encoder, with a palette (red, green, blue
+// per entry) when one is given and a tRNS chunk of the given body when that is not empty.
+struct Png {
+    std::uint32_t width = 1, height = 1;
+    std::uint8_t colorType = 2, bitDepth = 8;
+    bool interlaced = false;
+    Bytes samples;
+    Bytes palette;
+    Bytes trns;
+};
+Bytes PngFile(const Png& png);
+// One chunk: length, type, body and CRC.
+Bytes PngChunk(const char* type, const Bytes& body);
+// Where the first chunk of the given type starts in a PNG file (its length field), or 0.
+std::size_t FindPngChunk(const Bytes& file, const char* type);
+// Recomputes the CRC of every whole chunk, so that an edited file is damaged only where edited.
+void FixPngCrcs(Bytes& file);
 
 // A deterministic 24-bit picture (red, green, blue per pixel) with flat areas, gradients and
 // noise, the kind of content the decoders see in games: sized freely, the same for every seed.

@@ -1,0 +1,34 @@
+#pragma once
+// PngDecoder: PNG files of every colour type and bit depth the format defines (palette; grey of
+// 1, 2, 4, 8 and 16 bits; grey with alpha; RGB and RGBA of 8 and 16 bits), plain or interlaced
+// (Adam7), decoded with libspng. The surface shows each pixel's red, green and blue: alpha, from
+// an alpha channel or a tRNS chunk, is dropped, as the TGA and PSD decoders drop theirs (surfaces
+// have no alpha; colour keys say what is transparent), and no gamma is applied. 16-bit channels
+// are rounded to the nearest 8-bit value. Like JpegDecoder it creates the surface first and writes
+// 24- and 32-bit RGB surfaces directly; other formats get a 32-bit buffer that the base
+// transfers. A damaged or cut file (bad checksum, broken compressed data, missing rows or a
+// missing end chunk) gives no surface.
+#include <cstdint>
+
+#include "media/image/image_decoder.h"
+
+namespace media {
+
+class PngDecoder : public ImageDecoder {
+public:
+    PngDecoder();
+    ~PngDecoder() override;
+
+    std::int32_t CanRead(const std::uint8_t* head, std::size_t headCount, const std::uint8_t* tail,
+                         std::size_t tailCount) override;
+    SurfacePtr Decode(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data,
+                      std::int32_t placement) override;
+
+private:
+    struct Session;
+    // Everything between reading the header and the end chunk; false on any failure.
+    bool Render(Session& session, const std::uint8_t* data, std::size_t size, platform::DisplayDevice* device, std::int32_t placement);
+    bool ChooseOutput(Session& session, bool sixteenBit);
+};
+
+}  // namespace media

@@ -1,0 +1,326 @@
+#include <cmath>
+#include <cstddef>
+#include <cstring>
+#include <random>
+
+#include "tests/image/decoder_test.h"
+
+namespace {
+
+using picture_files::Bytes;
+using picture_files::Png;
+using picture_files::PngFile;
+
+class PngDecoderTest : public DecoderTest {};
+
+enum ColourType : std::uint8_t { kGrey = 0, kRgb = 2, kPalette = 3, kGreyAlpha = 4, kRgba = 6 };
+
+int ChannelsOf(std::uint8_t colorType) {
+    switch (colorType) {
+        case kGrey: case kPalette: return 1;
+        case kGreyAlpha: return 2;
+        case kRgb: return 3;
+        default: return 4;
+    }
+}
+
+// Sample values by place: every channel of every pixel different enough that a swapped channel,
+// a shifted row or column or a lost pass shows.
+unsigned SampleAt(int x, int y, int channel, int bits) {
+    const std::uint32_t h = (static_cast<std::uint32_t>(x) * 73856093u) ^ (static_cast<std::uint32_t>(y) * 19349663u) ^
+                            (static_cast<std::uint32_t>(channel + 1) * 83492791u);
+    return (h ^ (h >> 13)) & ((1u << bits) - 1);
+}
+
+// A sample of the given bits as the surface should show it: spread over 0..255 for fewer than 8
+// bits, the nearest 8-bit value for 16.
+std::uint8_t Shown(unsigned value, int bits) {
+    if (bits == 16) return static_cast<std::uint8_t>(std::lround(value * 255.0 / 65535.0));
+    return static_cast<std::uint8_t>(value * 255 / ((1u << bits) - 1));
+}
+
+// The picture as PNG samples (rows packed as the format packs them) and the colours it shows.
+struct Made {
+    Png png;
+    std::vector<platform::COLORREF> colours;
+};
+
+Made MakePicture(std::uint32_t width, std::uint32_t height, std::uint8_t colorType, std::uint8_t bits, bool interlaced) {
+    Made made;
+    Png& png = made.png;
+    png.width = width;
+    png.height = height;
+    png.colorType = colorType;
+    png.bitDepth = bits;
+    png.interlaced = interlaced;
+    const int channels = ChannelsOf(colorType);
+    const int paletteSize = colorType == kPalette ? (1 << bits) : 0;
+    for (int i = 0; i < paletteSize; ++i) {
+        png.palette.insert(png.palette.end(), {static_cast<std::uint8_t>(i * 37 + 5), static_cast<std::uint8_t>(255 - i * 11),
+                                               static_cast<std::uint8_t>(i * 101)});
+    }
+    for (std::uint32_t y = 0; y < height; ++y) {
+        unsigned accumulator = 0, filled = 0;
+        for (std::uint32_t x = 0; x < width; ++x) {
+            unsigned v[4];
+            for (int c = 0; c < channels; ++c) {
+                v[c] = SampleAt(static_cast<int>(x), static_cast<int>(y), c, bits);
+                if (bits == 16) {
+                    std::uint16_t word = static_cast<std::uint16_t>(v[c]);
+                    std::uint8_t bytes[2];
+                    std::memcpy(bytes, &word, 2);
+                    png.samples.insert(png.samples.end(), bytes, bytes + 2);
+                } else {
+                    accumulator = accumulator << bits | v[c];
+                    filled += bits;
+                    if (filled == 8) {
+                        png.samples.push_back(static_cast<std::uint8_t>(accumulator));
+                        accumulator = filled = 0;
+                    }
+                }
+            }
+            if (colorType == kPalette) {
+                const std::uint8_t* rgb = &png.palette[v[0] * 3];
+                made.colours.push_back(Rgb(rgb[0], rgb[1], rgb[2]));
+            } else if (channels <= 2) {
+                const std::uint8_t g = Shown(v[0], bits);
+                made.colours.push_back(Rgb(g, g, g));
+            } else {
+                made.colours.push_back(Rgb(Shown(v[0], bits), Shown(v[1], bits), Shown(v[2], bits)));
+            }
+        }
+        if (filled) png.samples.push_back(static_cast<std::uint8_t>(accumulator << (8 - filled)));
+    }
+    return made;
+}
+
+struct Variant {
+    const char* name;
+    std::uint8_t colorType, bits;
+};
+constexpr Variant kVariants[] = {
+    {"grey 1", kGrey, 1},          {"grey 2", kGrey, 2},       {"grey 4", kGrey, 4},          {"grey 8", kGrey, 8},
+    {"grey 16", kGrey, 16},        {"palette 1", kPalette, 1}, {"palette 2", kPalette, 2},    {"palette 4", kPalette, 4},
+    {"palette 8", kPalette, 8},    {"grey+alpha 8", kGreyAlpha, 8}, {"grey+alpha 16", kGreyAlpha, 16}, {"RGB 8", kRgb, 8},
+    {"RGB 16", kRgb, 16},          {"RGBA 8", kRgba, 8},       {"RGBA 16", kRgba, 16},
+};
+
+TEST_F(PngDecoderTest, EveryColourTypeBitDepthAndInterlacingShowsItsColours) {
+    constexpr std::uint32_t kWidth = 13, kHeight = 11;  // odd: partial bytes and short Adam7 passes
+    for (const int depth : {32, 24}) {
+        host.SetDesktop(1024, 768, depth);
+        for (const Variant& v : kVariants) {
+            for (const bool interlaced : {false, true}) {
+                SCOPED_TRACE(testing::Message() << v.name << (interlaced ? " interlaced" : "") << " at depth " << depth);
+                const Made made = MakePicture(kWidth, kHeight, v.colorType, v.bits, interlaced);
+                const Bytes file = PngFile(made.png);
+                ASSERT_FALSE(file.empty());
+                EXPECT_EQ(Detect(file), media::IMAGE_PNG);
+                const auto picture = Load(file);
+                ASSERT_TRUE(picture.has_value());
+                EXPECT_EQ(picture->width, static_cast<std::int32_t>(kWidth));
+                EXPECT_EQ(picture->height, static_cast<std::int32_t>(kHeight));
+                EXPECT_EQ(picture->colors, made.colours);
+            }
+        }
+    }
+}
+
+TEST_F(PngDecoderTest, SixteenBitChannelsRoundToTheNearestEightBitValue) {
+    struct Case {
+        unsigned sample;
+        std::uint8_t shown;
+    };
+    // 129/257 = 0.502 and 448/257 = 1.74: cutting to the high byte would show 0 and 1.
+    const Case cases[] = {{0, 0}, {128, 0}, {129, 1}, {448, 2}, {32896, 128}, {33024, 128}, {65407, 255}, {65535, 255}};
+    Png png;
+    png.width = static_cast<std::uint32_t>(std::size(cases));
+    png.colorType = kGrey;
+    png.bitDepth = 16;
+    for (const Case& c : cases) {
+        const auto word = static_cast<std::uint16_t>(c.sample);
+        std::uint8_t bytes[2];
+        std::memcpy(bytes, &word, 2);
+        png.samples.insert(png.samples.end(), bytes, bytes + 2);
+    }
+    const auto picture = Load(PngFile(png));
+    ASSERT_TRUE(picture.has_value());
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(picture->colors[i], Rgb(cases[i].shown, cases[i].shown, cases[i].shown)) << "sample " << cases[i].sample;
+    }
+}
+
+// Surfaces have no alpha: a transparent pixel shows its own colour, whether the transparency
+// comes from an alpha channel or from a tRNS chunk.
+TEST_F(PngDecoderTest, AlphaAndTransparencyAreDropped) {
+    struct Case {
+        const char* name;
+        std::uint8_t colorType;
+        Bytes samples, palette, trns;
+        platform::COLORREF first, second;
+    };
+    const Case cases[] = {
+        {"RGBA, alpha 0", kRgba, {10, 20, 30, 0, 40, 50, 60, 255}, {}, {}, Rgb(10, 20, 30), Rgb(40, 50, 60)},
+        {"grey+alpha, alpha 0", kGreyAlpha, {70, 0, 80, 128}, {}, {}, Rgb(70, 70, 70), Rgb(80, 80, 80)},
+        {"palette with tRNS", kPalette, {1, 0}, {1, 2, 3, 200, 100, 50}, {255, 0}, Rgb(200, 100, 50), Rgb(1, 2, 3)},
+        {"RGB with tRNS key", kRgb, {9, 8, 7, 6, 5, 4}, {}, {0, 9, 0, 8, 0, 7}, Rgb(9, 8, 7), Rgb(6, 5, 4)},
+        {"grey with tRNS key", kGrey, {33, 44}, {}, {0, 33}, Rgb(33, 33, 33), Rgb(44, 44, 44)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Png png;
+        png.width = 2;
+        png.colorType = c.colorType;
+        png.samples = c.samples;
+        png.palette = c.palette;
+        png.trns = c.trns;
+        const Bytes file = PngFile(png);
+        ASSERT_NE(picture_files::FindPngChunk(file, c.trns.empty() ? "IDAT" : "tRNS"), 0u);
+        const auto picture = Load(file);
+        ASSERT_TRUE(picture.has_value());
+        EXPECT_EQ(picture->colors, (std::vector<platform::COLORREF>{c.first, c.second}));
+    }
+}
+
+TEST_F(PngDecoderTest, DamagedOrTruncatedFilesGiveNoSurface) {
+    const Made made = MakePicture(40, 30, kRgb, 8, false);
+    const Bytes file = PngFile(made.png);
+    ASSERT_TRUE(Load(file).has_value());
+    const std::size_t ihdr = picture_files::FindPngChunk(file, "IHDR");
+    const std::size_t idat = picture_files::FindPngChunk(file, "IDAT");
+    const std::size_t iend = picture_files::FindPngChunk(file, "IEND");
+    ASSERT_TRUE(ihdr && idat && iend);
+    struct Case {
+        const char* name;
+        Bytes (*damage)(Bytes, std::size_t, std::size_t, std::size_t);
+    };
+    // Each damage gets the file and the IHDR, IDAT and IEND offsets.
+    const Case cases[] = {
+        {"cut inside the signature", [](Bytes f, std::size_t, std::size_t, std::size_t) { f.resize(8); return f; }},
+        {"cut inside the header", [](Bytes f, std::size_t h, std::size_t, std::size_t) { f.resize(h + 12); return f; }},
+        {"cut inside the pixel data", [](Bytes f, std::size_t, std::size_t d, std::size_t) { f.resize(d + 30); return f; }},
+        {"cut before the end chunk", [](Bytes f, std::size_t, std::size_t, std::size_t e) { f.resize(e); return f; }},
+        {"header CRC wrong", [](Bytes f, std::size_t h, std::size_t, std::size_t) { f[h + 8 + 13] ^= 1; return f; }},
+        {"pixel data CRC wrong", [](Bytes f, std::size_t, std::size_t d, std::size_t) { f[d + 20] ^= 0x40; return f; }},
+        {"compressed data broken, CRC right",
+         [](Bytes f, std::size_t, std::size_t d, std::size_t) {
+             for (std::size_t i = d + 10; i < d + 18; ++i) f[i] = 0xFF;
+             picture_files::FixPngCrcs(f);
+             return f;
+         }},
+        {"pixel data too short for the rows, CRC right",
+         [](Bytes f, std::size_t h, std::size_t, std::size_t) {
+             f[h + 8 + 7] = 60;  // declared twice as high as the rows there are
+             picture_files::FixPngCrcs(f);
+             return f;
+         }},
+        {"bit depth 16 for a palette, CRC right",
+         [](Bytes f, std::size_t h, std::size_t, std::size_t) {
+             f[h + 8 + 8] = 16;
+             f[h + 8 + 9] = kPalette;
+             picture_files::FixPngCrcs(f);
+             return f;
+         }},
+        {"palette picture without a palette, CRC right",
+         [](Bytes f, std::size_t h, std::size_t, std::size_t) {
+             f[h + 8 + 9] = kPalette;
+             picture_files::FixPngCrcs(f);
+             return f;
+         }},
+        {"width 0, CRC right",
+         [](Bytes f, std::size_t h, std::size_t, std::size_t) {
+             std::memset(&f[h + 8], 0, 4);
+             picture_files::FixPngCrcs(f);
+             return f;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes damaged = c.damage(file, ihdr, idat, iend);
+        ASSERT_NE(damaged, file);
+        EXPECT_FALSE(Load(damaged).has_value());
+    }
+    EXPECT_FALSE(Load(Bytes{}, media::IMAGE_PNG).has_value());
+}
+
+TEST_F(PngDecoderTest, RefusesPicturesAboveTheSizeLimit) {
+    const Made made = MakePicture(4, 4, kGrey, 8, false);
+    const Bytes file = PngFile(made.png);
+    const std::size_t ihdr = picture_files::FindPngChunk(file, "IHDR") + 8;
+    struct Case {
+        std::uint32_t width, height;
+    };
+    // Over 16384 a side, and within the sides but over 2^26 pixels.
+    for (const Case c : {Case{16385, 4}, Case{4, 16385}, Case{16384, 4097}}) {
+        SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+        Bytes big = file;
+        for (int i = 0; i < 4; ++i) {
+            big[ihdr + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(c.width >> (24 - 8 * i));
+            big[ihdr + 4 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(c.height >> (24 - 8 * i));
+        }
+        picture_files::FixPngCrcs(big);
+        EXPECT_FALSE(Load(big).has_value());
+    }
+}
+
+TEST_F(PngDecoderTest, RandomDamageNeverEndsTheProcess) {
+    const Made made = MakePicture(32, 24, kPalette, 4, true);
+    const Bytes file = PngFile(made.png);
+    for (const int iteration : TestIterations(60)) {
+        SCOPED_TRACE(testing::Message() << "iteration " << iteration);
+        std::mt19937 random(IterationSeed(93, iteration));
+        Bytes damaged = file;
+        for (int k = 0; k < 3; ++k) damaged[8 + random() % (damaged.size() - 8)] = static_cast<std::uint8_t>(random());
+        if (random() % 2) picture_files::FixPngCrcs(damaged);  // damage the library must find past the CRCs
+        damaged.resize(damaged.size() - random() % 16);
+        const auto picture = Load(damaged, media::IMAGE_PNG);
+        if (picture) {
+            EXPECT_EQ(picture->colors.size(), static_cast<std::size_t>(picture->width * picture->height));
+        }
+    }
+}
+
+// PNG is tried after the other five formats: a file that one of them recognises keeps its
+// decoder, and a file none recognises is still unrecognised.
+TEST_F(PngDecoderTest, DetectedBySignatureAfterTheOtherFormats) {
+    const Bytes signature = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    const Bytes png = PngFile(MakePicture(3, 2, kRgb, 8, false).png);
+    Bytes pngWithTgaFooter = png;
+    pngWithTgaFooter.resize(png.size() + 26);  // a footer after IEND, and byte 16 (a width byte) a TGA depth
+    const char footer[] = "TRUEVISION-XFILE.";
+    std::memcpy(&pngWithTgaFooter[png.size() + 8], footer, sizeof footer);
+    ASSERT_EQ(pngWithTgaFooter[16], 0);
+    pngWithTgaFooter[16] = 24;
+    Bytes bmpStart = png;
+    bmpStart[0] = 'B';
+    bmpStart[1] = 'M';
+    Bytes lineEndsChanged = signature;
+    lineEndsChanged[4] = '\n';  // what a text-mode transfer does to the signature
+    struct Case {
+        const char* name;
+        Bytes data;
+        std::uint32_t type;
+    };
+    const Case cases[] = {
+        {"a PNG file", png, media::IMAGE_PNG},
+        {"the signature alone", signature, media::IMAGE_PNG},
+        {"seven bytes of the signature", Bytes(signature.begin(), signature.end() - 1), media::IMAGE_NONE},
+        {"the signature with its line ends changed", lineEndsChanged, media::IMAGE_NONE},
+        {"a PNG file with a TGA footer", pngWithTgaFooter, media::IMAGE_TGA},
+        {"a PNG file starting with BM", bmpStart, media::IMAGE_BMP},
+        {"empty", {}, media::IMAGE_NONE},
+    };
+    for (const Case& c : cases) {
+        // Copied into a buffer of exactly its size, so a look past the end shows under ASan.
+        std::unique_ptr<std::uint8_t[]> exact(new std::uint8_t[c.data.size()]);
+        std::copy(c.data.begin(), c.data.end(), exact.get());
+        media::Image image;
+        EXPECT_EQ(image.DetectType(c.data.size(), exact.get()), c.type) << c.name;
+    }
+    // The signature alone is recognised but is no picture: null, and no message.
+    host.SetDebugEcho(false);
+    EXPECT_FALSE(Load(signature).has_value());
+    EXPECT_TRUE(host.DebugMessages().empty());
+}
+
+}  // namespace
