@@ -1,13 +1,18 @@
 // picture-to-ppm: loads a picture through the layer's loader exactly as the program does
 // (format by content, placement MEMORY_ANY) into a surface of the chosen depth on the headless
-// backend, and writes that surface as a binary PPM. Exit 0 on success, 1 when the loader gives
-// nothing, 2 for bad arguments or an output that cannot be written.
+// backend, and writes that surface as a binary PPM. INPUT "-" is standard input. Exit 0 on
+// success, 1 when the picture does not load (a missing file told apart from one the loader does
+// not decode), 2 for bad arguments or an output that cannot be written.
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "media/display/pixel_surface.h"
 #include "media/image/image.h"
@@ -18,6 +23,28 @@
 namespace {
 
 constexpr const char* kUsage = "usage: picture-to-ppm [--depth 8|15|16|24|32] INPUT OUTPUT\n";
+constexpr const char* kHelp =
+    "usage: picture-to-ppm [--depth 8|15|16|24|32] INPUT OUTPUT\n"
+    "\n"
+    "Loads the picture INPUT through the layer's picture loader exactly as the game does (BMP,\n"
+    "TGA, PCX, PSD, JPEG or PNG, recognised by the content, not the name) into a surface of the\n"
+    "given depth and writes that surface as a binary PPM (P6) to OUTPUT. INPUT - reads the\n"
+    "picture from standard input. Runs in memory: no window is opened.\n"
+    "\n"
+    "options:\n"
+    "  --depth 8|15|16|24|32  the surface's bits per pixel (default 32); 8 bits through the\n"
+    "                         fixed palette, 15 and 16 bits with 5- and 6-bit channels\n"
+    "  -h, --help             this manual\n"
+    "\n"
+    "exit codes:\n"
+    "  0  the PPM was written\n"
+    "  1  the picture did not load: no such file, a file that cannot be read, or not a\n"
+    "     picture the layer reads (one line on standard error says which)\n"
+    "  2  bad arguments (with the usage line), or OUTPUT cannot be written\n"
+    "\n"
+    "environment: none; the depth is chosen with --depth.\n";
+
+bool IsHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
 
 struct Arguments {
     int depth = 32;
@@ -69,6 +96,44 @@ std::vector<unsigned char> ToPpm(const platform::DisplaySurface& surface) {
     return out;
 }
 
+// Standard input read whole, up to the loader's own limit on a file's size. False (errno set)
+// when it cannot be read or holds more than a picture can.
+bool ReadStandardInput(std::vector<std::uint8_t>* bytes) {
+    std::uint8_t chunk[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        if (bytes->size() + static_cast<std::size_t>(n) > media::kMaxPictureFileBytes) {
+            errno = EFBIG;
+            return false;
+        }
+        bytes->insert(bytes->end(), chunk, chunk + n);
+    }
+}
+
+// Why a named file gave no picture: the file itself first (missing, not a file, unreadable),
+// then what the loader said about its content.
+std::string WhyNotLoaded(const char* path) {
+    struct stat info {};
+    if (::stat(path, &info) != 0) {
+        return errno == ENOENT ? "no such file" : std::string("cannot be read: ") + std::strerror(errno);
+    }
+    if (S_ISDIR(info.st_mode)) return "is a directory, not a file";
+    if (!S_ISREG(info.st_mode)) return "is not a regular file";
+    if (::access(path, R_OK) != 0) return std::string("cannot be read: ") + std::strerror(errno);
+    if (static_cast<std::uint64_t>(info.st_size) > media::kMaxPictureFileBytes) return "is larger than any picture the layer reads";
+    return "";
+}
+
+// The content was read but gave no picture; the loader's own message, when it left one, says more.
+std::string NotAPicture(const platform::headless::HeadlessBackend& host) {
+    std::string why = "not a picture the layer reads";
+    if (!host.DebugMessages().empty()) why += " (" + host.DebugMessages().back() + ")";
+    return why;
+}
+
 bool WriteFile(const char* path, const std::vector<unsigned char>& bytes) {
     std::FILE* file = std::fopen(path, "wb");
     if (!file) return false;
@@ -84,6 +149,10 @@ bool WriteFile(const char* path, const std::vector<unsigned char>& bytes) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (std::any_of(argv + 1, argv + argc, IsHelp)) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
     Arguments args;
     if (!ParseArguments(argc, argv, &args)) {
         std::fputs(kUsage, stderr);
@@ -95,11 +164,23 @@ int main(int argc, char** argv) {
     std::shared_ptr<platform::DisplayDevice> device;
     platform::DirectDrawCreate(nullptr, &device);
     media::Image image;
-    const media::SurfacePtr surface = image.LoadFile(device.get(), args.input, media::MEMORY_ANY, media::IMAGE_NONE);
+    const bool fromStandardInput = std::strcmp(args.input, "-") == 0;
+    media::SurfacePtr surface;
+    std::string why;
+    if (fromStandardInput) {
+        std::vector<std::uint8_t> bytes;
+        if (!ReadStandardInput(&bytes)) {
+            why = std::string("cannot be read: ") + std::strerror(errno);
+        } else {
+            surface = image.LoadMemory(device.get(), bytes.size(), bytes.data(), media::MEMORY_ANY, media::IMAGE_NONE);
+        }
+    } else {
+        surface = image.LoadFile(device.get(), args.input, media::MEMORY_ANY, media::IMAGE_NONE);
+        if (!surface) why = WhyNotLoaded(args.input);
+    }
     if (!surface) {
-        const std::string why = host.DebugMessages().empty() ? "cannot be read or is not a picture the loader decodes"
-                                                              : host.DebugMessages().back();
-        std::fprintf(stderr, "picture-to-ppm: %s: %s\n", args.input, why.c_str());
+        if (why.empty()) why = NotAPicture(host);
+        std::fprintf(stderr, "picture-to-ppm: %s: %s\n", fromStandardInput ? "standard input" : args.input, why.c_str());
         return 1;
     }
     if (!WriteFile(args.output, ToPpm(*surface))) {
