@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# bodo-zamel-replay end to end: a game started, walked and given up, traced frame by frame and
+# bodo-zamel-replay end to end: a game started, walked and given up, traced frame by frame (after
+# a '#' header naming the columns) and
 # photographed as PNG and BMP; E closing the game ends the replay early; its exit codes, also for
 # a directory, an endless line and an overlong line as the key script.
 # Usage: replay_test.sh PATH/TO/bodo-zamel-replay PATH/TO/assets
@@ -24,7 +25,12 @@ cat >game.keys <<'KEYS'
 60 E down
 KEYS
 "$program" game.keys --assets "$assets" --trace --shot 2:"$work/title.png" --shot 30:"$work/play.bmp" \
-  --shot 45:"$work/lose.png" >trace.txt || fail "exit code $? for a good script"
+  --shot 45:"$work/lose.png" >traced.txt || fail "exit code $? for a good script"
+# The first line names the columns as a comment; readers that skip '#' lines see only frames.
+header="# frame gameState score level lives beeSpeed levelTarget heroX redPotX redPotY bluePotX bluePotY beeX beeY"
+[ "$(head -n 1 traced.txt)" = "$header" ] || fail "the trace's first line is '$(head -n 1 traced.txt)', not the column header"
+[ "$(grep -c '^#' traced.txt)" -eq 1 ] || fail "$(grep -c '^#' traced.txt) comment lines in the trace, not 1"
+grep -v '^#' traced.txt >trace.txt
 [ "$(wc -l <trace.txt)" -eq 60 ] || fail "$(wc -l <trace.txt) trace lines, not 60 (frame 60 closes the game)"
 awk 'NF != 14 || $1 != NR - 1 { exit 1 } { for (i = 1; i <= NF; i++) if ($i !~ /^-?[0-9]+$/) exit 1 }' trace.txt \
   || fail "trace lines are not 14 integers numbered from 0"
@@ -86,5 +92,11 @@ expect 1 "cannot write" "$program" game.keys --assets "$assets" --frames 5 --sho
 echo "late shot: $(cat late.err)"
 # Frames 0 to 2 only: no trace line after the last one asked for.
 "$program" game.keys --assets "$assets" --frames 3 --trace >short.txt
-[ "$(wc -l <short.txt)" -eq 3 ] || fail "--frames 3 printed $(wc -l <short.txt) lines"
+[ "$(grep -vc '^#' short.txt)" -eq 3 ] || fail "--frames 3 printed $(grep -vc '^#' short.txt) frame lines"
 echo "--frames 3: 3 lines"
+# No header without --trace, and none for a replay that does not run.
+"$program" game.keys --assets "$assets" --frames 3 >quiet.txt
+[ ! -s quiet.txt ] || fail "without --trace: '$(head -n 1 quiet.txt)' on standard output"
+"$program" bad.keys --assets "$assets" --trace >refused.txt 2>/dev/null && fail "a bad script ran"
+[ ! -s refused.txt ] || fail "a refused script printed '$(head -n 1 refused.txt)'"
+echo "header only with --trace on a replay that runs"

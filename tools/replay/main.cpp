@@ -1,5 +1,6 @@
 // bodo-zamel-replay: the game on the headless backend, driven by a key script.
 //   bodo-zamel-replay SCRIPT [--frames N] [--trace] [--shot FRAME:FILE]... [--assets DIR]
+//   bodo-zamel-replay --help
 // Exit codes: 0 the replay ran (to N frames or until the game closed), 1 the assets folder or a
 // screenshot could not be used, 2 a wrong command line or key script (with the line named).
 #include <unistd.h>
@@ -7,6 +8,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -24,6 +26,38 @@
 namespace {
 
 constexpr const char* kUsage = "usage: bodo-zamel-replay SCRIPT [--frames N] [--trace] [--shot FRAME:FILE]... [--assets DIR]\n";
+constexpr const char* kHelp =
+    "usage: bodo-zamel-replay SCRIPT [--frames N] [--trace] [--shot FRAME:FILE]... [--assets DIR]\n"
+    "\n"
+    "Runs the game in memory (no window, no sound) driven by the key script SCRIPT, frame by\n"
+    "frame from frame 0, with the window active from the start. It stops after N frames or when\n"
+    "the game closes. SCRIPT has one event a line, '<frame> <key name> down|up', '#' starting a\n"
+    "comment; the keys are ESC, A, E, M, O, P, X, LEFT ARROW and RIGHT ARROW, in any case. A key\n"
+    "is down in the frames from its down to the one before its up.\n"
+    "\n"
+    "options:\n"
+    "  --frames N         run at most N frames (default 100000)\n"
+    "  --trace            print a header line starting with '#', then one line per frame that\n"
+    "                     runs to its end: frame gameState score level lives beeSpeed\n"
+    "                     levelTarget heroX redPotX redPotY bluePotX bluePotY beeX beeY\n"
+    "  --shot FRAME:FILE  write the picture presented in FRAME as PNG, or BMP when FILE ends\n"
+    "                     in .bmp; may be given again for more shots\n"
+    "  --assets DIR       the folder with the game's pictures, tunes and sound (default: the\n"
+    "                     current directory); relative shot files are written there\n"
+    "  -h, --help         this manual\n"
+    "\n"
+    "exit codes:\n"
+    "  0  the replay ran (to N frames or until the game closed)\n"
+    "  1  DIR cannot be entered or a shot cannot be written\n"
+    "  2  bad arguments, or a key script that cannot be read or has a wrong line (named)\n"
+    "\n"
+    "environment: none; the replay always runs on the in-memory backend, whatever\n"
+    "MEDIA_BACKEND says.\n";
+// The trace's columns, as a comment line: readers that skip '#' lines see only numbers.
+constexpr const char* kTraceHeader =
+    "# frame gameState score level lives beeSpeed levelTarget heroX redPotX redPotY bluePotX bluePotY beeX beeY\n";
+
+bool IsHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
 
 struct Options {
     std::string script;
@@ -84,6 +118,10 @@ void PrintTrace(std::int64_t frame) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (std::any_of(argv + 1, argv + argc, IsHelp)) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
     // The game runs in memory here, whatever backends the program has.
     platform::UseBackend("headless");
     Options options;
@@ -113,6 +151,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    if (options.trace) std::fputs(kTraceHeader, stdout);
     int shotFailures = 0;
     replay::ReplayRunner runner(script.events);
     const replay::ReplayResult result = runner.Run(options.frames, [&](std::int64_t frame) {
