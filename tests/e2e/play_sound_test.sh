@@ -2,7 +2,8 @@
 # play-sound on SDL's disk audio driver: a WAV file (with a LIST chunk before its samples) and a
 # MIDI file, both made here, must each leave sound in the driver's output file (signed 16-bit
 # stereo at 44,100 Hz); bad arguments, unreadable files, anything but a regular file (a FIFO, a
-# directory, a device) and a missing audio output give their exit codes.
+# directory, a device) and a missing audio output give their exit codes. The seconds played show
+# on a terminal (script(1) gives one) and nowhere else.
 # Usage: play_sound_test.sh PATH/TO/play-sound
 set -uo pipefail
 program=$(realpath "$1")
@@ -60,6 +61,29 @@ play tune.raw "$work/tune.mid" --seconds 2 2> tune.err || fail "MIDI: exit code 
 loud=$(loud_frames tune.raw)
 echo "MIDI: $loud loud frames in $(stat -c %s tune.raw) bytes"
 [ "$loud" -gt 15000 ] || fail "MIDI: only $loud loud frames"
+
+# Progress: never into a file or a pipe, on a terminal rewritten in place up to the total.
+SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null "$program" effect.wav --seconds 0.3 2>&1 >/dev/null | cat >piped.err
+for err in wave.err tune.err piped.err; do
+  if grep -q $'\r' "$err" || grep -q ' s *$' "$err"; then fail "progress in $err, which is no terminal: '$(cat -v "$err")'"; fi
+done
+if command -v script >/dev/null; then
+  # arguments | the last progress shown
+  while IFS='|' read -r args last; do
+    SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE=/dev/null timeout 30 script -qec "'$program' $args" /dev/null </dev/null >tty.out \
+      || fail "$args on a terminal: exit code $?"
+    shown=$(grep -o $'\rplay-sound: [0-9.]* / [0-9.]* s' tty.out | tr -d '\r')
+    [ "$(wc -l <<<"$shown")" -ge 2 ] || fail "$args: progress shown $(wc -l <<<"$shown") times: '$(cat -v tty.out)'"
+    [ "$(tail -n 1 <<<"$shown")" = "play-sound: $last" ] || fail "$args: last progress '$(tail -n 1 <<<"$shown")', not '$last'"
+    echo "$args on a terminal: $(wc -l <<<"$shown") updates, last '$last'"
+  done <<'CASES'
+effect.wav|0.5 / 0.5 s
+effect.wav --seconds 0.7|0.7 / 0.7 s
+tune.mid --seconds 1|1.0 / 1.0 s
+CASES
+else
+  echo "script(1) not found: progress on a terminal is not checked" >&2
+fi
 
 # Exit codes.
 expect() {

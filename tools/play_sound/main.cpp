@@ -1,12 +1,15 @@
 // play-sound FILE [--seconds N]: plays a WAV file through SoundEffect or a standard MIDI file
 // through MusicPlayer (chosen by the file's content) on the real audio output, for N seconds or,
-// by default, until the WAV sound ends or for 10 seconds of MIDI music.
+// by default, until the WAV sound ends or for 10 seconds of MIDI music. On a terminal, standard
+// error shows the seconds played out of the total, rewritten in place.
 // Exit codes: 0 played; 1 the file cannot be loaded; 2 bad arguments; 3 no audio output.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -15,6 +18,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "media/audio/music_player.h"
 #include "media/audio/sound_device.h"
@@ -34,7 +38,66 @@ constexpr std::uint32_t kPollMs = 10;
 // What the output still holds after the sound has been mixed: played out before closing.
 constexpr std::uint32_t kTailMs = 100;
 
+// How often the progress on a terminal is rewritten.
+constexpr std::uint32_t kProgressMs = 100;
+
 const char* const kUsage = "usage: play-sound FILE [--seconds N]\n";
+const char* const kHelp =
+    "usage: play-sound FILE [--seconds N]\n"
+    "\n"
+    "Plays FILE on the audio output: a WAV file (PCM, 8 or 16 bits, mono or stereo, any rate)\n"
+    "or a standard MIDI file, recognised by the content, not the name. A WAV sound plays to its\n"
+    "end, MIDI music for 10 seconds, unless --seconds says how long. On a terminal, standard\n"
+    "error shows the seconds played out of the total.\n"
+    "\n"
+    "options:\n"
+    "  --seconds N  play for N seconds (a decimal number, at most a day)\n"
+    "  -h, --help   this manual\n"
+    "\n"
+    "exit codes:\n"
+    "  0  played\n"
+    "  1  the file cannot be loaded or is not a regular file (with a message)\n"
+    "  2  bad arguments (with the usage line)\n"
+    "  3  no audio output\n"
+    "\n"
+    "environment:\n"
+    "  MEDIA_SOUNDFONT    the General MIDI SoundFont for MIDI files, instead of\n"
+    "                     /usr/share/sounds/sf2/TimGM6mb.sf2\n"
+    "  SDL_AUDIODRIVER    SDL's audio driver; disk writes the sound to a file\n"
+    "  SDL_DISKAUDIOFILE  that file (signed 16-bit stereo, 44,100 Hz)\n";
+
+bool IsHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+
+// "elapsed / total s" on standard error, rewritten in place with a carriage return, only when
+// standard error is a terminal: a pipe or a log file gets no progress at all.
+class Progress {
+public:
+    explicit Progress(double totalSeconds)
+        : shown_(::isatty(STDERR_FILENO) == 1), total_(totalSeconds), start_(std::chrono::steady_clock::now()) {}
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+    ~Progress() {
+        if (!shown_) return;
+        Show(total_);
+        std::fputc('\n', stderr);
+    }
+
+    void Update() {
+        if (!shown_) return;
+        const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start_;
+        Show(std::min(elapsed.count(), total_));
+    }
+
+private:
+    void Show(double seconds) const {
+        std::fprintf(stderr, "\rplay-sound: %.1f / %.1f s ", seconds, total_);
+        std::fflush(stderr);
+    }
+
+    bool shown_;
+    double total_;
+    std::chrono::steady_clock::time_point start_;
+};
 
 enum class Kind { Wave, Midi, Unknown };
 
@@ -111,13 +174,21 @@ Kind KindOf(const std::string& path, Refusal* refusal) {
     return Kind::Unknown;
 }
 
-void SleepSeconds(double seconds) {
+void SleepSeconds(double seconds, Progress* progress) {
     auto left = static_cast<std::uint64_t>(std::llround(seconds * 1000));
     while (left > 0) {
-        const auto slice = static_cast<std::uint32_t>(std::min<std::uint64_t>(left, 100));
+        const auto slice = static_cast<std::uint32_t>(std::min<std::uint64_t>(left, kProgressMs));
         platform::Sleep(slice);
         left -= slice;
+        progress->Update();
     }
+}
+
+// The length of a loaded WAV sound in seconds (0 when its format cannot be read).
+double WaveSeconds(const platform::SoundBuffer& buffer) {
+    platform::WaveFormatEx format;
+    if (buffer.GetFormat(&format) != platform::S_OK || format.avgBytesPerSec == 0) return 0;
+    return static_cast<double>(buffer.Bytes()) / format.avgBytesPerSec;
 }
 
 const char* WaveFailure(platform::HRESULT hr) {
@@ -139,15 +210,20 @@ int PlayWave(const Arguments& arguments) {
         std::fprintf(stderr, "play-sound: %s %s\n", arguments.file.c_str(), WaveFailure(hr));
         return kExitCannotLoad;
     }
-    effect.Play(0);
-    if (arguments.seconds) {
-        SleepSeconds(*arguments.seconds);
-    } else {
-        std::uint32_t status = platform::DSBSTATUS_PLAYING;
-        while (effect.Buffer(0)->GetStatus(&status) == platform::S_OK && (status & platform::DSBSTATUS_PLAYING)) {
-            platform::Sleep(kPollMs);
+    {
+        Progress progress(arguments.seconds.value_or(WaveSeconds(*effect.Buffer(0))));
+        effect.Play(0);
+        if (arguments.seconds) {
+            SleepSeconds(*arguments.seconds, &progress);
+        } else {
+            std::uint32_t status = platform::DSBSTATUS_PLAYING;
+            for (std::uint32_t polls = 1;
+                 effect.Buffer(0)->GetStatus(&status) == platform::S_OK && (status & platform::DSBSTATUS_PLAYING); ++polls) {
+                platform::Sleep(kPollMs);
+                if (polls % (kProgressMs / kPollMs) == 0) progress.Update();
+            }
+            platform::Sleep(kTailMs);
         }
-        platform::Sleep(kTailMs);
     }
     effect.Release();
     return kExitPlayed;
@@ -177,9 +253,13 @@ int PlayMidi(const Arguments& arguments) {
         std::fprintf(stderr, "play-sound: %s is not a standard MIDI file that can be played\n", arguments.file.c_str());
         return kExitCannotLoad;
     }
-    player.Play(slot);
-    // Play already waited a little after starting the tune.
-    SleepSeconds(std::max(0.0, arguments.seconds.value_or(kDefaultMidiSeconds) - media::MusicPlayer::kStartWaitMs / 1000.0));
+    const double seconds = arguments.seconds.value_or(kDefaultMidiSeconds);
+    {
+        Progress progress(seconds);
+        player.Play(slot);
+        // Play already waited a little after starting the tune.
+        SleepSeconds(std::max(0.0, seconds - media::MusicPlayer::kStartWaitMs / 1000.0), &progress);
+    }
     player.Stop(slot);
     return kExitPlayed;
 }
@@ -187,6 +267,10 @@ int PlayMidi(const Arguments& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (std::any_of(argv + 1, argv + argc, IsHelp)) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
     const std::optional<Arguments> arguments = ParseArguments(argc, argv);
     if (!arguments) {
         std::fputs(kUsage, stderr);
