@@ -3,12 +3,14 @@
 // one of the game's keys is not up, "<frame> <code>=<status> ..." with the codes ascending.
 // The window's close box or SIGTERM ends it with exit code 0.
 //
-// input-probe --keys opens no window and prints the key tables: "<code> <key-to-scan entry>
+// input-probe --help prints its manual and input-probe --keys opens no window and prints the key tables: "<code> <key-to-scan entry>
 // <shifted code> <name>" for codes 0..269 (key-to-scan -1 where that table has no entry), then
 // "scan <scan code> <key code>" for scan codes 0..255.
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "media/display/screen.h"
 #include "media/input/input.h"
@@ -22,6 +24,34 @@ constexpr const char* kTitle = "input-probe";
 constexpr const char* kClassName = "input-probe window";
 constexpr std::int32_t kWidth = 320;
 constexpr std::int32_t kHeight = 240;
+constexpr const char* kHelp =
+    "usage: input-probe [--keys]\n"
+    "\n"
+    "Shows what the input layer reads. Opens a window titled \"input-probe\" and prints, for\n"
+    "each frame in which one of the game's keys is not up, the frame number and code=status\n"
+    "pairs, codes ascending: ESC 27, A 97, E 101, M 109, O 111, P 112, X 120, left 134,\n"
+    "right 135; status 2 pressed, 3 held, 1 released. The window's close box, SIGTERM or\n"
+    "SIGINT ends it.\n"
+    "\n"
+    "options:\n"
+    "  --keys      print the key tables and open no window: '<code> <scan code or -1>\n"
+    "              <shifted code> <name>' for codes 0..269, then 'scan <scan code> <code>'\n"
+    "              for scan codes 0..255\n"
+    "  -h, --help  this manual\n"
+    "\n"
+    "exit codes:\n"
+    "  0  the window was closed, or the tables were printed\n"
+    "  1  no window, display or input devices could be set up\n"
+    "  2  bad arguments\n"
+    "\n"
+    "environment:\n"
+    "  MEDIA_BACKEND         sdl or headless: the backend the window opens on\n"
+    "  MEDIA_DESKTOP_DEPTH   15, 16 or 24: run the display in that depth instead of 32\n"
+    "  SDL_VIDEODRIVER       SDL's video driver (dummy and offscreen only when named)\n"
+    "  MEDIA_NO_MESSAGE_BOX  1: errors go to standard error only\n";
+
+bool IsHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+
 // The keys the game asks for: ESC, A, E, M, O, P, X and the left and right arrows.
 constexpr std::uint16_t kGameKeys[] = {27, 97, 101, 109, 111, 112, 120, 134, 135};
 
@@ -117,12 +147,16 @@ int RunProbe() {
 
 int main(int argc, char** argv) {
     platform::CatchQuitSignals();
+    if (std::any_of(argv + 1, argv + argc, IsHelp)) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
     if (argc == 2 && std::strcmp(argv[1], "--keys") == 0) {
         PrintKeyTables();
         return 0;
     }
     if (argc != 1) {
-        std::fprintf(stderr, "usage: input-probe [--keys]\n");
+        std::fprintf(stderr, "usage: input-probe [--keys] (--help for the manual)\n");
         return 2;
     }
     const int exitCode = RunProbe();
