@@ -62,7 +62,7 @@ public:
     /// True while the mouse button is down.
     bool IsMouseButtonDown(MouseButton button) const;
 
-    /// The canvas of the frame being drawn (the screen's back surface).
+    /// The canvas of the frame being drawn (the screen's back surface). Only while the window is open.
     Canvas Draw() const;
     /// Width of the drawing area in pixels.
     std::int32_t Width() const;

@@ -192,6 +192,28 @@ TEST_F(FrontDoorTest, SoundIsHeardAtItsVolume) {
     }
 }
 
+TEST_F(FrontDoorTest, LoopingSoundOutlastsItsLengthUntilStopped) {
+    media::Window window;
+    ASSERT_TRUE(window.Open("loop", 64, 48));
+    media::Audio output;
+    ASSERT_TRUE(output.Open(window));
+    const audio_test::Bytes wave = audio_test::ToneWave(44100, 441, 8000);  // 10 ms
+    // Each case: how the sound plays, then whether it still sounds 100 ms later.
+    for (const auto& [loop, sounding] : {std::pair{media::Loop::Once, false}, std::pair{media::Loop::Forever, true}}) {
+        media::Sound sound;
+        ASSERT_TRUE(sound.LoadFromMemory(output, wave.data(), wave.size()));
+        ASSERT_TRUE(sound.Play(loop));
+        host.Advance(90);
+        audio.Output();  // mixes what the clock has passed, then forgets it
+        audio.ClearOutput();
+        host.Advance(20);
+        EXPECT_EQ(sound.IsPlaying(), sounding);
+        EXPECT_EQ(audio_test::PeakOf(audio.Output(), 0, audio_test::FramesOfMs(20)), sounding ? 8000 : 0);
+        ASSERT_TRUE(sound.Stop());
+        EXPECT_FALSE(sound.IsPlaying());
+    }
+}
+
 TEST_F(FrontDoorTest, SoundAndTuneLoadFromAnAbsolutePath) {
     media::Window window;
     ASSERT_TRUE(window.Open("paths", 64, 48));
@@ -207,6 +229,37 @@ TEST_F(FrontDoorTest, SoundAndTuneLoadFromAnAbsolutePath) {
     media::Sound sound;
     EXPECT_TRUE(sound.Load(output, wavePath.c_str()));
     EXPECT_TRUE(sound.Loaded());
+}
+
+// A tune from memory and from an absolute path elsewhere than the current directory: heard,
+// playing until stopped, and one tune at a time.
+TEST_F(FrontDoorTest, TunesLoadFromMemoryAndAbsolutePathsAndPlayOneAtATime) {
+    media::Window window;
+    ASSERT_TRUE(window.Open("tunes", 64, 48));
+    media::Audio output;
+    ASSERT_TRUE(output.Open(window));
+    const audio_test::Bytes organ = audio_test::MidiFile({{0, 19}}, {{0, 48, 120, 0, 9600}, {0, 55, 120, 0, 9600}});
+    const std::string path = (directory_ / "organ.mid").string();
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(file, nullptr);
+    std::fwrite(organ.data(), 1, organ.size(), file);
+    std::fclose(file);
+    std::filesystem::current_path("/");
+
+    media::Tune fromMemory, fromPath;
+    ASSERT_TRUE(fromMemory.LoadFromMemory(output, organ.data(), organ.size()));
+    const media::Status loaded = fromPath.Load(output, path.c_str());
+    ASSERT_TRUE(loaded) << loaded.Message();
+    audio.ClearOutput();
+    ASSERT_TRUE(fromMemory.Play());
+    host.Advance(300);
+    EXPECT_TRUE(fromMemory.IsPlaying());
+    EXPECT_GT(audio_test::PeakOf(audio.Output(), 0, audio.Output().size() / 2), 0) << "the tune is heard";
+    ASSERT_TRUE(fromPath.Play(media::Loop::Forever));
+    EXPECT_FALSE(fromMemory.IsPlaying()) << "starting a tune stops the other";
+    EXPECT_TRUE(fromPath.IsPlaying());
+    ASSERT_TRUE(fromPath.Stop());
+    EXPECT_FALSE(fromPath.IsPlaying());
 }
 
 // Every failure names what failed and why.
