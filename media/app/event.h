@@ -1,0 +1,66 @@
+#pragma once
+// What happened since the last frame, as typed values in a small fixed-capacity queue: the window
+// fills it once per frame and the program drains it with Window::PollEvent. Nothing is allocated
+// on the way.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+#include "media/app/key.h"
+
+namespace media {
+
+/// The kind of an Event; the fields it fills are named with each kind.
+enum class EventType : std::uint8_t {
+    Closed,              ///< the close box was clicked (no fields)
+    FocusGained,         ///< the window became the active one (no fields)
+    FocusLost,           ///< another window became active (no fields)
+    KeyDown,             ///< key went down
+    KeyUp,               ///< key went up
+    Text,                ///< text: the character the key typed, with Shift applied (US layout)
+    MouseMoved,          ///< x, y: the mouse position; dx, dy: the move
+    MouseButtonDown,     ///< button (a MouseButton code), x, y
+    MouseButtonUp,       ///< button (a MouseButton code), x, y
+    MouseWheel,          ///< wheel: notches, positive away from the user
+    JoystickButtonDown,  ///< button: 0..9
+    JoystickButtonUp,    ///< button: 0..9
+    JoystickMoved,       ///< x, y: the stick's position; dx, dy: the move
+};
+
+/// One event; which fields hold something depends on its type.
+struct Event {
+    EventType type = EventType::Closed;  ///< what happened
+    Key key = Key::Unknown;              ///< KeyDown, KeyUp, Text
+    std::uint16_t button = 0;            ///< mouse (a MouseButton value) or joystick (0..9) button
+    char text = 0;                       ///< Text: the character typed
+    std::int32_t x = 0;                  ///< mouse or stick position
+    std::int32_t y = 0;                  ///< mouse or stick position
+    std::int32_t dx = 0;                 ///< mouse or stick move
+    std::int32_t dy = 0;                 ///< mouse or stick move
+    std::int32_t wheel = 0;              ///< MouseWheel: notches
+};
+
+/// A first-in first-out queue of at most kCapacity events; when full, new events are dropped and
+/// counted.
+class EventQueue {
+public:
+    /// How many events one frame can hold.
+    static constexpr std::size_t kCapacity = 64;
+
+    /// Appends an event; false (and one more Dropped) when the queue is full.
+    bool Push(const Event& event);
+    /// Takes the oldest event into event; false when there is none.
+    bool Pop(Event& event);
+    /// Forgets every waiting event.
+    void Clear() { head_ = count_ = 0; }
+    /// Events waiting.
+    std::size_t Size() const { return count_; }
+    /// Events dropped because the queue was full, since it was made.
+    std::size_t Dropped() const { return dropped_; }
+
+private:
+    std::array<Event, kCapacity> events_{};
+    std::size_t head_ = 0, count_ = 0, dropped_ = 0;
+};
+
+}  // namespace media

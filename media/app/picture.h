@@ -1,0 +1,51 @@
+#pragma once
+// A picture owned by value: loaded from a file the layer reads (BMP, PCX, TGA, PSD, JPEG, PNG) or
+// made blank to draw into, and drawn onto a window's canvas with a BlitMode.
+#include <cstdint>
+#include <memory>
+
+#include "media/app/canvas.h"
+#include "media/app/color.h"
+#include "media/app/status.h"
+
+namespace media {
+
+class PixelSurface;
+class Window;
+
+/// A picture in the window's display format. Destroy it before the window it was made for.
+class Picture {
+public:
+    /// A picture without pixels; Load or Create gives it some.
+    Picture();
+    ~Picture();
+    /// Movable, not copyable.
+    /// @{
+    Picture(Picture&&) noexcept;
+    Picture& operator=(Picture&&) noexcept;
+    /// @}
+
+    /// Reads a picture file (absolute or relative path); the picture's colour key becomes its
+    /// top-left pixel. On failure the old pixels stay.
+    Status Load(const Window& window, const char* path);
+    /// A blank picture of the given size, filled with the colour.
+    Status Create(const Window& window, std::int32_t width, std::int32_t height, Color fill = kBlack);
+    /// Makes the colour of the top-left pixel transparent in keyed copies.
+    Status KeyFromTopLeft();
+
+    /// True once the picture has pixels.
+    bool Loaded() const;
+    /// Width in pixels (0 without pixels).
+    std::int32_t Width() const;
+    /// Height in pixels (0 without pixels).
+    std::int32_t Height() const;
+    /// A canvas to draw into the picture.
+    Canvas Draw() const { return Canvas(*surface_); }
+    /// The layer's surface under the picture, for sprites and the pixel routines.
+    PixelSurface& Surface() const { return *surface_; }
+
+private:
+    std::unique_ptr<PixelSurface> surface_;
+};
+
+}  // namespace media

@@ -1,0 +1,64 @@
+#pragma once
+// A sound effect owned by value: a WAV file (PCM, 8 or 16 bits, mono or stereo, any rate) from a
+// path or from memory, played once or looping, at a volume.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "media/app/status.h"
+
+namespace media {
+
+class Audio;
+class SoundEffect;
+
+/// Whether a sound or tune starts again when it ends.
+enum class Loop {
+    Once,     ///< plays to its end
+    Forever,  ///< starts again at its end until stopped
+};
+
+/// A sound effect in a few copies, so it can sound over itself. Destroy it before its Audio.
+class Sound {
+public:
+    /// How many copies of a sound can play at once.
+    static constexpr std::int32_t kCopies = 4;
+
+    /// An empty sound; Load or LoadFromMemory fills it.
+    Sound();
+    ~Sound();
+    /// Movable, not copyable.
+    /// @{
+    Sound(Sound&&) noexcept;
+    Sound& operator=(Sound&&) noexcept;
+    /// @}
+
+    /// Reads a WAV file (absolute or relative path).
+    Status Load(Audio& audio, const char* path);
+    /// Reads a WAV file's bytes; they are copied.
+    Status LoadFromMemory(Audio& audio, const void* bytes, std::size_t size);
+
+    /// Starts a free copy, once or looping.
+    Status Play(Loop loop = Loop::Once);
+    /// Stops every copy.
+    Status Stop();
+    /// True while a copy is sounding.
+    bool IsPlaying() const;
+    /// Sets the volume of every copy: 0 silent .. 1 as recorded (clamped to that range).
+    Status SetVolume(float volume);
+    /// The volume last set (1 at first).
+    float Volume() const { return volume_; }
+    /// True once a sound was loaded.
+    bool Loaded() const;
+
+private:
+    Status Scale();
+
+    std::unique_ptr<SoundEffect> effect_;
+    std::vector<std::uint8_t> samples_;  // as recorded, for setting the volume again
+    std::uint16_t bits_ = 16;
+    float volume_ = 1.0f;
+};
+
+}  // namespace media

@@ -1,0 +1,222 @@
+#include "media/app/window.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+
+#include "media/display/screen.h"
+#include "media/input/input.h"
+#include "platform/core/system.h"
+#include "platform/window/window.h"
+
+namespace media {
+
+struct Window::State {
+    platform::HWND hwnd = nullptr;
+    std::int32_t width = 0, height = 0;
+    std::unique_ptr<Screen> screen;
+    std::unique_ptr<Input> input;
+    EventQueue events;
+    bool open = false;
+    bool firstFrame = true;
+    std::uint32_t lastTime = 0;
+    std::int32_t mouseX = 0, mouseY = 0, stickX = 0, stickY = 0;
+};
+
+namespace {
+
+constexpr const char* kClassName = "media front-door window";
+
+// Open windows by handle: the window procedure finds its State here. Windows are few, so a short
+// table does, and it needs no allocation on the message path.
+std::array<Window::State*, 16> openWindows{};
+
+Window::State* Find(platform::HWND hwnd) {
+    for (Window::State* state : openWindows) {
+        if (state && state->hwnd == hwnd) return state;
+    }
+    return nullptr;
+}
+
+platform::LRESULT FrontDoorProc(platform::HWND hwnd, std::uint32_t message, platform::WPARAM w, platform::LPARAM l) {
+    Window::State* state = Find(hwnd);
+    if (state && message == platform::WM_CLOSE) {
+        // The close box asks; the program sees Closed and NextFrame's false, the window stays
+        // until Close or the destructor.
+        state->events.Push(Event{EventType::Closed});
+        state->open = false;
+        return 0;
+    }
+    if (state && message == platform::WM_ACTIVATEAPP) {
+        state->events.Push(Event{w ? EventType::FocusGained : EventType::FocusLost});
+        return 0;
+    }
+    return platform::DefWindowProc(hwnd, message, w, l);
+}
+
+// Key codes read every frame: every keyboard key, then the mouse and joystick buttons.
+constexpr std::uint16_t kFirstCode = 1;
+
+void QueueInput(Window::State& state) {
+    const Input& input = *state.input;
+    const bool shift = input.GetKeyStatus(static_cast<std::uint16_t>(Key::LeftShift)) >= KEY_PRESSED ||
+                       input.GetKeyStatus(static_cast<std::uint16_t>(Key::RightShift)) >= KEY_PRESSED;
+    for (std::uint16_t code = kFirstCode; code < kKeyCodeCount; ++code) {
+        const KeyStatus status = input.GetKeyStatus(code);
+        if (status != KEY_PRESSED && status != KEY_RELEASED) continue;
+        const bool down = status == KEY_PRESSED;
+        Event event;
+        if (code >= KEY_CODE_JOYSTICK_FIRST) {
+            event.type = down ? EventType::JoystickButtonDown : EventType::JoystickButtonUp;
+            event.button = static_cast<std::uint16_t>(code - KEY_CODE_JOYSTICK_FIRST);
+        } else if (code >= KEY_CODE_MOUSE_FIRST) {
+            event.type = down ? EventType::MouseButtonDown : EventType::MouseButtonUp;
+            event.button = code;
+            event.x = input.MouseX(), event.y = input.MouseY();
+        } else {
+            event.type = down ? EventType::KeyDown : EventType::KeyUp;
+            event.key = static_cast<Key>(code);
+        }
+        state.events.Push(event);
+        // A key that types a character also gives its text, shifted as on a US layout.
+        if (down && code >= 32 && code < 127) {
+            const std::uint8_t shifted = shift ? input.Shift()[code] : 0;
+            Event text{EventType::Text, static_cast<Key>(code)};
+            text.text = static_cast<char>(shifted ? shifted : code);
+            state.events.Push(text);
+        }
+    }
+    if (input.MouseX() != state.mouseX || input.MouseY() != state.mouseY) {
+        Event move{EventType::MouseMoved};
+        move.x = input.MouseX(), move.y = input.MouseY();
+        move.dx = move.x - state.mouseX, move.dy = move.y - state.mouseY;
+        state.mouseX = move.x, state.mouseY = move.y;
+        state.events.Push(move);
+    }
+    const std::int32_t notches = input.WheelUpNotches() - input.WheelDownNotches();
+    if (notches != 0) {
+        Event wheel{EventType::MouseWheel};
+        wheel.wheel = notches;
+        wheel.x = input.MouseX(), wheel.y = input.MouseY();
+        state.events.Push(wheel);
+    }
+    if (input.JoystickX() != state.stickX || input.JoystickY() != state.stickY) {
+        Event stick{EventType::JoystickMoved};
+        stick.x = input.JoystickX(), stick.y = input.JoystickY();
+        stick.dx = stick.x - state.stickX, stick.dy = stick.y - state.stickY;
+        state.stickX = stick.x, state.stickY = stick.y;
+        state.events.Push(stick);
+    }
+}
+
+}  // namespace
+
+Window::Window() = default;
+Window::~Window() { Close(); }
+Window::Window(Window&&) noexcept = default;
+
+Window& Window::operator=(Window&& other) noexcept {
+    if (this != &other) {
+        Close();
+        state_ = std::move(other.state_);
+    }
+    return *this;
+}
+
+Status Window::Open(const char* title, std::int32_t width, std::int32_t height, WindowMode mode) {
+    Close();
+    if (mode == WindowMode::Fullscreen) return {ErrorCode::Unsupported, "cannot open the window: fullscreen is not offered by the platform layer"};
+    if (mode == WindowMode::Resizable) return {ErrorCode::Unsupported, "cannot open the window: resizable windows are not offered by the platform layer"};
+    if (width <= 0 || height <= 0) return {ErrorCode::InvalidArgument, "cannot open a window of no pixels"};
+    auto slot = std::find(openWindows.begin(), openWindows.end(), nullptr);
+    if (slot == openWindows.end()) return {ErrorCode::Failed, "cannot open the window: 16 are open already"};
+
+    auto state = std::make_unique<State>();
+    platform::WindowClass windowClass;
+    windowClass.className = kClassName;
+    windowClass.proc = &FrontDoorProc;
+    platform::RegisterClass(windowClass);
+    const std::uint32_t style = platform::WS_CAPTION | platform::WS_SYSMENU | platform::WS_MINIMIZEBOX;
+    platform::Rect outer{0, 0, width, height};
+    platform::AdjustWindowRectEx(&outer, style, false, 0);  // the outer size for that drawing area
+    state->hwnd = platform::CreateWindowEx(0, kClassName, title ? title : "", style, 0, 0, outer.Width(), outer.Height());
+    if (!state->hwnd) return {ErrorCode::NoDevice, "cannot open the window: the desktop refused it (no display?)"};
+    *slot = state.get();
+    state_ = std::move(state);  // from here Close undoes everything
+    State& s = *state_;
+    s.width = width, s.height = height;
+    platform::ShowWindow(s.hwnd, platform::SW_SHOWNORMAL);
+
+    s.screen = std::make_unique<Screen>();
+    const std::int32_t shown = s.screen->SetWindowedMode(s.hwnd, width, height);
+    if (shown != 0) {
+        Close();
+        return Status::FromPlatform("cannot open the window: no display surface of that size", shown);
+    }
+    s.input = std::make_unique<Input>();
+    const platform::HRESULT read = s.input->Create(nullptr, s.hwnd);
+    if (platform::Failed(read)) {
+        Close();
+        return Status::FromPlatform("cannot open the window: no keyboard or mouse", read);
+    }
+    s.input->SetMouseLimits(0, 0, width - 1, height - 1);
+    s.open = true;
+    return {};
+}
+
+void Window::Close() {
+    if (!state_) return;
+    for (State*& slot : openWindows) {
+        if (slot == state_.get()) slot = nullptr;
+    }
+    state_->input.reset();
+    state_->screen.reset();
+    if (state_->hwnd) platform::DestroyWindow(state_->hwnd);
+    state_.reset();
+}
+
+bool Window::IsOpen() const { return state_ && state_->open; }
+
+bool Window::NextFrame(float& dt) {
+    dt = 0;
+    if (!state_) return false;
+    State& s = *state_;
+    if (!s.firstFrame && s.open) s.screen->Flip(1, 1, 0);
+    s.events.Clear();
+    platform::Message message;
+    while (platform::PeekMessage(&message, nullptr, 0, 0, platform::PM_REMOVE)) {
+        if (message.message == platform::WM_QUIT && s.open) {
+            s.events.Push(Event{EventType::Closed});
+            s.open = false;
+        }
+        platform::DispatchMessage(&message);
+    }
+    if (!s.open) return false;
+    s.input->Update();
+    QueueInput(s);
+    const std::uint32_t now = platform::TimeGetTime();
+    if (!s.firstFrame) dt = static_cast<float>(now - s.lastTime) / 1000.0f;
+    s.lastTime = now;
+    s.firstFrame = false;
+    return true;
+}
+
+bool Window::PollEvent(Event& event) { return state_ && state_->events.Pop(event); }
+
+bool Window::IsKeyDown(Key key) const {
+    return state_ && state_->input && state_->input->GetKeyStatus(static_cast<std::uint16_t>(key)) >= KEY_PRESSED;
+}
+
+bool Window::IsMouseButtonDown(MouseButton button) const {
+    return state_ && state_->input && state_->input->GetKeyStatus(static_cast<std::uint16_t>(button)) >= KEY_PRESSED;
+}
+
+Canvas Window::Draw() const { return Canvas(*state_->screen->Back()); }
+std::int32_t Window::Width() const { return state_ ? state_->width : 0; }
+std::int32_t Window::Height() const { return state_ ? state_->height : 0; }
+std::int32_t Window::FramesPerSecond() const { return state_ && state_->screen ? state_->screen->FramesPerSecond() : 0; }
+Screen& Window::GetScreen() const { return *state_->screen; }
+Input& Window::GetInput() const { return *state_->input; }
+void* Window::NativeHandle() const { return state_ ? state_->hwnd : nullptr; }
+
+}  // namespace media
