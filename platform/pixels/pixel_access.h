@@ -58,15 +58,13 @@ inline void FillPixels(std::uint8_t* d, std::int32_t count, std::uint32_t pixel)
     if constexpr (Bytes == 1) {
         std::memset(d, static_cast<int>(pixel & 0xFF), static_cast<std::size_t>(count));
     } else if constexpr (Bytes == 2) {
-        if (count % 2) {
-            StorePixel<2>(d, pixel);
-            d += 2;
-            --count;
-        }
+        // Counted upwards to a bound, so the compiler knows the trip count and widens the stores.
+        std::int32_t x = 0;
+        if (count % 2) StorePixel<2>(d + 2 * x++, pixel);
         const std::uint32_t word = PixelSize<2>::Repeated(pixel);
-        for (; count; count -= 2, d += 4) StorePixel<4>(d, word);
+        for (; x < count; x += 2) StorePixel<4>(d + 2 * x, word);
     } else {
-        for (; count; --count, d += Bytes) StorePixel<Bytes>(d, pixel);
+        for (std::int32_t x = 0; x < count; ++x) StorePixel<Bytes>(d + x * Bytes, pixel);
     }
 }
 
