@@ -38,16 +38,16 @@ install(TARGETS ${zamelmedia_libraries} EXPORT ZamelMediaTargets
 install(EXPORT ZamelMediaTargets NAMESPACE ZamelMedia:: DESTINATION ${ZAMELMEDIA_CMAKE_DIR})
 
 # Public headers: every header of media/ but the decoders' and the WAV reader's internals, and the
-# platform headers they include (the types in the layer's signatures). The headless backend's
-# header gives programs on that backend its test controls. Internal platform code (the copy
-# loops' pixel access, the DIB conversion, the font, the SDL backend) stays private.
+# platform headers they include (the types in the layer's signatures, and the pixel traits that
+# the pixel format's depth codes come from). The headless backend's header gives programs on that
+# backend its test controls. Internal platform code (the loops' pixel loads and stores, the DIB
+# conversion, the font, the SDL backend) stays private.
 file(GLOB_RECURSE zamelmedia_media_headers RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/media/*.h)
 set(zamelmedia_private_headers
   media/audio/wave_file.h
   media/blit/blit_loops.h
   media/blit/blit_math.h
   media/blit/locked_pair.h
-  media/blit/pixel_math.h
   media/blit/software_frame.h
   media/image/bmp_decoder.h
   media/core/byte_reader.h
@@ -61,7 +61,7 @@ set(zamelmedia_platform_headers
   platform/audio/audio_host.h platform/audio/audio_mixer.h platform/bitmaps/bitmap_info.h platform/video/clipper.h
   platform/core/backend.h platform/core/clock.h platform/core/quit_signals.h platform/pixels/color_convert.h platform/video/desktop.h platform/video/device_context.h
   platform/video/display_device.h platform/video/display_host.h platform/video/display_surface.h platform/core/fault_hook.h
-  platform/bitmaps/gdi_bitmap.h platform/core/geometry.h platform/core/guid.h platform/input/input_host.h platform/pixels/key_runs.h platform/music/midi_synth.h
+  platform/bitmaps/gdi_bitmap.h platform/core/geometry.h platform/core/guid.h platform/input/input_host.h platform/pixels/key_runs.h platform/pixels/pixel_traits.h platform/music/midi_synth.h
   platform/music/music_loader.h platform/music/music_performance.h platform/music/music_segment.h platform/pixels/pixel_view.h
   platform/core/result_codes.h platform/audio/sound_buffer.h platform/audio/sound_system.h platform/pixels/surface_copy.h
   platform/pixels/surface_desc.h platform/core/system.h platform/window/window.h platform/window/window_host.h

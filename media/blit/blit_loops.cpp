@@ -1,15 +1,15 @@
 #include "media/blit/blit_loops.h"
 
 #include <algorithm>
-#include <type_traits>
-
-#include "media/blit/pixel_math.h"
+#include "platform/pixels/pixel_access.h"
+#include "platform/pixels/pixel_traits.h"
 
 namespace media {
 
 namespace {
 
 using platform::LoadPixel;
+using platform::PixelTraits;
 using platform::StorePixel;
 
 // Walks every pixel of the area with op(source, destination) -> new destination value. The depth
@@ -18,11 +18,11 @@ using platform::StorePixel;
 // none (the load is dead code).
 template <int Depth, bool Keyed, typename Op>
 void Walk(const SoftwareBlitArea& area, std::uint32_t key, Op op) {
-    using T = pixel_math::Traits<Depth>;
+    using T = PixelTraits<Depth>;
     constexpr int B = T::kBytes;
     // 16-bit pixels stay 16-bit values through the loop, so a vector register holds as many
     // of them as it can (the pair words of a 32-bit loop, widened).
-    using Value = std::conditional_t<B == 2, std::uint16_t, std::uint32_t>;
+    using Value = typename T::Value;
     const auto k = static_cast<Value>(key);
     const std::int32_t w = area.dest.width;
     for (std::int32_t y = 0; y < area.dest.height; ++y) {
@@ -30,58 +30,56 @@ void Walk(const SoftwareBlitArea& area, std::uint32_t key, Op op) {
         const std::uint8_t* s = area.source.Row(y);
         for (std::int32_t i = 0; i < w; ++i) {
             const auto dp = static_cast<Value>(LoadPixel<B>(d + i * B)), sp = static_cast<Value>(LoadPixel<B>(s + i * B));
-            auto out = static_cast<Value>(pixel_math::WithFourthByte<Depth>(op(sp, dp), dp));
-            if constexpr (Keyed) out = static_cast<Value>(T::KeyOf(sp)) == k ? dp : out;
+            auto out = static_cast<Value>(T::KeepFourthByte(op(sp, dp), dp));
+            if constexpr (Keyed) out = static_cast<Value>(sp & T::kKeyCompareMask) == k ? dp : out;
             StorePixel<B>(d + i * B, out);
         }
     }
 }
 
-// True when some pixel of the depth can equal the key; a key with bits beyond the compared
-// value matches nothing, and the blit is drawn as the opaque form.
-template <int Depth>
-bool KeyCanMatch(std::uint32_t key) {
-    return key <= (pixel_math::Traits<Depth>::kBytes == 2 ? 0xFFFFu : 0xFFFFFFu);
-}
-
-// Chooses the loop for the area's depth and the key flag, once per blit.
+// Chooses the loop for the area's depth and the key flag, once per blit. 8-bit indexes have no
+// channels to blend and are left as they are. A key with bits beyond the compared value matches
+// nothing, and the blit is drawn as the opaque form.
 template <template <int> class OpFor, typename... Args>
 void Run(const SoftwareBlitArea& area, bool keyed, std::uint32_t key, Args... args) {
-    pixel_math::DispatchDepth(area.depth, [&]<int Depth>() {
-        const auto op = OpFor<Depth>{args...};
-        if (keyed && KeyCanMatch<Depth>(key)) {
-            Walk<Depth, true>(area, key, op);
-        } else {
-            Walk<Depth, false>(area, key, op);
+    platform::DispatchDepth(area.depth, [&]<typename T>() {
+        constexpr int Depth = T::kDepth;
+        if constexpr (!T::kIndexed) {
+            const auto op = OpFor<Depth>{args...};
+            if (keyed && T::KeyCanMatch(key)) {
+                Walk<Depth, true>(area, key, op);
+            } else {
+                Walk<Depth, false>(area, key, op);
+            }
         }
     });
 }
 
 template <int Depth>
 struct HalfBlendOp {
-    std::uint32_t operator()(std::uint32_t s, std::uint32_t d) const { return pixel_math::Traits<Depth>::Half(s, d); }
+    std::uint32_t operator()(std::uint32_t s, std::uint32_t d) const { return PixelTraits<Depth>::Half(s, d); }
 };
 
 template <int Depth>
 struct BlendOp {
     std::uint32_t weight;
-    std::uint32_t operator()(std::uint32_t s, std::uint32_t d) const { return pixel_math::Traits<Depth>::Mix(s, d, weight); }
+    std::uint32_t operator()(std::uint32_t s, std::uint32_t d) const { return PixelTraits<Depth>::Mix(s, d, weight); }
 };
 
 template <int Depth>
 struct ShadeOp {
     std::uint32_t factor;
-    std::uint32_t operator()(std::uint32_t, std::uint32_t d) const { return pixel_math::Traits<Depth>::Scale(d, factor); }
+    std::uint32_t operator()(std::uint32_t, std::uint32_t d) const { return PixelTraits<Depth>::Scale(d, factor); }
 };
 
 template <int Depth>
 struct HalfShadeOp {
-    std::uint32_t operator()(std::uint32_t, std::uint32_t d) const { return pixel_math::Traits<Depth>::HalfShade(d); }
+    std::uint32_t operator()(std::uint32_t, std::uint32_t d) const { return PixelTraits<Depth>::HalfShade(d); }
 };
 
 template <int Depth>
 void AlphaMapWalk(const SoftwareBlitArea& area, std::uint32_t key, const std::uint8_t* map, std::int32_t mapWidth) {
-    using T = pixel_math::Traits<Depth>;
+    using T = PixelTraits<Depth>;
     constexpr int B = T::kBytes;
     const std::int32_t w = area.dest.width;
     const std::uint8_t* alphaRow = map + static_cast<std::ptrdiff_t>(area.sourceRect.top) * mapWidth + area.sourceRect.left;
@@ -90,8 +88,8 @@ void AlphaMapWalk(const SoftwareBlitArea& area, std::uint32_t key, const std::ui
         const std::uint8_t* s = area.source.Row(y);
         for (std::int32_t i = 0; i < w; ++i) {
             const std::uint32_t dp = LoadPixel<B>(d + i * B), sp = LoadPixel<B>(s + i * B);
-            const std::uint32_t mixed = pixel_math::WithFourthByte<Depth>(T::Mix(dp, sp, alphaRow[i]), dp);
-            StorePixel<B>(d + i * B, T::KeyOf(sp) == key ? dp : mixed);
+            const std::uint32_t mixed = T::KeepFourthByte(T::Mix(dp, sp, alphaRow[i]), dp);
+            StorePixel<B>(d + i * B, T::IsKey(sp, key) ? dp : mixed);
         }
     }
 }
@@ -111,7 +109,9 @@ MEDIA_PIXEL_LOOP void ShadeLoop(const SoftwareBlitArea& area, bool keyed, std::u
 MEDIA_PIXEL_LOOP void HalfShadeLoop(const SoftwareBlitArea& area, bool keyed, std::uint32_t key) { Run<HalfShadeOp>(area, keyed, key); }
 
 MEDIA_PIXEL_LOOP void AlphaMapLoop(const SoftwareBlitArea& area, std::uint32_t key, const std::uint8_t* alphaMap, std::int32_t mapWidth) {
-    pixel_math::DispatchDepth(area.depth, [&]<int Depth>() { AlphaMapWalk<Depth>(area, key, alphaMap, mapWidth); });
+    platform::DispatchDepth(area.depth, [&]<typename T>() {
+        if constexpr (!T::kIndexed) AlphaMapWalk<T::kDepth>(area, key, alphaMap, mapWidth);
+    });
 }
 
 }  // namespace media

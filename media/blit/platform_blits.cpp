@@ -41,7 +41,8 @@ std::int32_t SoftwareMirror(PixelSurface& source, PixelSurface& dest, std::int32
     const std::int32_t w = s.Width(), h = s.Height();
     const std::uint32_t key = source.ColorKey();
     // As in every keyed path, a 32-bit pixel's fourth byte is not compared with the key.
-    const std::uint32_t compared = source.GetPixelFormatInfo().depth == 32 ? 0x00FFFFFFu : 0xFFFFFFFFu;
+    std::uint32_t compared = 0xFFFFFFFFu;
+    platform::DispatchDepth(source.GetPixelFormatInfo().depth, [&]<typename T>() { compared = T::kKeyCompareMask; });
     for (std::int32_t i = 0; i < h; ++i) {
         for (std::int32_t j = 0; j < w; ++j) {
             const std::uint32_t colour = source.GetPixel(s.left + j, s.top + i);

@@ -12,12 +12,14 @@
 #include "media/blit/locked_pair.h"
 #include "media/display/pixel_surface.h"
 #include "platform/pixels/pixel_access.h"
+#include "platform/pixels/pixel_traits.h"
 
 namespace media {
 
 namespace {
 
 using platform::LoadPixel;
+using platform::PixelSize;
 using platform::PixelView;
 using platform::Rect;
 using platform::StorePixel;
@@ -57,11 +59,8 @@ std::uint32_t KeyOf(const std::uint8_t* p) {
 // Copies one pixel; of a 32-bit pixel only the three colour bytes.
 template <int B>
 void CopyPixel(std::uint8_t* d, const std::uint8_t* s) {
-    if constexpr (B == 4) {
-        StorePixel<4>(d, (LoadPixel<4>(d) & 0xFF000000u) | (LoadPixel<4>(s) & 0xFFFFFFu));
-    } else {
-        StorePixel<B>(d, LoadPixel<B>(s));
-    }
+    using P = PixelSize<B>;
+    StorePixel<B>(d, P::KeepFourthByte(LoadPixel<B>(s) & P::kKeyCompareMask, LoadPixel<B>(d)));
 }
 
 struct Span {
@@ -275,21 +274,13 @@ void PixelSurface::DrawQuad(PixelSurface* dest, std::int32_t x1, std::int32_t y1
     const PixelView src = View(), dst = dest->View();
     if (src.Empty() || dst.Empty() || clip.right > dst.width || clip.bottom > dst.height) return;
     const QuadFill fill{spans.left, spans.right, top, last, clip, s, colorKey_};
-    const auto run = [&]<int B>() {
+    platform::DispatchDepth(depth, [&]<typename T>() {
         if (keyed) {
-            FillLines<B, true>(fill, dst, src);
+            FillLines<T::kBytes, true>(fill, dst, src);
         } else {
-            FillLines<B, false>(fill, dst, src);
+            FillLines<T::kBytes, false>(fill, dst, src);
         }
-    };
-    switch (depth) {
-        case 8: run.operator()<1>(); break;
-        case 15:
-        case 16: run.operator()<2>(); break;
-        case 24: run.operator()<3>(); break;
-        case 32: run.operator()<4>(); break;
-        default: break;
-    }
+    });
 }
 
 std::int32_t PixelSurface::BlitOpaqueRotated(PixelSurface* dest, std::int32_t cx, std::int32_t cy, Rect* srcRect, double angle, double scale) {

@@ -3,6 +3,8 @@
 // (8, 15, 16, 24, 32, or 0 for a format the layer does not handle).
 #include <cstdint>
 
+#include "platform/pixels/pixel_traits.h"
+
 namespace media {
 
 /// A surface's pixel layout: each channel's largest value and its bit position in a raw pixel,
@@ -18,15 +20,6 @@ struct PixelFormat {
 };
 
 /// Bytes one pixel takes at a depth code (0 for unhandled depths).
-constexpr int BytesPerPixelOfDepth(std::int32_t depth) {
-    switch (depth) {
-        case 8: return 1;
-        case 15:
-        case 16: return 2;
-        case 24: return 3;
-        case 32: return 4;
-        default: return 0;
-    }
-}
+constexpr int BytesPerPixelOfDepth(std::int32_t depth) { return platform::BytesPerPixelOfDepth(depth); }
 
 }  // namespace media

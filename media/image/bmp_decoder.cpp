@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/pixels/pixel_traits.h"
+
 namespace media {
 
 namespace {
@@ -13,6 +15,13 @@ constexpr std::uint32_t kInfoHeaderSize = 40;
 // Where bit-field masks are read: right after a 40-byte header, which is also where a larger
 // header keeps them.
 constexpr std::size_t kMaskOffset = kFileHeaderSize + kInfoHeaderSize;
+
+// True when bit-field masks are the channel layout of a depth code.
+template <int Depth>
+bool MasksOf(std::uint32_t red, std::uint32_t green, std::uint32_t blue) {
+    using T = platform::PixelTraits<Depth>;
+    return red == T::kRedMask && green == T::kGreenMask && blue == T::kBlueMask;
+}
 
 bool IsBitCount(std::uint16_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
@@ -56,13 +65,12 @@ BmpDecoder::Storage BmpDecoder::ChooseStorage(ByteReader& reader) {
     const std::uint32_t red = reader.U32LE(), green = reader.U32LE(), blue = reader.U32LE();
     if (reader.RanOut()) return Storage::Truncated;
     // 5-5-5 and 8-8-8 masks are the plain layouts of their depths; 5-6-5 is drawn through its masks.
-    const bool plain = h.bitCount == 16 ? red == 0x7C00 && green == 0x03E0 && blue == 0x001F
-                                        : red == 0xFF0000 && green == 0x00FF00 && blue == 0x0000FF;
+    const bool plain = h.bitCount == 16 ? MasksOf<15>(red, green, blue) : MasksOf<32>(red, green, blue);
     if (plain) {
         ownInfo_->header.compression = platform::BI_RGB;
         return Storage::Rows;
     }
-    if (h.bitCount == 16 && red == 0xF800 && green == 0x07E0 && blue == 0x001F) {
+    if (h.bitCount == 16 && MasksOf<16>(red, green, blue)) {
         ownInfo_->header.compression = platform::BI_BITFIELDS;
         platform::SetBitFieldMasks(*ownInfo_, red, green, blue);
         return Storage::Rows;

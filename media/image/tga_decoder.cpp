@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "media/core/byte_reader.h"
+#include "platform/pixels/pixel_traits.h"
 
 namespace media {
 
@@ -13,6 +14,9 @@ constexpr std::size_t kHeaderSize = 18;
 constexpr std::size_t kFooterSize = 26;
 constexpr const char kSignature[] = "TRUEVISION-XFILE";
 constexpr std::size_t kSignatureLength = 16;
+
+// A 16-bit file pixel or colour-map entry has the layer's 5-5-5 layout.
+using Rgb555 = platform::PixelTraits<15>;
 
 bool KnownDepth(std::uint8_t depth) { return depth == 8 || depth == 16 || depth == 24 || depth == 32; }
 
@@ -28,9 +32,9 @@ struct TgaPixel {
             // Red in bits 10-14, green 5-9, blue 0-4; bit 15 (attribute) ignored. A 5-bit channel
             // becomes c x 8, as the format's own widening.
             const unsigned word = in[0] | (in[1] << 8);
-            out[0] = static_cast<std::uint8_t>((word & 0x1F) << 3);
-            out[1] = static_cast<std::uint8_t>(((word >> 5) & 0x1F) << 3);
-            out[2] = static_cast<std::uint8_t>(((word >> 10) & 0x1F) << 3);
+            out[0] = static_cast<std::uint8_t>(Rgb555::Blue(word) << 3);
+            out[1] = static_cast<std::uint8_t>(Rgb555::Green(word) << 3);
+            out[2] = static_cast<std::uint8_t>(Rgb555::Red(word) << 3);
         } else {
             // Blue, green, red; a fourth byte (alpha) is dropped.
             out[0] = in[0];
@@ -178,9 +182,9 @@ void TgaDecoder::ReadColorMap(ByteReader& in) {
         std::uint8_t* rgb = &palette_[i * 3];
         if (mapEntrySize_ == 16) {
             const unsigned word = in.U16LE();
-            rgb[0] = static_cast<std::uint8_t>(((word >> 10) & 0x1F) << 3);
-            rgb[1] = static_cast<std::uint8_t>(((word >> 5) & 0x1F) << 3);
-            rgb[2] = static_cast<std::uint8_t>((word & 0x1F) << 3);
+            rgb[0] = static_cast<std::uint8_t>(Rgb555::Red(word) << 3);
+            rgb[1] = static_cast<std::uint8_t>(Rgb555::Green(word) << 3);
+            rgb[2] = static_cast<std::uint8_t>(Rgb555::Blue(word) << 3);
         } else if (mapEntrySize_ == 24 || mapEntrySize_ == 32) {
             rgb[2] = in.U8();
             rgb[1] = in.U8();

@@ -1,6 +1,7 @@
 #include "media/sprite/opacity_mask.h"
 
 #include "platform/pixels/pixel_access.h"
+#include "platform/pixels/pixel_traits.h"
 
 namespace media {
 
@@ -9,7 +10,8 @@ namespace {
 template <int B>
 void MaskRows(const platform::PixelView& view, std::uint32_t key, std::uint8_t* out) {
     // A key that a pixel of this size cannot hold matches no pixel.
-    const bool keyFits = key <= platform::PixelMask<B>();
+    using P = platform::PixelSize<B>;
+    const bool keyFits = key <= P::kMask;
     const std::int32_t width = view.width, height = view.height;
     for (std::int32_t y = 0; y < height; ++y, out += width) {
         const std::uint8_t* p = view.Row(y);
@@ -17,7 +19,7 @@ void MaskRows(const platform::PixelView& view, std::uint32_t key, std::uint8_t* 
             const std::uint32_t v = platform::LoadPixel<B>(p + x * B);
             if constexpr (B == 4) {
                 out[x] = static_cast<std::uint8_t>(static_cast<std::uint8_t>(v != key) * OpacityMask::kWholeValue |
-                                                   static_cast<std::uint8_t>((v & 0xFFFFFF) != key) * OpacityMask::kColourBytes);
+                                                   static_cast<std::uint8_t>(!P::IsKey(v, key)) * OpacityMask::kColourBytes);
             } else {
                 out[x] = static_cast<std::uint8_t>(!keyFits || v != key) * (OpacityMask::kWholeValue | OpacityMask::kColourBytes);
             }
@@ -26,12 +28,7 @@ void MaskRows(const platform::PixelView& view, std::uint32_t key, std::uint8_t* 
 }
 
 MEDIA_PIXEL_LOOP void MaskPixels(const platform::PixelView& view, std::uint32_t key, std::uint8_t* out) {
-    switch (view.bytesPerPixel) {
-        case 1: MaskRows<1>(view, key, out); break;
-        case 2: MaskRows<2>(view, key, out); break;
-        case 3: MaskRows<3>(view, key, out); break;
-        default: MaskRows<4>(view, key, out); break;
-    }
+    platform::DispatchBytes(view.bytesPerPixel, [&]<int B>() { MaskRows<B>(view, key, out); });
 }
 
 }  // namespace

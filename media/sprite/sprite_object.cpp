@@ -2,18 +2,18 @@
 
 #include <algorithm>
 #include <cstring>
-#include <type_traits>
 
 #include "media/blit/blit_kind.h"
 #include "media/blit/blit_math.h"
 #include "platform/pixels/pixel_access.h"
+#include "platform/pixels/pixel_traits.h"
 
 namespace media {
 
 namespace {
 
 using platform::LoadPixel;
-using platform::PixelMask;
+using platform::PixelSize;
 using platform::Rect;
 
 // A sheet a sprite can draw from: a picture cut into frames no wider than it.
@@ -41,12 +41,12 @@ Placed Place(const SpriteObject& s) {
 // The test's values have the pixel's own width, so a vector register holds as many pixels as
 // it can.
 template <int B>
-using PixelWord = std::conditional_t<B == 1, std::uint8_t, std::conditional_t<B == 2, std::uint16_t, std::uint32_t>>;
+using PixelWord = typename PixelSize<B>::Value;
 
 template <int B, bool ColourBytesOnly>
 PixelWord<B> Opaque(const std::uint8_t* p, PixelWord<B> key) {
     auto v = static_cast<PixelWord<B>>(LoadPixel<B>(p));
-    if constexpr (ColourBytesOnly) v &= 0xFFFFFF;
+    if constexpr (ColourBytesOnly) v &= PixelSize<B>::kKeyCompareMask;
     return static_cast<PixelWord<B>>(v != key);
 }
 
@@ -57,7 +57,7 @@ template <int B, bool ColourBytesOnly>
 bool AnyBothOpaque(const std::uint8_t* a, std::ptrdiff_t pitchA, std::uint32_t keyA, const std::uint8_t* b, std::ptrdiff_t pitchB,
                    std::uint32_t keyB, std::int64_t width, std::int64_t height) {
     // A key that a pixel of this size cannot hold matches no pixel.
-    const bool keyAFits = B == 4 || keyA <= PixelMask<B>(), keyBFits = B == 4 || keyB <= PixelMask<B>();
+    const bool keyAFits = B == 4 || keyA <= PixelSize<B>::kMask, keyBFits = B == 4 || keyB <= PixelSize<B>::kMask;
     const auto ka = static_cast<PixelWord<B>>(keyAFits ? keyA : 0), kb = static_cast<PixelWord<B>>(keyBFits ? keyB : 0);
     for (std::int64_t row = 0; row < height; ++row, a += pitchA, b += pitchB) {
         PixelWord<B> hit = 0;
@@ -84,14 +84,18 @@ struct Walk {
 
 // The overlap walk for the pixel size, chosen once.
 MEDIA_PIXEL_LOOP bool WalkOverlap(const Walk& w) {
-    switch (w.bytes) {
-        case 1: return AnyBothOpaque<1, false>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
-        case 2: return AnyBothOpaque<2, false>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
-        case 3: return AnyBothOpaque<3, false>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
-        default:
-            return w.oneSheet ? AnyBothOpaque<4, false>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height)
-                              : AnyBothOpaque<4, true>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
-    }
+    bool hit = false;
+    platform::DispatchBytes(w.bytes, [&]<int B>() {
+        // Only a 32-bit pixel has bits beside its colour; within one sheet they are compared too.
+        if constexpr (B == 4) {
+            if (!w.oneSheet) {
+                hit = AnyBothOpaque<B, true>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
+                return;
+            }
+        }
+        hit = AnyBothOpaque<B, false>(w.a, w.pitchA, w.keyA, w.b, w.pitchB, w.keyB, w.width, w.height);
+    });
+    return hit;
 }
 
 // The walks on two opacity masks: true when both masks have a bit of bits set at one position.

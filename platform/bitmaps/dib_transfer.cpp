@@ -9,6 +9,7 @@
 #include "platform/pixels/color_convert.h"
 #include "platform/video/display_surface.h"
 #include "platform/pixels/pixel_access.h"
+#include "platform/pixels/pixel_traits.h"
 #include "platform/pixels/surface_copy.h"
 
 namespace platform {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/pixels/pixel_access.h"
+#include "platform/pixels/pixel_traits.h"
 
 namespace platform {
 
@@ -42,9 +43,9 @@ void KeyRuns::Build(const PixelView& view, std::uint32_t key) {
             const std::uint8_t* p = view.Row(y);
             std::int32_t x = 0;
             while (x < view.width) {
-                while (x < view.width && (LoadPixel<B>(p + x * B) & KeyCompareMask<B>()) == key) ++x;
+                while (x < view.width && PixelSize<B>::IsKey(LoadPixel<B>(p + x * B), key)) ++x;
                 const std::int32_t start = x;
-                while (x < view.width && (LoadPixel<B>(p + x * B) & KeyCompareMask<B>()) != key) ++x;
+                while (x < view.width && !PixelSize<B>::IsKey(LoadPixel<B>(p + x * B), key)) ++x;
                 if (x > start) {
                     runs_.push_back({start, x, pixels_.size()});
                     pixels_.insert(pixels_.end(), p + start * B, p + x * B);

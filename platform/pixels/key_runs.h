@@ -18,7 +18,7 @@ public:
     void Drop() { valid_ = false; }
     bool ValidFor(std::uint32_t key) const { return valid_ && key_ == key; }
     // Finds the runs of view's pixels that are not key (a raw value of the view's pixel size),
-    // comparing the bits KeyCompareMask names.
+    // comparing the bits PixelSize::kKeyCompareMask names.
     void Build(const PixelView& view, std::uint32_t key);
     // False when the picture breaks into so many runs that copying them one by one would be
     // slower than testing every pixel.

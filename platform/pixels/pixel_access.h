@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/pixels/pixel_traits.h"
+
 // Marks the entry of a pixel loop to be built twice, for AVX2 and for the baseline processor,
 // with everything it calls inlined into each; the loader picks one for the running processor.
 // The loops are written plainly for the vectoriser: this gives it wider registers where the
@@ -49,30 +51,20 @@ inline void StorePixel(std::uint8_t* p, std::uint32_t v) {
     }
 }
 
-// The bits of a raw value that a pixel of this size holds.
+// Writes count copies of the pixel from d on: bytes as one memset; 16-bit pixels as one pixel for
+// an odd count and then words holding two, which halves the stores; wider pixels one by one.
 template <int Bytes>
-constexpr std::uint32_t PixelMask() {
-    return Bytes == 4 ? 0xFFFFFFFFu : (1u << (8 * Bytes)) - 1u;
-}
-
-// The bits of a pixel that a colour key is compared with: the whole pixel, except that a 32-bit
-// pixel's fourth byte carries no colour and is left out (as in the 24-bit formats, the key is
-// compared with the three colour bytes). A key with bits outside this mask matches no pixel.
-template <int Bytes>
-constexpr std::uint32_t KeyCompareMask() {
-    return Bytes == 4 ? 0x00FFFFFFu : PixelMask<Bytes>();
-}
-
-// Calls f.template operator()<Bytes>() for a run-time pixel size of 1 to 4 bytes: the one place
-// where a depth is turned into a compile-time constant, once per operation.
-template <typename F>
-inline void DispatchBytes(int bytes, F&& f) {
-    switch (bytes) {
-        case 1: f.template operator()<1>(); break;
-        case 2: f.template operator()<2>(); break;
-        case 3: f.template operator()<3>(); break;
-        case 4: f.template operator()<4>(); break;
-        default: break;
+inline void FillPixels(std::uint8_t* d, std::int32_t count, std::uint32_t pixel) {
+    if constexpr (Bytes == 1) {
+        std::memset(d, static_cast<int>(pixel & 0xFF), static_cast<std::size_t>(count));
+    } else if constexpr (Bytes == 2) {
+        // Counted upwards to a bound, so the compiler knows the trip count and widens the stores.
+        std::int32_t x = 0;
+        if (count % 2) StorePixel<2>(d + 2 * x++, pixel);
+        const std::uint32_t word = PixelSize<2>::Repeated(pixel);
+        for (; x < count; x += 2) StorePixel<4>(d + 2 * x, word);
+    } else {
+        for (std::int32_t x = 0; x < count; ++x) StorePixel<Bytes>(d + x * Bytes, pixel);
     }
 }
 

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/pixels/pixel_access.h"
+#include "platform/pixels/pixel_traits.h"
 
 namespace platform {
 
@@ -13,20 +14,7 @@ namespace {
 template <int B>
 void FillLoop(const PixelView& dst, const Rect& rect, std::uint32_t value) {
     const std::int32_t width = rect.Width();
-    for (std::int32_t y = rect.top; y < rect.bottom; ++y) {
-        std::uint8_t* d = dst.Row(y) + rect.left * B;
-        if constexpr (B == 1) {
-            std::memset(d, static_cast<int>(value & 0xFF), static_cast<std::size_t>(width));
-        } else if constexpr (B == 2) {
-            // Two pixels per 32-bit word after an odd leading pixel.
-            std::int32_t x = 0;
-            if (width % 2) StorePixel<2>(d + 2 * x++, value);
-            const std::uint32_t word = (value & 0xFFFF) * 0x00010001u;
-            for (; x < width; x += 2) StorePixel<4>(d + 2 * x, word);
-        } else {
-            for (std::int32_t x = 0; x < width; ++x, d += B) StorePixel<B>(d, value);
-        }
-    }
+    for (std::int32_t y = rect.top; y < rect.bottom; ++y) FillPixels<B>(dst.Row(y) + rect.left * B, width, value);
 }
 
 // Steps j -> floor((2j + 1) * sw / (2 * dw)) without a division per pixel; the carry is added
@@ -59,12 +47,12 @@ const std::uint8_t* SourceRow(const PixelView& src, const CopyRequest& rq, std::
 
 // A colour-keyed row: a select per pixel rather than a branch, so the compiler can widen it to
 // vector registers (the destination is read either way). The key is compared with the pixel's
-// colour bits (KeyCompareMask).
+// colour bits (kKeyCompareMask).
 template <int B>
 void KeyedRow(std::uint8_t* d, const std::uint8_t* s, std::int32_t count, std::uint32_t key) {
     for (std::int32_t x = 0; x < count; ++x) {
         const std::uint32_t p = LoadPixel<B>(s + x * B), old = LoadPixel<B>(d + x * B);
-        StorePixel<B>(d + x * B, (p & KeyCompareMask<B>()) == key ? old : p);
+        StorePixel<B>(d + x * B, PixelSize<B>::IsKey(p, key) ? old : p);
     }
 }
 
@@ -123,7 +111,7 @@ void CopySampled(const PixelView& dst, const PixelView& src, const CopyRequest& 
                 const std::uint32_t p = LoadPixel<B>(s + offsets[i]);
                 if constexpr (Keyed) {
                     const std::uint32_t old = LoadPixel<B>(d + i * B);
-                    StorePixel<B>(d + i * B, (p & KeyCompareMask<B>()) == key ? old : p);
+                    StorePixel<B>(d + i * B, PixelSize<B>::IsKey(p, key) ? old : p);
                 } else {
                     StorePixel<B>(d + i * B, p);
                 }
@@ -136,7 +124,7 @@ void CopySampled(const PixelView& dst, const PixelView& src, const CopyRequest& 
 template <int B>
 void CopyLoop(const PixelView& dst, const PixelView& src, const CopyRequest& rq) {
     const bool sameWidth = rq.dst.Width() == rq.src.Width() && !rq.mirrorX;
-    const std::uint32_t key = rq.key & PixelMask<B>();
+    const std::uint32_t key = rq.key & PixelSize<B>::kMask;
     if (sameWidth) {
         rq.keyed ? CopyOneToOne<B, true>(dst, src, rq, key) : CopyOneToOne<B, false>(dst, src, rq, key);
     } else {

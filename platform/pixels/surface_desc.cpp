@@ -1,15 +1,23 @@
 #include "platform/pixels/surface_desc.h"
 
+#include "platform/pixels/pixel_traits.h"
+
 namespace platform {
 
+namespace {
+
+template <typename T>
+constexpr PixelFormatDesc Describe() {
+    return {T::kIndexed ? DDPF_PALETTEINDEXED8 | DDPF_RGB : DDPF_RGB, T::kBytes * 8u, T::kRedMask, T::kGreenMask, T::kBlueMask};
+}
+
+}  // namespace
+
 PixelFormatDesc FormatForDepth(int depth) {
-    switch (depth) {
-        case 8: return {DDPF_PALETTEINDEXED8 | DDPF_RGB, 8, 0, 0, 0};
-        case 15: return {DDPF_RGB, 16, 0x7C00, 0x03E0, 0x001F};
-        case 16: return {DDPF_RGB, 16, 0xF800, 0x07E0, 0x001F};
-        case 24: return {DDPF_RGB, 24, 0xFF0000, 0x00FF00, 0x0000FF};
-        default: return {DDPF_RGB, 32, 0xFF0000, 0x00FF00, 0x0000FF};
-    }
+    // A code the display does not offer gets the 32-bit format.
+    PixelFormatDesc format = Describe<PixelTraits<32>>();
+    DispatchDepth(depth, [&]<typename T>() { format = Describe<T>(); });
+    return format;
 }
 
 int BytesPerPixel(const PixelFormatDesc& format) {

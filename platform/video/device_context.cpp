@@ -8,6 +8,7 @@
 #include "platform/core/fault_hook.h"
 #include "platform/video/font8x16.h"
 #include "platform/pixels/pixel_access.h"
+#include "platform/pixels/pixel_traits.h"
 
 namespace platform {
 

@@ -7,6 +7,7 @@
 #include "platform/video/device_context.h"
 #include "platform/core/fault_hook.h"
 #include "platform/pixels/pixel_access.h"
+#include "platform/pixels/pixel_traits.h"
 #include "platform/pixels/surface_copy.h"
 
 namespace platform {
@@ -118,7 +119,8 @@ bool DisplaySurface::CopyKeyRuns(DisplaySurface& dst, const CopyRequest& request
     if (locked_ || request.mirrorX || request.mirrorY || request.dst.Width() != request.src.Width() ||
         request.dst.Height() != request.src.Height())
         return false;
-    const std::uint32_t key = request.key & (bytesPerPixel_ == 4 ? 0xFFFFFFFFu : (1u << (8 * bytesPerPixel_)) - 1u);
+    std::uint32_t key = 0;
+    DispatchBytes(bytesPerPixel_, [&]<int B>() { key = request.key & PixelSize<B>::kMask; });
     if (!keyRuns_.ValidFor(key)) keyRuns_.Build(std::as_const(*this).View(), key);
     if (!keyRuns_.Worthwhile()) return false;
     keyRuns_.Copy(dst.View(), request.dst.left, request.dst.top, bytesPerPixel_, request.src);
