@@ -37,6 +37,11 @@ public:
     // Holds the output still while the game's thread changes what the mixer plays. Nests.
     virtual void Lock() = 0;
     virtual void Unlock() = 0;
+    // True when the output plays by itself at the wall clock's pace (a sound card): slow set-up,
+    // such as the music synth's SoundFont, may then finish on another thread while the program
+    // goes on. The headless output advances with the virtual clock, so what it plays is set up
+    // before the call that asked for it returns, and every rendering repeats exactly.
+    virtual bool RunsInRealTime() const { return false; }
     // Injected failure for an audio operation, S_OK when it should go ahead.
     virtual HRESULT FaultAt(AudioFault) { return S_OK; }
 };

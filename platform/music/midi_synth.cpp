@@ -2,8 +2,13 @@
 
 #include <fluidsynth.h>
 
+#include <dlfcn.h>
+
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "platform/audio/audio_host.h"
@@ -29,21 +34,44 @@ void QuietFluidSynthLog() {
     (void)quiet;
 }
 
-// Loads the SoundFont without FluidSynth's own error block. A SoundFont that cannot be loaded is
-// reported once per path, in one line that says what to do: every music player of a program tries
-// again, and a player needs one line, not one per tune.
+// A SoundFont that cannot be loaded is reported once per path, in one line that says what to do:
+// every music player of a program tries again, and a player needs one line, not one per tune.
+void ReportUnloadable(const std::string& path) {
+    static std::string reported;
+    if (reported == path) return;
+    reported = path;
+    const std::string line = "Music: the SoundFont " + path +
+                             " could not be loaded; set MEDIA_SOUNDFONT to a General MIDI SoundFont (.sf2). Running without music\n";
+    OutputDebugString(line.c_str());
+}
+
+// Loads the SoundFont without FluidSynth's own error block.
 int LoadSoundFont(fluid_synth_t* synth, const std::string& path) {
     fluid_set_log_function(FLUID_ERR, nullptr, nullptr);
     const int id = fluid_synth_sfload(synth, path.c_str(), 1);
     fluid_set_log_function(FLUID_ERR, fluid_default_log_function, nullptr);
-    static std::string reported;
-    if (id == FLUID_FAILED && reported != path) {
-        reported = path;
-        const std::string line = "Music: the SoundFont " + path +
-                                 " could not be loaded; set MEDIA_SOUNDFONT to a General MIDI SoundFont (.sf2). Running without music\n";
-        OutputDebugString(line.c_str());
-    }
+    if (id == FLUID_FAILED) ReportUnloadable(path);
     return id;
+}
+
+// Whether the file opens and starts as a SoundFont does (a RIFF file of form "sfbk"): what can
+// be known at once, before a load that runs in the background.
+bool LooksLikeSoundFont(const std::string& path) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) return false;
+    std::array<char, 12> header{};
+    const bool read = std::fread(header.data(), 1, header.size(), file) == header.size();
+    std::fclose(file);
+    return read && std::memcmp(header.data(), "RIFF", 4) == 0 && std::memcmp(header.data() + 8, "sfbk", 4) == 0;
+}
+
+// FluidSynth built with OpenMP loads a SoundFont's samples with a team of threads, whose workers
+// then spin for a while waiting for more work that never comes. One thread does the loading on
+// the calling thread alone; the setting is the calling thread's own. The runtime is found in the
+// process, where FluidSynth brought it, so nothing here links against it.
+void LoadOnThisThreadOnly() {
+    using SetThreads = void (*)(int);
+    if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads"))) set(1);
 }
 
 std::weak_ptr<MidiSynth>& SharedSynth() {
@@ -71,18 +99,50 @@ bool MidiSynth::Exists() { return !SharedSynth().expired(); }
 
 std::shared_ptr<MidiSynth> MidiSynth::Acquire() {
     if (auto synth = SharedSynth().lock()) return synth;
+    const std::string path = SoundFontPath();
     std::shared_ptr<MidiSynth> synth(new MidiSynth);
-    if (!synth->Start(SoundFontPath())) return nullptr;
+    if (CurrentAudioHost().RunsInRealTime()) {
+        if (!LooksLikeSoundFont(path)) {
+            ReportUnloadable(path);
+            return nullptr;
+        }
+        // The destructor waits for the thread, so it may use the synth without holding it.
+        MidiSynth* loading = synth.get();
+        synth->loader_ = std::thread([loading, path] {
+            loading->load_.store(loading->Start(path) ? Load::Loaded : Load::Failed, std::memory_order_release);
+        });
+    } else {
+        if (!synth->Start(path)) return nullptr;
+        synth->load_.store(Load::Loaded, std::memory_order_release);
+    }
     {
         AudioLock lock;
         AudioMixer::Shared().Add(synth.get());
+        synth->Ready();
     }
     SharedSynth() = synth;
     return synth;
 }
 
+bool MidiSynth::Ready() {
+    if (ready_) return true;
+    if (load_.load(std::memory_order_acquire) != Load::Loaded) return false;
+    ready_ = true;
+    const std::vector<Waiter*> waiting = std::move(waiters_);
+    waiters_.clear();
+    for (Waiter* waiter : waiting) waiter->SynthReady();
+    return true;
+}
+
+void MidiSynth::AddWaiter(Waiter* waiter) {
+    if (std::find(waiters_.begin(), waiters_.end(), waiter) == waiters_.end()) waiters_.push_back(waiter);
+}
+
+void MidiSynth::RemoveWaiter(Waiter* waiter) { std::erase(waiters_, waiter); }
+
 bool MidiSynth::Start(const std::string& soundFont) {
     QuietFluidSynthLog();
+    LoadOnThisThreadOnly();
     settings_ = new_fluid_settings();
     if (!settings_) return false;
     fluid_settings_setnum(settings_, "synth.sample-rate", kOutputRate);
@@ -102,11 +162,12 @@ bool MidiSynth::Start(const std::string& soundFont) {
     }
     soundFontId_ = LoadSoundFont(synth_, soundFont);
     if (soundFontId_ == FLUID_FAILED) return false;
-    for (int block = 0; block < kBlocks; ++block) ResetBlock(block);
+    for (int block = 0; block < kBlocks; ++block) ResetChannels(block);
     return true;
 }
 
 MidiSynth::~MidiSynth() {
+    if (loader_.joinable()) loader_.join();
     {
         AudioLock lock;
         AudioMixer::Shared().Remove(this);
@@ -116,11 +177,19 @@ MidiSynth::~MidiSynth() {
 }
 
 void MidiSynth::SilenceBlock(int block) {
-    for (int i = 0; i < kChannelsPerBlock; ++i) fluid_synth_all_sounds_off(synth_, block * kChannelsPerBlock + i);
+    if (ready_) SilenceChannels(block);
 }
 
 void MidiSynth::ResetBlock(int block) {
-    SilenceBlock(block);
+    if (ready_) ResetChannels(block);
+}
+
+void MidiSynth::SilenceChannels(int block) {
+    for (int i = 0; i < kChannelsPerBlock; ++i) fluid_synth_all_sounds_off(synth_, block * kChannelsPerBlock + i);
+}
+
+void MidiSynth::ResetChannels(int block) {
+    SilenceChannels(block);
     for (int i = 0; i < kChannelsPerBlock; ++i) {
         const int channel = block * kChannelsPerBlock + i;
         fluid_synth_cc(synth_, channel, 121, 0);  // reset all controllers
@@ -144,8 +213,9 @@ bool MidiSynth::Busy() const {
 }
 
 bool MidiSynth::MixInto(std::int32_t* accumulator, std::size_t frames) {
-    // Nothing sounding and no song running: nothing to render, and no time to spend on it.
-    if (!Busy()) return true;
+    // Still loading, or nothing sounding and no song running: nothing to render, and no time to
+    // spend on it.
+    if (!Ready() || !Busy()) return true;
     fluid_synth_write_float(synth_, static_cast<int>(frames), left_.data(), 0, 1, right_.data(), 0, 1);
     for (std::size_t i = 0; i < frames; ++i) {
         accumulator[2 * i] += ToOutputScale(left_[i]);

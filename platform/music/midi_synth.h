@@ -4,11 +4,17 @@
 // (8 blocks, 128 channels); channel 9 of every block plays drums. Players started by the
 // performances run on its sample clock, so a song advances exactly as its samples are mixed.
 // Reverb and chorus are off, so silencing a block is silence at once.
+// On an output that runs in real time (a sound card) the synth and its SoundFont are made on a
+// thread of their own: the program goes on at once, the synth renders nothing until it is ready,
+// and songs asked for meanwhile start then. The headless output gets a synth that is ready when
+// Acquire returns.
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/audio/audio_mixer.h"
@@ -25,8 +31,19 @@ public:
     static constexpr int kChannelsPerBlock = 16;
     static constexpr int kDrumChannel = 9;
 
+    // Told, with the audio lock held, when the synth has become ready.
+    class Waiter {
+    public:
+        virtual void SynthReady() = 0;
+
+    protected:
+        ~Waiter() = default;
+    };
+
     // The shared synth, made with its SoundFont by the first caller and kept while anyone holds
-    // it; null when the SoundFont cannot be loaded.
+    // it; null when the SoundFont cannot be loaded (on a real-time output: cannot be opened or
+    // is not a SoundFont file; one that fails later, while loading, leaves a synth that never
+    // becomes ready and plays nothing).
     static std::shared_ptr<MidiSynth> Acquire();
     // The SoundFont used: MEDIA_SOUNDFONT, else Debian's TimGM6mb.
     static std::string SoundFontPath();
@@ -38,6 +55,13 @@ public:
     MidiSynth& operator=(const MidiSynth&) = delete;
 
     // The rest is called with the audio lock held.
+    // Whether the synth and its SoundFont are loaded; the first call that finds them loaded tells
+    // the waiters. Before that the operations below do nothing.
+    bool Ready();
+    // Whether loading failed: the synth will never be ready.
+    bool Failed() const { return load_.load(std::memory_order_acquire) == Load::Failed; }
+    void AddWaiter(Waiter* waiter);
+    void RemoveWaiter(Waiter* waiter);
     _fluid_synth_t* Synth() const { return synth_; }
     // Every sound of the block off at once.
     void SilenceBlock(int block);
@@ -51,9 +75,20 @@ public:
     bool MixInto(std::int32_t* accumulator, std::size_t frames) override;
 
 private:
+    enum class Load { Loading, Loaded, Failed };
+
     MidiSynth() = default;
     bool Start(const std::string& soundFont);
     bool Busy() const;
+    void SilenceChannels(int block);
+    void ResetChannels(int block);
+
+    // Set by whoever made the synth (the loading thread, or Acquire itself); read with the audio
+    // lock held by Ready, which alone moves ready_ on.
+    std::atomic<Load> load_{Load::Loading};
+    bool ready_ = false;
+    std::vector<Waiter*> waiters_;
+    std::thread loader_;
 
     _fluid_hashtable_t* settings_ = nullptr;
     _fluid_synth_t* synth_ = nullptr;

@@ -68,20 +68,20 @@ HRESULT MusicPerformance::PlaySegment(MusicSegment* segment, std::uint32_t, std:
     auto newState = std::make_shared<SegmentState>();
     newState->segment = segment;
     AudioLock lock;
+    const bool ready = synth_->Ready();
     StopPlayer();
-    // A song starts on channels as it expects them, whatever the last one left behind.
-    synth_->ResetBlock(block_);
-    fluid_player_t* player = new_fluid_player(synth_->Synth());
-    if (!player) return E_FAIL;
-    fluid_player_set_playback_callback(player, &MusicPerformance::OnMidiEvent, this);
     const auto& midi = segment->Midi();
-    if (fluid_player_add_mem(player, midi->data(), midi->size()) != FLUID_OK || fluid_player_play(player) != FLUID_OK) {
-        delete_fluid_player(player);
-        return E_FAIL;
+    if (!ready) {
+        if (synth_->Failed()) return E_FAIL;
+        // The synth is still loading its SoundFont: the song starts when it is ready.
+        playingMidi_ = midi;
+        waiting_ = true;
+        synth_->AddWaiter(this);
+    } else {
+        // A song starts on channels as it expects them, whatever the last one left behind.
+        synth_->ResetBlock(block_);
+        if (!StartPlayer(midi)) return E_FAIL;
     }
-    player_ = player;
-    playingMidi_ = midi;
-    synth_->AddPlayer(player_);
     if (state) *state = std::move(newState);
     return S_OK;
 }
@@ -89,6 +89,7 @@ HRESULT MusicPerformance::PlaySegment(MusicSegment* segment, std::uint32_t, std:
 HRESULT MusicPerformance::Stop(MusicSegment* segment, SegmentState*, std::int64_t, std::uint32_t) {
     if (!synth_) return S_OK;
     AudioLock lock;
+    synth_->Ready();
     if (!segment || (playingMidi_ && segment->Midi() == playingMidi_)) {
         StopPlayer();
         synth_->SilenceBlock(block_);
@@ -99,6 +100,7 @@ HRESULT MusicPerformance::Stop(MusicSegment* segment, SegmentState*, std::int64_
 HRESULT MusicPerformance::CloseDown() {
     if (synth_) {
         AudioLock lock;
+        synth_->Ready();
         StopPlayer();
         synth_->SilenceBlock(block_);
     }
@@ -110,13 +112,44 @@ HRESULT MusicPerformance::CloseDown() {
 }
 
 bool MusicPerformance::IsPlaying() const {
-    if (!player_) return false;
+    if (!synth_) return false;
     AudioLock lock;
-    return fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
+    // A song that waited for the synth starts here if the synth has become ready.
+    synth_->Ready();
+    if (waiting_) return true;
+    return player_ && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
+}
+
+// Called with the audio lock held and the synth ready.
+bool MusicPerformance::StartPlayer(const std::shared_ptr<const std::vector<std::uint8_t>>& midi) {
+    fluid_player_t* player = new_fluid_player(synth_->Synth());
+    if (!player) return false;
+    fluid_player_set_playback_callback(player, &MusicPerformance::OnMidiEvent, this);
+    if (fluid_player_add_mem(player, midi->data(), midi->size()) != FLUID_OK || fluid_player_play(player) != FLUID_OK) {
+        delete_fluid_player(player);
+        return false;
+    }
+    player_ = player;
+    playingMidi_ = midi;
+    synth_->AddPlayer(player_);
+    return true;
+}
+
+// The synth became ready (audio lock held): the song that waited for it starts.
+void MusicPerformance::SynthReady() {
+    if (!waiting_) return;
+    waiting_ = false;
+    synth_->ResetBlock(block_);
+    if (!StartPlayer(playingMidi_)) playingMidi_.reset();
 }
 
 // Called with the audio lock held.
 void MusicPerformance::StopPlayer() {
+    if (waiting_) {
+        synth_->RemoveWaiter(this);
+        waiting_ = false;
+        playingMidi_.reset();
+    }
     if (!player_) return;
     synth_->RemovePlayer(player_);
     fluid_player_stop(player_);

@@ -3,7 +3,8 @@
 // shared audio output. Init opens the output and takes a free block (8 exist: a ninth
 // performance at once fails); AddPort with no port asks for the default port, the synth with its
 // SoundFont. One segment plays at a time: playing another stops the first. Stopping silences the
-// performance's own channels at once and leaves every other performance playing.
+// performance's own channels at once and leaves every other performance playing. A segment played
+// while the synth is still loading (a real-time output) starts when the synth is ready.
 #include <cstdint>
 #include <memory>
 
@@ -19,10 +20,10 @@ namespace platform {
 
 class SoundSystem;
 
-class MusicPerformance {
+class MusicPerformance final : private MidiSynth::Waiter {
 public:
     MusicPerformance() = default;
-    ~MusicPerformance();
+    virtual ~MusicPerformance();
     MusicPerformance(const MusicPerformance&) = delete;
     MusicPerformance& operator=(const MusicPerformance&) = delete;
 
@@ -45,12 +46,16 @@ public:
 
     bool HasPort() const { return synth_ != nullptr; }
     int Block() const { return block_; }
-    // Whether a song of this performance is still running (not stopped, not at its end).
+    // Whether a song of this performance is still running (not stopped, not at its end), or
+    // waits for the synth to start.
     bool IsPlaying() const;
 
 private:
     static int OnMidiEvent(void* performance, _fluid_midi_event_t* event);
+    // Called with the audio lock held.
+    bool StartPlayer(const std::shared_ptr<const std::vector<std::uint8_t>>& midi);
     void StopPlayer();
+    void SynthReady() override;
 
     std::shared_ptr<AudioOutputUse> output_;
     int block_ = -1;
@@ -59,6 +64,8 @@ private:
     // The playing segment's bytes: they name it (a segment unloaded while it plays cannot be
     // mistaken for a new one at the same address) and stay while the player reads them.
     std::shared_ptr<const std::vector<std::uint8_t>> playingMidi_;
+    // playingMidi_ waits for the synth to be ready.
+    bool waiting_ = false;
 };
 
 HRESULT CreateMusicPerformance(std::unique_ptr<MusicPerformance>* performance);

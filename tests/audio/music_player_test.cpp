@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/music/midi_synth.h"
@@ -361,4 +363,79 @@ TEST_F(MusicPlayerTest, LongDirectoryOrFileNamesAreRefused) {
     std::filesystem::current_path(deep.parent_path());
     ASSERT_LT(deep.parent_path().string().size(), MusicPlayer::kPathChars);
     EXPECT_EQ(player.Load((deep.filename() / "long.mid").c_str()), 0);
+}
+
+// On an output that runs in real time the synth loads its SoundFont in the background: Init and
+// Play return at once, and what was asked for meanwhile is what is heard once it is ready.
+class BackgroundSynthTest : public MusicPlayerTest {
+protected:
+    void SetUp() override {
+        MusicPlayerTest::SetUp();
+        audio.SetRealTime(true);
+    }
+    // Waits (wall clock, with a deadline) until the shared synth has loaded its SoundFont.
+    static bool SynthLoaded() {
+        const std::shared_ptr<MidiSynth> synth = MidiSynth::Acquire();
+        if (!synth) return false;
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        for (;;) {
+            {
+                AudioLock lock;
+                if (synth->Ready()) return true;
+                if (synth->Failed()) return false;
+            }
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+};
+
+TEST_F(BackgroundSynthTest, WhatWasAskedWhileLoadingIsHeardOnceReady) {
+    struct Case {
+        const char* name;
+        bool stopBeforeReady;
+        bool heard;
+    };
+    const Case cases[] = {
+        {"played while loading: starts when ready", false, true},
+        {"played and stopped while loading: never starts", true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MusicPlayer player;
+        ASSERT_EQ(player.Init(nullptr, nullptr), 1);
+        ASSERT_EQ(player.Load("long.mid"), 0);
+        ASSERT_EQ(player.Play(0), S_OK);
+        if (c.stopBeforeReady) {
+            ASSERT_EQ(player.Stop(0), S_OK);
+        }
+        ASSERT_TRUE(SynthLoaded());
+        EXPECT_EQ(PeakOver(500) > 1000, c.heard);
+        ASSERT_EQ(player.Stop(0), S_OK);
+        host.Advance(50);
+        EXPECT_EQ(PeakOver(300), 0) << "silent after Stop";
+    }
+}
+
+// What can be known at once is known at once: a SoundFont that is missing or is no SoundFont
+// fails Init as it does when the synth loads in the foreground.
+TEST_F(BackgroundSynthTest, UnusableSoundFontsFailInitAtOnce) {
+    ASSERT_TRUE(WriteFile("not_a_soundfont.sf2", Bytes(64, 'x')));
+    const std::string notSoundFont = (directory_ / "not_a_soundfont.sf2").string();
+    struct Case {
+        std::string path;
+        std::int32_t init;
+    };
+    const Case cases[] = {
+        {"/nonexistent/background.sf2", -6},
+        {notSoundFont, -6},
+        {MidiSynth::SoundFontPath(), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        setenv("MEDIA_SOUNDFONT", c.path.c_str(), 1);
+        MusicPlayer player;
+        EXPECT_EQ(player.Init(nullptr, nullptr), c.init);
+        unsetenv("MEDIA_SOUNDFONT");
+    }
 }

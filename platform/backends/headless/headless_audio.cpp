@@ -25,6 +25,7 @@ HeadlessAudio& AudioControls() {
 
 void HeadlessAudio::Reset() {
     noDevice_ = false;
+    realTime_ = false;
     Faults().Clear(FaultGroup::Audio);
     captured_.clear();
     lastTime_ = TimeGetTime();

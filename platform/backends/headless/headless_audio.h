@@ -21,6 +21,9 @@ public:
     void Reset();
     // With no device, opening the output fails, as on a machine without a sound card.
     void SetNoDevice(bool noDevice) { noDevice_ = noDevice; }
+    // Set-up as on a sound card: the music synth loads its SoundFont on a thread of its own
+    // (RunsInRealTime), while the output still advances with the virtual clock.
+    void SetRealTime(bool realTime) { realTime_ = realTime; }
     // The audio switches of the fault switchboard (Faults()).
     void SetFault(AudioFault point, HRESULT result = E_FAIL);
     bool IsOpen() const { return users_ > 0; }
@@ -41,6 +44,7 @@ public:
     void Close() override;
     void Lock() override;
     void Unlock() override;
+    bool RunsInRealTime() const override { return realTime_; }
     HRESULT FaultAt(AudioFault point) override;
 
 private:
@@ -48,6 +52,7 @@ private:
     void CatchUp();
 
     bool noDevice_ = false;
+    bool realTime_ = false;
     int users_ = 0;
     int lockDepth_ = 0;
     std::uint32_t lastTime_ = 0;       // clock reading at the last catch-up

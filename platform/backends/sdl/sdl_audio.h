@@ -21,6 +21,7 @@ public:
     void Close() override;
     void Lock() override;
     void Unlock() override;
+    bool RunsInRealTime() const override { return true; }
 
 private:
     void CloseDevice();

@@ -19,9 +19,12 @@
 #include <string_view>
 #include <thread>
 
+#include <time.h>
+
 #include "platform/core/backend.h"
 #include "platform/core/quit_signals.h"
 #include "platform/pixels/color_convert.h"
+#include "platform/pixels/surface_copy.h"
 #include "platform/core/resources.h"
 #include "platform/window/window.h"
 
@@ -152,6 +155,41 @@ void LeaveQuitSignalsToTheProgram() {
     if (QuitSignalsCaught()) SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
 }
 
+FrameStats::FrameStats() : enabled_(EnvEquals("MEDIA_FRAME_STATS", "1")) {}
+
+namespace {
+
+double ProcessCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+}  // namespace
+
+void FrameStats::Presented() {
+    if (!enabled_) return;
+    last_ = std::chrono::steady_clock::now();
+    lastCpuSeconds_ = ProcessCpuSeconds();
+    if (frames_++ == 0) {
+        first_ = last_;
+        firstCpuSeconds_ = lastCpuSeconds_;
+        timespec wall{};
+        clock_gettime(CLOCK_REALTIME, &wall);
+        std::fprintf(stderr, "frame stats: first frame presented at %lld.%06ld\n", static_cast<long long>(wall.tv_sec),
+                     wall.tv_nsec / 1000);
+    }
+}
+
+FrameStats::~FrameStats() {
+    if (!enabled_ || frames_ < 2) return;
+    const double seconds = std::chrono::duration<double>(last_ - first_).count();
+    const double cpu = lastCpuSeconds_ - firstCpuSeconds_;
+    std::fprintf(stderr, "frame stats: %llu frames presented in %.3f s: %.2f per second, %.3f ms CPU per frame\n",
+                 static_cast<unsigned long long>(frames_), seconds, static_cast<double>(frames_ - 1) / seconds,
+                 cpu * 1000.0 / static_cast<double>(frames_ - 1));
+}
+
 SdlBackend::SdlBackend() : mode_(NoDisplayDesktop()), start_(std::chrono::steady_clock::now()) {}
 
 SdlBackend::~SdlBackend() {
@@ -226,12 +264,13 @@ DesktopMode SdlBackend::Desktop() {
 }
 
 void SdlBackend::WaitForVerticalBlank() {
-    // The display refreshes at whole multiples of its period counted from start_; wait for the
-    // first refresh after now.
-    const std::int64_t rate = std::max(1, Desktop().refreshHz);
+    // The display refreshes at whole multiples of its period counted from start_. A frame ready
+    // early sleeps until its refresh; a late one goes on at once (FramePacer).
+    const std::int32_t rate = std::max(1, Desktop().refreshHz);
+    if (!pacer_ || pacer_->Hz() != rate) pacer_.emplace(kNanosPerSecond, rate);
     const auto elapsed = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start_).count();
-    const std::int64_t tick = elapsed * rate / kNanosPerSecond + 1;
-    std::this_thread::sleep_until(start_ + std::chrono::nanoseconds(tick * kNanosPerSecond / rate));
+    const std::int64_t at = pacer_->Present(elapsed);
+    if (at > elapsed) std::this_thread::sleep_until(start_ + std::chrono::nanoseconds(at));
 }
 
 std::shared_ptr<DisplaySurface> SdlBackend::PrimarySurface() {
@@ -290,9 +329,7 @@ void SdlBackend::CreateRenderer(NativeWindow& native) {
 }
 
 void SdlBackend::DestroyRenderer() {
-    texture_.reset();
-    textureWidth_ = textureHeight_ = 0;
-    textureFormat_ = 0;
+    DropTexture();
     renderer_.reset();
     rendererOwner_ = nullptr;
 }
@@ -401,8 +438,7 @@ void SdlBackend::HandleEvent(const SDL_Event& event) {
         PostToEveryWindow(WM_CLOSE);
     } else if (event.type == SDL_RENDER_DEVICE_RESET) {
         // The renderer dropped its textures; the next copy makes a new one.
-        texture_.reset();
-        textureWidth_ = textureHeight_ = 0;
+        DropTexture();
     } else if (event.type == SDL_WINDOWEVENT) {
         NativeWindow* native = FindNative(event.window.windowID);
         if (!native) return;
@@ -433,40 +469,60 @@ PixelView SdlBackend::TargetFor(Window* window, Point* origin) {
     Rect client;
     if (displayLost_ || !renderer_ || !window || window != rendererOwner_ || !GetClientRect(window, &client) || client.IsEmpty())
         return {};
-    if (imageView_.width != client.Width() || imageView_.height != client.Height() || imageView_.format != mode_.format) {
-        const int bytes = BytesPerPixel(mode_.format);
-        const std::ptrdiff_t pitch = (static_cast<std::ptrdiff_t>(client.Width()) * bytes + 3) & ~std::ptrdiff_t{3};
-        image_.assign(static_cast<std::size_t>(pitch) * static_cast<std::size_t>(client.Height()), 0);
-        imageView_ = {image_.data(), pitch, client.Width(), client.Height(), bytes, mode_.format};
-    }
+    if (!LockTexture(client.Width(), client.Height())) return {};
     *origin = ClientOrigin(*window);
-    return imageView_;
+    return lockedView_;
 }
 
 void SdlBackend::Show(Window*, const Rect&) {
-    if (displayLost_ || !renderer_ || !Upload()) return;
+    if (displayLost_ || !renderer_ || !texture_ || !textureLocked_) return;
+    SDL_UnlockTexture(texture_.get());
+    textureLocked_ = false;
     SDL_Renderer* renderer = renderer_.get();
     SDL_RenderCopy(renderer, texture_.get(), nullptr, nullptr);
     SDL_RenderPresent(renderer);
+    stats_.Presented();
+}
+
+void SdlBackend::DropTexture() {
+    texture_.reset();
+    textureWidth_ = textureHeight_ = 0;
+    textureFormat_ = 0;
+    textureLocked_ = false;
+    lockedView_ = {};
 }
 
 bool SdlBackend::PrepareTexture(std::int32_t width, std::int32_t height, std::uint32_t sdlFormat) {
     if (texture_ && textureWidth_ == width && textureHeight_ == height && textureFormat_ == sdlFormat) return true;
+    DropTexture();
     texture_.reset(SDL_CreateTexture(renderer_.get(), sdlFormat, SDL_TEXTUREACCESS_STREAMING, width, height));
-    const bool made = texture_ != nullptr;
-    textureWidth_ = made ? width : 0;
-    textureHeight_ = made ? height : 0;
-    textureFormat_ = made ? sdlFormat : 0;
-    return made;
+    if (!texture_) return false;
+    textureWidth_ = width;
+    textureHeight_ = height;
+    textureFormat_ = sdlFormat;
+    textureCleared_ = false;
+    return true;
 }
 
-// The whole client image into the texture, once per presented copy.
-bool SdlBackend::Upload() {
-    const PixelView& image = imageView_;
-    const std::uint32_t sdlFormat = TextureFormatFor(image.format);
-    if (sdlFormat == SDL_PIXELFORMAT_UNKNOWN || image.Empty() || !PrepareTexture(image.width, image.height, sdlFormat))
-        return false;
-    return SDL_UpdateTexture(texture_.get(), nullptr, image.base, static_cast<int>(image.pitch)) == 0;
+// The texture of the client area's size, locked for writing: copies onto the desktop land in it
+// directly, and Show unlocks and presents it. It stays locked from the first copy of a frame to
+// its presentation, so the memory SDL hands out is the texture's own (the software renderer) or
+// SDL's staging copy of it, and what a copy does not cover keeps what was shown before.
+bool SdlBackend::LockTexture(std::int32_t width, std::int32_t height) {
+    const std::uint32_t sdlFormat = TextureFormatFor(mode_.format);
+    if (sdlFormat == SDL_PIXELFORMAT_UNKNOWN || !PrepareTexture(width, height, sdlFormat)) return false;
+    if (textureLocked_) return true;
+    void* pixels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(texture_.get(), nullptr, &pixels, &pitch) != 0) return false;
+    textureLocked_ = true;
+    lockedView_ = {static_cast<std::uint8_t*>(pixels), pitch, width, height, BytesPerPixel(mode_.format), mode_.format};
+    if (!textureCleared_) {
+        // A new texture starts black, as the client area of a window nothing was copied to.
+        FillRect(lockedView_, lockedView_.Bounds(), 0);
+        textureCleared_ = true;
+    }
+    return true;
 }
 
 }  // namespace sdl

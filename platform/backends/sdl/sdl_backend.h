@@ -9,10 +9,12 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/core/clock.h"
+#include "platform/core/frame_pacer.h"
 #include "platform/video/desktop.h"
 #include "platform/video/display_host.h"
 #include "platform/video/display_surface.h"
@@ -44,6 +46,24 @@ void SetInputEventObserver(InputEventObserver observer);
 // Called before any part of SDL starts: when the program catches its quit signals itself
 // (platform/core/quit_signals.h), SDL installs no handlers of its own and leaves them alone.
 void LeaveQuitSignalsToTheProgram();
+
+// With MEDIA_FRAME_STATS=1 the backend reports on standard error when it presented its first
+// frame (wall-clock seconds, as bash's EPOCHREALTIME, so a script can subtract its launch time)
+// and, at exit, how many frames it presented, at what rate and at what CPU cost per frame.
+class FrameStats {
+public:
+    FrameStats();
+    ~FrameStats();
+    FrameStats(const FrameStats&) = delete;
+    FrameStats& operator=(const FrameStats&) = delete;
+    void Presented();
+
+private:
+    bool enabled_ = false;
+    std::uint64_t frames_ = 0;
+    std::chrono::steady_clock::time_point first_, last_;
+    double firstCpuSeconds_ = 0, lastCpuSeconds_ = 0;
+};
 
 class SdlBackend final : public Clock, public DisplayHost, public WindowHost, public PresentTarget {
 public:
@@ -108,7 +128,8 @@ private:
     void HandleEvent(const SDL_Event& event);
     void PostToEveryWindow(std::uint32_t message);
     bool PrepareTexture(std::int32_t width, std::int32_t height, std::uint32_t sdlFormat);
-    bool Upload();
+    bool LockTexture(std::int32_t width, std::int32_t height);
+    void DropTexture();
 
     VideoState video_ = VideoState::NotTried;
     DesktopMode mode_;
@@ -118,15 +139,18 @@ private:
     std::vector<NativeWindow> windows_;
     std::atomic<bool> displayLost_{false};
     bool lossHandled_ = false;
-    // The client area's image that copies onto the desktop land in.
-    std::vector<std::uint8_t> image_;
-    PixelView imageView_;
-    // The renderer draws into one window; the texture holds the last presented image.
+    std::optional<FramePacer> pacer_;
+    // The renderer draws into one window; the texture holds the client area's image, locked
+    // (lockedView_) while copies land in it and unlocked to be presented.
     Window* rendererOwner_ = nullptr;
     SdlPtr<SDL_Renderer> renderer_;
     SdlPtr<SDL_Texture> texture_;
     std::int32_t textureWidth_ = 0, textureHeight_ = 0;
     std::uint32_t textureFormat_ = 0;
+    bool textureLocked_ = false;
+    bool textureCleared_ = false;
+    PixelView lockedView_;
+    FrameStats stats_;
 };
 
 }  // namespace platform::sdl
