@@ -2,21 +2,23 @@
 // is found from the file's content, not its name) scaled to the 640 x 480 window, keeping its
 // proportions, centred on a dark grey border.
 //
-// 1. PixelSurface::CreateFromFile loads the picture into a surface in the screen's format.
-// 2. A stretching copy (Blt with different source and destination sizes) scales it into the back
-//    surface; Flip presents it.
+// 1. Picture::Load reads the file into a picture in the window's format; its Status says why a
+//    file is not one.
+// 2. Every frame: clear the window's canvas to grey and copy the picture scaled into it. Canvas
+//    copies are one to one, so the scaling is the layer's stretching copy (Blt with different
+//    source and destination sizes) from the picture's surface to the canvas's.
 #include <algorithm>
 #include <cstdio>
 
 #include "example_support.h"
+#include "media/app/zamelmedia.h"
 #include "media/display/pixel_surface.h"
-#include "media/display/screen.h"
 #include "platform/pixels/surface_desc.h"
-#include "platform/core/system.h"
 
 namespace {
 
 constexpr std::int32_t kWidth = 640, kHeight = 480;
+constexpr media::Color kBorder{48, 48, 48};
 
 // The largest rectangle with the picture's proportions that fits the window, centred.
 platform::Rect FitInWindow(std::int32_t width, std::int32_t height) {
@@ -36,29 +38,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: picture-viewer FILE [--frames N] [--screenshot OUT.ppm]\n");
         return 2;
     }
-    platform::HWND window = example::OpenWindow(options.argument, kWidth, kHeight);
-    media::Screen screen;
-    if (!window || screen.SetWindowedMode(window, kWidth, kHeight) != 0) {
-        std::fprintf(stderr, "picture-viewer: no window or display\n");
+    media::Window window;
+    if (const media::Status opened = window.Open(options.argument, kWidth, kHeight); !opened) {
+        std::fprintf(stderr, "picture-viewer: %s\n", opened.Message().c_str());
         return 1;
     }
-    // The surface belongs to this program; the screen lists it so it is redrawn from the file
-    // after the display loses its surfaces.
-    media::PixelSurface picture;
-    if (picture.CreateFromFile(&screen, options.argument, media::MEMORY_ANY) != 1) {
-        std::fprintf(stderr, "picture-viewer: %s is not a picture the layer reads\n", options.argument);
+    media::Picture picture;
+    if (const media::Status loaded = picture.Load(window, options.argument); !loaded) {
+        std::fprintf(stderr, "picture-viewer: %s\n", loaded.Message().c_str());
         return 1;
     }
     std::printf("%s: %d x %d\n", options.argument, picture.Width(), picture.Height());
 
-    media::PixelSurface* back = screen.Back();
     const platform::Rect target = FitInWindow(picture.Width(), picture.Height());
-    for (long frame = 0; example::PumpMessages() && frame != options.frames; ++frame) {
-        back->Fill(example::Colour(*back, 48, 48, 48));
-        back->Surface()->Blt(&target, picture.Surface(), nullptr, platform::DDBLT_WAIT, nullptr);
-        screen.Flip(0, 1, 0);
-        platform::Sleep(30);  // nothing moves: a few frames a second are enough
+    float dt = 0;
+    for (long frame = 0; frame != options.frames && window.NextFrame(dt); ++frame) {
+        const media::Canvas canvas = window.Draw();
+        canvas.Clear(kBorder);
+        canvas.Surface().Surface()->Blt(&target, picture.Surface().Surface(), nullptr, platform::DDBLT_WAIT, nullptr);
     }
-    if (options.screenshot && !example::SaveScreenshot(*back, options.screenshot)) return 1;
+    if (options.screenshot && !example::SaveScreenshot(window.Draw().Surface(), options.screenshot)) return 1;
     return 0;
 }
