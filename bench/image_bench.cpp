@@ -10,8 +10,8 @@
 #include <stb/stb_image.h>
 
 #include "media/image/image.h"
-#include "platform/video/display_device.h"
 #include "platform/backends/headless/headless_backend.h"
+#include "platform/video/display_device.h"
 
 #ifdef MEDIA_BENCH_WITH_SDL
 #include <SDL.h>

@@ -14,9 +14,9 @@
 
 #include "media/display/pixel_surface.h"
 #include "media/image/image.h"
-#include "platform/video/display_device.h"
 #include "platform/backends/headless/headless_backend.h"
 #include "platform/pixels/color_convert.h"
+#include "platform/video/display_device.h"
 #include "tests/image/picture_files.h"
 
 namespace {

@@ -10,8 +10,8 @@
 
 #include "media/display/pixel_surface.h"
 #include "media/image/image.h"
-#include "platform/video/display_device.h"
 #include "platform/backends/headless/headless_backend.h"
+#include "platform/video/display_device.h"
 
 namespace fuzz {
 

@@ -7,8 +7,8 @@
 #include "media/audio/sound_device.h"
 #include "media/audio/sound_effect.h"
 #include "media/audio/wave_file.h"
-#include "platform/backends/headless/headless_backend.h"
 #include "platform/backends/headless/headless_audio.h"
+#include "platform/backends/headless/headless_backend.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     media::WaveSound sound;

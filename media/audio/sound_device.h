@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/core/result_codes.h"
 #include "platform/audio/sound_system.h"
+#include "platform/core/result_codes.h"
 #include "platform/window/window.h"
 
 namespace media {

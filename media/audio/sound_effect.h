@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "media/audio/sound_device.h"
-#include "platform/core/result_codes.h"
 #include "platform/audio/sound_buffer.h"
+#include "platform/core/result_codes.h"
 
 namespace media {
 

@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/core/result_codes.h"
 #include "platform/audio/sound_buffer.h"
+#include "platform/core/result_codes.h"
 
 namespace media {
 

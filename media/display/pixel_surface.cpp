@@ -5,8 +5,8 @@
 #include "media/display/bitmap_surface.h"
 #include "media/display/screen.h"
 #include "media/image/image.h"
-#include "platform/video/display_device.h"
 #include "platform/core/resources.h"
+#include "platform/video/display_device.h"
 
 namespace media {
 

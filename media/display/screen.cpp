@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/video/device_context.h"
 #include "platform/core/system.h"
+#include "platform/video/device_context.h"
 
 namespace media {
 

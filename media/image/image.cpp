@@ -5,8 +5,8 @@
 #include <memory>
 #include <new>
 
-#include "media/image/bmp_decoder.h"
 #include "media/core/file_reader.h"
+#include "media/image/bmp_decoder.h"
 #include "media/image/jpeg_decoder.h"
 #include "media/image/pcx_decoder.h"
 #include "media/image/png_decoder.h"

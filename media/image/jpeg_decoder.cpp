@@ -8,8 +8,8 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
-#include "platform/video/display_surface.h"
 #include "platform/pixels/pixel_access.h"
+#include "platform/video/display_surface.h"
 
 namespace media {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/input/saturate.h"
 #include "platform/core/system.h"
+#include "platform/input/saturate.h"
 
 namespace media {
 

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "platform/audio/audio_host.h"
-#include "platform/core/result_codes.h"
 #include "platform/audio/sound_buffer.h"
+#include "platform/core/result_codes.h"
 
 namespace platform {
 

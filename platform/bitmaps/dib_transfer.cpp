@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "platform/pixels/color_convert.h"
-#include "platform/video/display_surface.h"
 #include "platform/pixels/pixel_access.h"
 #include "platform/pixels/pixel_traits.h"
 #include "platform/pixels/surface_copy.h"
+#include "platform/video/display_surface.h"
 
 namespace platform {
 

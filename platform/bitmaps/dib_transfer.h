@@ -8,9 +8,9 @@
 #include <cstdint>
 
 #include "platform/bitmaps/bitmap_info.h"
-#include "platform/video/device_context.h"
 #include "platform/core/geometry.h"
 #include "platform/pixels/pixel_view.h"
+#include "platform/video/device_context.h"
 
 namespace platform {
 

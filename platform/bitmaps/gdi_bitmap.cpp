@@ -5,8 +5,8 @@
 
 #include "platform/bitmaps/bitmap_info.h"
 #include "platform/bitmaps/dib_transfer.h"
-#include "platform/video/display_surface.h"
 #include "platform/core/resources.h"
+#include "platform/video/display_surface.h"
 
 namespace platform {
 

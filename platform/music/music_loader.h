@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/music/music_segment.h"
 #include "platform/core/result_codes.h"
+#include "platform/music/music_segment.h"
 
 namespace platform {
 

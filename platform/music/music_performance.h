@@ -9,9 +9,9 @@
 #include <memory>
 
 #include "platform/audio/audio_host.h"
+#include "platform/core/result_codes.h"
 #include "platform/music/midi_synth.h"
 #include "platform/music/music_segment.h"
-#include "platform/core/result_codes.h"
 
 struct _fluid_player_t;
 struct _fluid_midi_event_t;

@@ -7,8 +7,8 @@
 #include <memory>
 
 #include "platform/core/geometry.h"
-#include "platform/pixels/pixel_view.h"
 #include "platform/core/result_codes.h"
+#include "platform/pixels/pixel_view.h"
 #include "platform/pixels/surface_copy.h"
 
 namespace platform {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/video/display_host.h"
-#include "platform/video/display_surface.h"
 #include "platform/core/fault_hook.h"
-#include "platform/video/font8x16.h"
 #include "platform/pixels/pixel_access.h"
 #include "platform/pixels/pixel_traits.h"
+#include "platform/video/display_host.h"
+#include "platform/video/display_surface.h"
+#include "platform/video/font8x16.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 #include "platform/video/display_device.h"
 
-#include "platform/video/display_host.h"
 #include "platform/core/fault_hook.h"
+#include "platform/video/display_host.h"
 
 namespace platform {
 

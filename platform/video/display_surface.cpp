@@ -3,12 +3,12 @@
 #include <cstring>
 #include <utility>
 
-#include "platform/video/desktop.h"
-#include "platform/video/device_context.h"
 #include "platform/core/fault_hook.h"
 #include "platform/pixels/pixel_access.h"
 #include "platform/pixels/pixel_traits.h"
 #include "platform/pixels/surface_copy.h"
+#include "platform/video/desktop.h"
+#include "platform/video/device_context.h"
 
 namespace platform {
 

@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/video/device_context.h"
 #include "platform/core/geometry.h"
+#include "platform/core/result_codes.h"
 #include "platform/pixels/key_runs.h"
 #include "platform/pixels/pixel_view.h"
-#include "platform/core/result_codes.h"
 #include "platform/pixels/surface_desc.h"
+#include "platform/video/device_context.h"
 
 namespace platform {
 

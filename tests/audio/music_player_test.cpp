@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "platform/music/midi_synth.h"
 #include "platform/core/system.h"
+#include "platform/music/midi_synth.h"
 #include "tests/audio/audio_test_support.h"
 
 using namespace audio_test;

@@ -5,8 +5,8 @@
 #include "media/display/bitmap_surface.h"
 #include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
-#include "platform/pixels/color_convert.h"
 #include "platform/core/resources.h"
+#include "platform/pixels/color_convert.h"
 #include "tests/headless_test.h"
 #include "tests/image/bmp_files.h"
 

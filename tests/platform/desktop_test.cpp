@@ -6,8 +6,8 @@
 
 #include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
-#include "platform/video/display_surface.h"
 #include "platform/pixels/surface_copy.h"
+#include "platform/video/display_surface.h"
 #include "tests/headless_test.h"
 
 namespace {

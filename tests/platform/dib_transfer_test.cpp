@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/pixels/color_convert.h"
 #include "platform/bitmaps/dib_transfer.h"
+#include "platform/pixels/color_convert.h"
 #include "platform/video/display_surface.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/headless_test.h"
 #include "platform/core/frame_pacer.h"
 #include "platform/video/display_host.h"
+#include "tests/headless_test.h"
 
 namespace {
 

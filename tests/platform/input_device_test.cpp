@@ -2,8 +2,8 @@
 // acquisition that follows the window's activation, motion between reads, axis scaling.
 #include <memory>
 
-#include "platform/input/basic_input_device.h"
 #include "platform/backends/headless/headless_input.h"
+#include "platform/input/basic_input_device.h"
 #include "tests/headless_test.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "media/input/key_tables.h"
-#include "platform/input/basic_input_device.h"
 #include "platform/backends/sdl/sdl_input.h"
+#include "platform/input/basic_input_device.h"
 
 namespace {
 

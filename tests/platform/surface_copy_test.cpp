@@ -2,8 +2,8 @@
 #include <cstring>
 #include <random>
 
-#include "platform/video/display_surface.h"
 #include "platform/pixels/surface_copy.h"
+#include "platform/video/display_surface.h"
 #include "tests/headless_test.h"
 
 namespace {

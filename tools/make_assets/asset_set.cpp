@@ -1,10 +1,10 @@
 #include "tools/make_assets/asset_set.h"
 
+#include "tools/make_assets/catch_sound.h"
+#include "tools/make_assets/palette_quantizer.h"
 #include "tools/make_assets/screen_art.h"
 #include "tools/make_assets/sprite_art.h"
-#include "tools/make_assets/palette_quantizer.h"
 #include "tools/make_assets/tunes.h"
-#include "tools/make_assets/catch_sound.h"
 #include "tools/make_assets/wav_writer.h"
 
 namespace assets {

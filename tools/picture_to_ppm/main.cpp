@@ -16,9 +16,9 @@
 
 #include "media/display/pixel_surface.h"
 #include "media/image/image.h"
+#include "platform/backends/headless/headless_backend.h"
 #include "platform/pixels/color_convert.h"
 #include "platform/video/display_device.h"
-#include "platform/backends/headless/headless_backend.h"
 
 namespace {
 

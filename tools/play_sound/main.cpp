@@ -23,8 +23,8 @@
 #include "media/audio/music_player.h"
 #include "media/audio/sound_device.h"
 #include "media/audio/sound_effect.h"
-#include "platform/music/midi_synth.h"
 #include "platform/core/system.h"
+#include "platform/music/midi_synth.h"
 
 namespace {
 

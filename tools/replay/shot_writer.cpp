@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "game/app_shell.h"
-#include "platform/pixels/color_convert.h"
 #include "platform/backends/headless/headless_backend.h"
+#include "platform/pixels/color_convert.h"
 
 namespace replay {
 

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <iterator>
 
+#include "platform/backends/headless/headless_audio.h"
 #include "platform/backends/headless/headless_input.h"
 #include "platform/core/backend.h"
-#include "platform/pixels/surface_copy.h"
 #include "platform/core/system.h"
-#include "platform/backends/headless/headless_audio.h"
+#include "platform/pixels/surface_copy.h"
 #include "platform/window/window.h"
 
 namespace platform::headless {

@@ -23,9 +23,9 @@
 
 #include "platform/core/backend.h"
 #include "platform/core/quit_signals.h"
+#include "platform/core/resources.h"
 #include "platform/pixels/color_convert.h"
 #include "platform/pixels/surface_copy.h"
-#include "platform/core/resources.h"
 #include "platform/window/window.h"
 
 namespace platform {

@@ -8,9 +8,9 @@
 #include <string>
 #include <utility>
 
-#include "platform/video/display_host.h"
-#include "platform/input/basic_input_device.h"
 #include "platform/backends/sdl/sdl_backend.h"
+#include "platform/input/basic_input_device.h"
+#include "platform/video/display_host.h"
 
 namespace platform {
 
