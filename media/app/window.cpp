@@ -57,6 +57,17 @@ platform::LRESULT FrontDoorProc(platform::HWND hwnd, std::uint32_t message, plat
 // Key codes read every frame: every keyboard key, then the mouse and joystick buttons.
 constexpr std::uint16_t kFirstCode = 1;
 
+// A move of the mouse or the stick since the last frame: an event with the new position and the
+// change, and the new position kept.
+void PushMotion(Window::State& state, EventType type, std::int32_t x, std::int32_t y, std::int32_t& lastX, std::int32_t& lastY) {
+    if (x == lastX && y == lastY) return;
+    Event motion{type};
+    motion.x = x, motion.y = y;
+    motion.dx = x - lastX, motion.dy = y - lastY;
+    lastX = x, lastY = y;
+    state.events.Push(motion);
+}
+
 void QueueInput(Window::State& state) {
     const Input& input = *state.input;
     const bool shift = input.GetKeyStatus(static_cast<std::uint16_t>(Key::LeftShift)) >= KEY_PRESSED ||
@@ -86,13 +97,7 @@ void QueueInput(Window::State& state) {
             state.events.Push(text);
         }
     }
-    if (input.MouseX() != state.mouseX || input.MouseY() != state.mouseY) {
-        Event move{EventType::MouseMoved};
-        move.x = input.MouseX(), move.y = input.MouseY();
-        move.dx = move.x - state.mouseX, move.dy = move.y - state.mouseY;
-        state.mouseX = move.x, state.mouseY = move.y;
-        state.events.Push(move);
-    }
+    PushMotion(state, EventType::MouseMoved, input.MouseX(), input.MouseY(), state.mouseX, state.mouseY);
     const std::int32_t notches = input.WheelUpNotches() - input.WheelDownNotches();
     if (notches != 0) {
         Event wheel{EventType::MouseWheel};
@@ -100,13 +105,7 @@ void QueueInput(Window::State& state) {
         wheel.x = input.MouseX(), wheel.y = input.MouseY();
         state.events.Push(wheel);
     }
-    if (input.JoystickX() != state.stickX || input.JoystickY() != state.stickY) {
-        Event stick{EventType::JoystickMoved};
-        stick.x = input.JoystickX(), stick.y = input.JoystickY();
-        stick.dx = stick.x - state.stickX, stick.dy = stick.y - state.stickY;
-        state.stickX = stick.x, state.stickY = stick.y;
-        state.events.Push(stick);
-    }
+    PushMotion(state, EventType::JoystickMoved, input.JoystickX(), input.JoystickY(), state.stickX, state.stickY);
 }
 
 }  // namespace

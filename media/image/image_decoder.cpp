@@ -74,4 +74,15 @@ SurfacePtr ImageDecoder::TransferToSurface() {
     return result;
 }
 
+SurfacePtr ImageDecoder::FinishDecode(bool rendered, bool direct) {
+    if (!rendered) {
+        FreeBuffers();
+        surface_.reset();
+        return nullptr;
+    }
+    if (direct) return std::move(surface_);
+    BuildBitmapInfo();
+    return TransferToSurface();
+}
+
 }  // namespace media

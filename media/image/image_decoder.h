@@ -91,6 +91,10 @@ public:
     SurfacePtr TransferToSurface();
 
 protected:
+    /// The end of a decode that renders either straight into its surface (direct) or into the
+    /// pixel buffer: null, with everything freed, when rendering failed; else the surface, after
+    /// the buffer's transfer into it where it was not written directly.
+    SurfacePtr FinishDecode(bool rendered, bool direct);
     /// True when the format holds bitCount-bit pixels with red, green and blue in their own bytes
     /// (bytes 2, 1 and 0): the layout a decoder can write rows into straight, without the transfer.
     static bool IsRgbFormat(const platform::PixelFormatDesc& format, std::uint32_t bitCount) {

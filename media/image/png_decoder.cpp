@@ -166,17 +166,7 @@ SurfacePtr PngDecoder::Decode(platform::DisplayDevice* device, std::size_t size,
         rendered = data && size > 0 && Render(session, data, size, device, placement);
         direct = session.locked != nullptr;
     }
-    if (!rendered) {
-        FreeBuffers();
-        surface_.reset();
-        return nullptr;
-    }
-    if (direct) {
-        SurfacePtr result = std::move(surface_);
-        return result;
-    }
-    BuildBitmapInfo();
-    return TransferToSurface();
+    return FinishDecode(rendered, direct);
 }
 
 }  // namespace media
