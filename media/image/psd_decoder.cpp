@@ -9,6 +9,7 @@
 #endif
 
 #include "media/core/byte_reader.h"
+#include "platform/pixels/short_copy.h"
 #include "platform/video/display_surface.h"
 
 namespace media {
@@ -53,10 +54,35 @@ class PackBitsRows {
 public:
     PackBitsRows(const std::uint8_t* p, const std::uint8_t* end, std::size_t count) : p_(p), end_(end), channelLeft_(count) {}
 
-    // The next count bytes of the channel into out; false when the data ends first.
+    // Bytes out may be written past the count it is given (and later written over).
+    static constexpr std::size_t kSpill = 32;
+
+    // The next count bytes of the channel into out (which has kSpill bytes of room after them);
+    // false when the data ends first.
     bool Next(std::uint8_t* out, std::size_t count) {
         channelLeft_ -= count;
         while (count > 0) {
+            // Whole packets inside the row, their data present: straight out, nothing kept.
+            if (runLeft_ == 0 && literalLeft_ == 0 && p_ != end_) {
+                const unsigned n = *p_;
+                const std::size_t available = static_cast<std::size_t>(end_ - p_) - 1;
+                if (n < 128 && n + 1u <= count && n + 1u <= available) {
+                    // Far from the data's end, whole pieces are copied: the bytes past the
+                    // packet land in the spill or are written over by the packets after it.
+                    if (available >= kLongestPacket + kPiece) {
+                        CopyWholePieces(out, p_ + 1, n + 1u);
+                    } else {
+                        platform::CopyShort(out, p_ + 1, n + 1u);
+                    }
+                    p_ += n + 2u, out += n + 1u, count -= n + 1u;
+                    continue;
+                }
+                if (n > 128 && 257u - n <= count && available >= 1) {
+                    FillWholePieces(out, p_[1], 257u - n);
+                    p_ += 2, out += 257u - n, count -= 257u - n;
+                    continue;
+                }
+            }
             if (runLeft_ > 0) {
                 const std::size_t n = std::min(runLeft_, count);
                 std::memset(out, runValue_, n);
@@ -73,6 +99,32 @@ public:
     }
 
 private:
+    static constexpr std::size_t kPiece = 32, kLongestPacket = 128;
+    // Half a piece: the widest register every x86-64 processor has.
+    typedef std::uint8_t Half __attribute__((vector_size(kPiece / 2)));
+
+    // length bytes in pieces of kPiece: one piece for most packets, with no test of the length.
+    static void CopyWholePieces(std::uint8_t* out, const std::uint8_t* from, std::size_t length) {
+        std::size_t i = 0;
+        do {
+            Half low, high;
+            std::memcpy(&low, from + i, sizeof(Half));
+            std::memcpy(&high, from + i + sizeof(Half), sizeof(Half));
+            std::memcpy(out + i, &low, sizeof(Half));
+            std::memcpy(out + i + sizeof(Half), &high, sizeof(Half));
+            i += kPiece;
+        } while (i < length);
+    }
+    static void FillWholePieces(std::uint8_t* out, std::uint8_t value, std::size_t length) {
+        const Half half = value - Half{};
+        std::size_t i = 0;
+        do {
+            std::memcpy(out + i, &half, sizeof(Half));
+            std::memcpy(out + i + sizeof(Half), &half, sizeof(Half));
+            i += kPiece;
+        } while (i < length);
+    }
+
     // Reads a packet header; the part of a literal the channel still needs must be in the data.
     bool NextPacket(std::size_t wanted) {
         if (p_ == end_) return false;
@@ -169,7 +221,7 @@ bool PsdDecoder::DecodeRows(ByteReader& in, std::uint8_t* out, std::ptrdiff_t pi
     // Rows of the defaults, and one row per channel for the PackBits streams.
     // Rows of the defaults (and of zeros, for the fourth byte of a surface's pixels), then one
     // row per channel for the PackBits streams.
-    std::vector<std::uint8_t> rowBytes(width * (5 + static_cast<std::size_t>(used)));
+    std::vector<std::uint8_t> rowBytes(width * (5 + static_cast<std::size_t>(used)) + PackBitsRows::kSpill);
     const std::uint8_t* rows[4];
     for (const Slot& slot : kSlots) {
         std::uint8_t* row = &rowBytes[width * static_cast<std::size_t>(slot.byte)];

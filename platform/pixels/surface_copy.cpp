@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cassert>
 #include <cstring>
+#include <functional>
 
 #include "platform/pixels/pixel_access.h"
 #include "platform/pixels/pixel_traits.h"
+#include "platform/pixels/short_copy.h"
 
 namespace platform {
 
@@ -56,26 +58,53 @@ void KeyedRow(std::uint8_t* d, const std::uint8_t* s, std::int32_t count, std::u
     }
 }
 
-// Same-sized rectangles, no mirror: whole rows at once, or keyed rows.
+// Rows up to this long are copied inline; longer ones pay for a library call.
+constexpr std::size_t kInlineRowBytes = 512;
+
+// Columns one for one (same width, no left-right mirror): whole rows at once, or keyed rows.
 template <int B, bool Keyed>
 void CopyOneToOne(const PixelView& dst, const PixelView& src, const CopyRequest& rq, std::uint32_t key) {
     const Rect& v = rq.visible;
     const std::size_t bytes = static_cast<std::size_t>(v.Width()) * B;
     const std::int32_t sourceLeft = rq.src.left + v.left - rq.dst.left;
-    // Whole-width rows of two surfaces with unpadded rows follow each other in memory: one
-    // block copy moves them all.
-    const bool sameRows = rq.dst.Height() == rq.src.Height() && !rq.mirrorY;
-    if (!Keyed && sameRows && dst.pitch == src.pitch && static_cast<std::ptrdiff_t>(bytes) == dst.pitch) {
-        std::memmove(dst.Row(v.top) + v.left * B, SourceRow(src, rq, v.top) + sourceLeft * B, bytes * static_cast<std::size_t>(v.Height()));
+    const bool sameRows = rq.dst.Height() == rq.src.Height();
+    if (!sameRows) {
+        // Rows repeated or skipped: each row finds its source row.
+        for (std::int32_t y = v.top; y < v.bottom; ++y) {
+            const std::uint8_t* s = SourceRow(src, rq, y) + sourceLeft * B;
+            std::uint8_t* d = dst.Row(y) + v.left * B;
+            if constexpr (Keyed) {
+                KeyedRow<B>(d, s, v.Width(), key);
+            } else {
+                std::memmove(d, s, bytes);
+            }
+        }
         return;
     }
-    for (std::int32_t y = v.top; y < v.bottom; ++y) {
-        const std::uint8_t* s = SourceRow(src, rq, y) + sourceLeft * B;
-        std::uint8_t* d = dst.Row(y) + v.left * B;
-        if constexpr (Keyed) {
-            KeyedRow<B>(d, s, v.Width(), key);
+    // Row for row: the source row steps by one pitch, down the picture or (mirrored) up it.
+    const std::int32_t first = rq.mirrorY ? rq.src.bottom - 1 - (v.top - rq.dst.top) : rq.src.top + (v.top - rq.dst.top);
+    const std::uint8_t* s = src.Row(first) + sourceLeft * B;
+    const std::ptrdiff_t sourceStep = rq.mirrorY ? -src.pitch : src.pitch;
+    std::uint8_t* d = dst.Row(v.top) + v.left * B;
+    const std::int32_t rows = v.Height();
+    // Whole-width rows of two surfaces with unpadded rows follow each other in memory: one
+    // block copy moves them all.
+    if (!Keyed && !rq.mirrorY && dst.pitch == src.pitch && static_cast<std::ptrdiff_t>(bytes) == dst.pitch) {
+        std::memmove(d, s, bytes * static_cast<std::size_t>(rows));
+        return;
+    }
+    if constexpr (Keyed) {
+        for (std::int32_t i = 0; i < rows; ++i, s += sourceStep, d += dst.pitch) KeyedRow<B>(d, s, v.Width(), key);
+    } else {
+        // The spans of memory the rows lie in: when they are apart, no row can overlap another.
+        const std::uint8_t* sourceFirst = rq.mirrorY ? s + sourceStep * (rows - 1) : s;
+        const std::uint8_t* sourceEnd = sourceFirst + src.pitch * (rows - 1) + bytes;
+        const std::uint8_t* destEnd = d + dst.pitch * (rows - 1) + bytes;
+        const bool apart = std::less_equal<>{}(sourceEnd, d) || std::less_equal<>{}(destEnd, sourceFirst);
+        if (apart && bytes <= kInlineRowBytes) {
+            for (std::int32_t i = 0; i < rows; ++i, s += sourceStep, d += dst.pitch) CopyShort(d, s, bytes);
         } else {
-            std::memmove(d, s, bytes);
+            for (std::int32_t i = 0; i < rows; ++i, s += sourceStep, d += dst.pitch) std::memmove(d, s, bytes);
         }
     }
 }

@@ -155,6 +155,43 @@ TEST_F(PsdDecoderTest, WideDocumentsMatchTheirPlanes) {
     }
 }
 
+// Long literals and long runs (packets of up to 128 bytes, ending anywhere in a row and running
+// on into the next), in documents large enough that most packets lie far from the data's end.
+TEST_F(PsdDecoderTest, LongPacketsMatchTheirPlanes) {
+    for (const int iteration : TestIterations(30)) {
+        SCOPED_TRACE(testing::Message() << "iteration " << iteration);
+        std::mt19937 random(IterationSeed(89, iteration));
+        const std::uint32_t width = 1 + random() % 300, height = 1 + random() % 8;
+        const auto channels = static_cast<std::uint16_t>(3 + random() % 2);
+        std::vector<Bytes> planes(channels, Bytes(std::size_t{width} * height));
+        for (Bytes& plane : planes) {
+            // Stretches of noise with no two neighbours equal (literals) and of one value (runs).
+            for (std::size_t i = 0; i < plane.size();) {
+                const std::size_t stretch = std::min<std::size_t>(1 + random() % 300, plane.size() - i);
+                const bool run = random() % 2;
+                const auto value = static_cast<std::uint8_t>(random());
+                for (std::size_t k = 0; k < stretch; ++k, ++i) {
+                    std::uint8_t v = run ? value : static_cast<std::uint8_t>(random());
+                    if (!run && i > 0 && v == plane[i - 1]) v ^= 0x5A;
+                    plane[i] = v;
+                }
+            }
+        }
+        Psd psd;
+        psd.channels = channels;
+        psd.width = width;
+        psd.height = height;
+        psd.compression = 1;
+        psd.imageData.assign(std::size_t{height} * channels * 2, 0);
+        for (const Bytes& plane : planes) picture_files::Append(psd.imageData, picture_files::PackBits(plane.data(), plane.size()));
+        const auto picture = Load(PsdFile(psd));
+        ASSERT_TRUE(picture.has_value());
+        for (std::size_t i = 0; i < picture->colors.size(); ++i) {
+            ASSERT_EQ(picture->colors[i], Rgb(planes[0][i], planes[1][i], planes[2][i])) << "pixel " << i;
+        }
+    }
+}
+
 TEST_F(PsdDecoderTest, LayersAndOtherSectionsAreSkipped) {
     Psd psd = Document(3, 1);
     psd.colorModeData.assign(5, 0xAA);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <random>
@@ -99,6 +100,34 @@ TEST_P(SurfaceCopyTest, CopiesMatchThePerPixelSamplingRule) {
 
 INSTANTIATE_TEST_SUITE_P(Depths, SurfaceCopyTest, ::testing::Values(8, 16, 24, 32),
                          [](const auto& info) { return "depth" + std::to_string(info.param); });
+
+// Row-for-row copies of rows around the length where short rows stop being copied inline, down
+// the picture and mirrored top to bottom, at every depth.
+TEST_P(SurfaceCopyTest, WideRowForRowCopiesMatchTheirSource) {
+    const platform::PixelFormatDesc format = platform::FormatForDepth(GetParam());
+    std::mt19937 rng(IterationSeed(static_cast<std::uint32_t>(GetParam()), 7));
+    DisplaySurface src(700, 9, format, platform::DDSCAPS_OFFSCREENPLAIN);
+    FillRandom(src, rng);
+    const std::int32_t bytes = src.BytesPerPixel();
+    for (const std::int32_t rowBytes : {500, 511, 512, 513, 520, 1200}) {
+        const std::int32_t width = std::min<std::int32_t>(rowBytes / bytes, 650);
+        for (const bool mirrorY : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "width " << width << (mirrorY ? " mirrored" : ""));
+            DisplaySurface dst(720, 12, format, platform::DDSCAPS_OFFSCREENPLAIN);
+            FillRandom(dst, rng);
+            std::vector<std::uint32_t> expected = Snapshot(dst);
+            const Rect from{3, 1, 3 + width, 8}, to{5, 2, 5 + width, 9};
+            for (std::int32_t y = 0; y < from.Height(); ++y)
+                for (std::int32_t x = 0; x < width; ++x)
+                    expected[(to.top + y) * dst.Width() + to.left + x] =
+                        src.PixelAt(from.left + x, mirrorY ? from.bottom - 1 - y : from.top + y);
+            platform::BltFx fx;
+            fx.ddfx = mirrorY ? platform::DDBLTFX_MIRRORUPDOWN : 0;
+            ASSERT_EQ(dst.Blt(&to, &src, &from, platform::DDBLT_WAIT | platform::DDBLT_DDFX, &fx), platform::DD_OK);
+            ASSERT_EQ(Snapshot(dst), expected);
+        }
+    }
+}
 
 TEST_F(SurfaceCopyRulesTest, CopiesAndFillsRefuseRectanglesThatLeaveASurface) {
     const auto format = platform::FormatForDepth(32);
