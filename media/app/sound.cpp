@@ -2,27 +2,14 @@
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "media/app/audio.h"
 #include "media/audio/sound_effect.h"
 #include "media/audio/wave_file.h"
+#include "media/core/file_reader.h"
 
 namespace media {
-
-namespace {
-
-// The whole file, or false when it cannot be opened.
-bool ReadFile(const char* path, std::vector<std::uint8_t>& bytes) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return false;
-    bytes.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-    return !file.bad();
-}
-
-}  // namespace
 
 Sound::Sound() = default;
 Sound::~Sound() {
@@ -42,7 +29,7 @@ Sound& Sound::operator=(Sound&& other) noexcept {
 Status Sound::Load(Audio& audio, const char* path) {
     if (!path) return {ErrorCode::InvalidArgument, "cannot load a sound: no file name (null)"};
     std::vector<std::uint8_t> bytes;
-    if (!ReadFile(path, bytes)) return {ErrorCode::NotFound, std::string("cannot load sound '") + path + "': no such file"};
+    if (!FileReader().ReadWhole(path, bytes)) return {ErrorCode::NotFound, std::string("cannot load sound '") + path + "': no such file"};
     Status status = LoadFromMemory(audio, bytes.data(), bytes.size());
     if (!status) return {status.Code(), std::string("sound '") + path + "': " + status.Message()};
     return status;

@@ -1,11 +1,10 @@
 #include "media/app/tune.h"
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "media/app/audio.h"
+#include "media/core/file_reader.h"
 #include "platform/music/music_performance.h"
 #include "platform/music/music_segment.h"
 
@@ -25,9 +24,8 @@ Tune& Tune::operator=(Tune&& other) noexcept {
 
 Status Tune::Load(Audio& audio, const char* path) {
     if (!path) return {ErrorCode::InvalidArgument, "cannot load a tune: no file name (null)"};
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return {ErrorCode::NotFound, std::string("cannot load tune '") + path + "': no such file"};
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> bytes;
+    if (!FileReader().ReadWhole(path, bytes)) return {ErrorCode::NotFound, std::string("cannot load tune '") + path + "': no such file"};
     Status status = LoadFromMemory(audio, bytes.data(), bytes.size());
     if (!status) return {status.Code(), std::string("tune '") + path + "': " + status.Message()};
     return status;

@@ -68,4 +68,13 @@ void FileReader::Close() {
     handle_ = -1;
 }
 
+bool FileReader::ReadWhole(const char* name, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    if (OpenRead(name) != 0) return false;
+    bytes.resize(static_cast<std::size_t>(GetSize()));
+    const bool whole = Read(bytes.data(), bytes.size()) == bytes.size();
+    Close();
+    return whole;
+}
+
 }  // namespace media

@@ -2,6 +2,7 @@
 // FileReader: one open file, read whole by the picture loader. The handle is -1 while closed;
 // the destructor closes it.
 #include <cstdint>
+#include <vector>
 
 namespace media {
 
@@ -39,6 +40,9 @@ public:
     std::uint64_t Read(void* buffer, std::uint64_t count);
     /// Closes the file, if one is open.
     void Close();
+    /// Opens name for reading and reads it whole into bytes; false when it cannot be opened (not a
+    /// regular file included) or read.
+    bool ReadWhole(const char* name, std::vector<std::uint8_t>& bytes);
     /// Whether a file is open.
     bool IsOpen() const { return handle_ != -1; }
 

@@ -34,8 +34,6 @@ void CatchQuitSignals() {
 
 bool QuitSignalsCaught() { return caught; }
 
-bool QuitSignalWaiting() { return quitSignalled != 0; }
-
 bool TakeQuitSignal() {
     if (!quitSignalled) return false;
     quitSignalled = 0;

@@ -10,7 +10,5 @@ void CatchQuitSignals();
 bool QuitSignalsCaught();
 // True, once, for each time a quit signal arrived since the last call.
 bool TakeQuitSignal();
-// Whether a quit signal is waiting, without taking it.
-bool QuitSignalWaiting();
 
 }  // namespace platform
