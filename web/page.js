@@ -1,0 +1,149 @@
+// The page around a program built for the browser (bodo & zamel, or an example of the layer):
+// it fits the canvas to the window, makes the sound output (which the browser starts only after a
+// key or a click, so a line asks for one until then), loads FluidSynth for the web and the
+// SoundFont for the game's music, and starts the program. What the page knows is published on
+// window.bodoZamel for players' tools and the browser test: frame counters, the sound level, the
+// messages shown, and the trace of a replay.
+//
+// Query parameters: replay=URL runs that key script in memory instead of the game, frames=N
+// limits it; soundfont=URL takes another SoundFont.
+'use strict';
+
+const kSoundFontPath = '/usr/share/sounds/sf2/TimGM6mb.sf2';  // where the synth code looks for it
+
+// The largest size of the picture's proportions inside the window, in whole CSS pixels.
+function fitSize(width, height, roomWidth, roomHeight) {
+  if (width <= 0 || height <= 0 || roomWidth <= 0 || roomHeight <= 0) return {width: 0, height: 0};
+  const scale = Math.min(roomWidth / width, roomHeight / height);
+  return {width: Math.floor(width * scale), height: Math.floor(height * scale)};
+}
+
+if (typeof module !== 'undefined') module.exports = {fitSize};
+
+if (typeof window !== 'undefined') {
+  const page = window.bodoZamel = {
+    frameStats: {presented: 0, busyMs: 0, firstFrameMs: null, resumedAt: undefined},
+    audioLevel: {peak: 0, rms: 0, queued: 0, underruns: 0},
+    audioState: 'none',
+    messages: [],
+    trace: [],
+    replayDone: false,
+    exited: false,
+  };
+
+  const canvas = document.getElementById('canvas');
+  const startLine = document.getElementById('start');
+  const messageLine = document.getElementById('message');
+  const params = new URLSearchParams(location.search);
+
+  function fitCanvas() {
+    const size = fitSize(canvas.width, canvas.height, window.innerWidth, window.innerHeight);
+    canvas.style.width = size.width + 'px';
+    canvas.style.height = size.height + 'px';
+  }
+  window.addEventListener('resize', fitCanvas);
+  // The program resizes the canvas to its window's client area.
+  new MutationObserver(fitCanvas).observe(canvas, {attributes: true, attributeFilter: ['width', 'height']});
+  fitCanvas();
+
+  function showMessage(text) {
+    page.messages.push(text);
+    messageLine.textContent = text;
+  }
+
+  // The sound output: made at once, running once the browser allows it.
+  async function makeAudioOutput() {
+    if (typeof AudioContext === 'undefined' || typeof AudioWorkletNode === 'undefined') return null;
+    const context = new AudioContext({sampleRate: 44100, latencyHint: 'interactive'});
+    const update = () => {
+      page.audioState = context.state;
+      startLine.textContent = context.state === 'running' ? '' : 'press a key or click to start';
+    };
+    context.onstatechange = update;
+    update();
+    const resume = () => { if (context.state !== 'running') context.resume(); };
+    for (const type of ['keydown', 'pointerdown', 'touchstart']) window.addEventListener(type, resume, true);
+    await context.audioWorklet.addModule('audio_output.js');
+    const node = new AudioWorkletNode(context, 'bodo-zamel-output', {numberOfInputs: 0, outputChannelCount: [2]});
+    node.connect(context.destination);
+    node.port.onmessage = (event) => { page.audioLevel = event.data; };
+    return {context, node};
+  }
+
+  // FluidSynth for the web keeps its module in the global Module, which is its own: the programs
+  // are factories that never touch it.
+  function loadFluidSynth() {
+    return new Promise((resolve) => {
+      window.Module = {onRuntimeInitialized: () => resolve(window.Module), print: () => {}, printErr: () => {}};
+      const script = document.createElement('script');
+      script.src = 'libfluidsynth.js';
+      script.onerror = () => resolve(null);
+      document.head.appendChild(script);
+    });
+  }
+
+  async function fetchBytes(url) {
+    try {
+      const response = await fetch(url);
+      return response.ok ? new Uint8Array(await response.arrayBuffer()) : null;
+    } catch (error) {
+      return null;
+    }
+  }
+
+  // The music's synth, with the SoundFont where the synth code looks for it. Without either the
+  // game runs silent, and its synth code says so once.
+  async function prepareMusic() {
+    const [fluidsynth, soundFont] = await Promise.all([loadFluidSynth(), fetchBytes(params.get('soundfont') || 'TimGM6mb.sf2')]);
+    if (fluidsynth && soundFont) {
+      fluidsynth.FS.mkdirTree(kSoundFontPath.slice(0, kSoundFontPath.lastIndexOf('/')));
+      fluidsynth.FS.writeFile(kSoundFontPath, soundFont);
+    }
+    return fluidsynth;
+  }
+
+  async function start() {
+    const replay = params.get('replay');
+    const music = document.body.dataset.music === 'yes' && !replay;
+    const [audioOutput, fluidsynth, script] = await Promise.all([
+      replay ? null : makeAudioOutput().catch((error) => { console.warn('no sound output:', error); return null; }),
+      music ? prepareMusic() : null,
+      replay ? fetchBytes(replay) : null,
+    ]);
+    const settings = {
+      canvas,
+      fluidsynth,
+      audioOutput,
+      frameStats: page.frameStats,
+      showMessage: (caption, text) => showMessage(caption + ': ' + text),
+      print: (line) => { if (replay) page.trace.push(line); else console.log(line); },
+      printErr: (line) => { console.error(line); showMessage(line); },
+      arguments: [],
+      preRun: [],
+      postRun: [() => { page.replayDone = !!replay; }],
+      onAbort: (what) => showMessage('the program stopped: ' + what),
+    };
+    if (replay) {
+      if (!script) {
+        showMessage('the key script ' + replay + ' cannot be read');
+        return;
+      }
+      settings.arguments = ['--replay', '/replay.keys', '--frames', params.get('frames') || '100000'];
+      settings.preRun.push((program) => program.FS.writeFile('/replay.keys', script));
+    }
+    const factory = window[document.body.dataset.factory];
+    page.program = await factory(settings);
+  }
+
+  // A program that stops on an error says so on the page and in the console, whatever promise
+  // it happened in.
+  window.addEventListener('unhandledrejection', (event) => {
+    console.error('the program stopped:', event.reason);
+    showMessage('the program stopped: ' + event.reason);
+  });
+
+  window.addEventListener('DOMContentLoaded', () => {
+    canvas.focus();
+    start().catch((error) => { console.error(error); showMessage(String(error)); });
+  });
+}
