@@ -3,6 +3,7 @@
 // `--replay SCRIPT [--frames N]` it runs the key script on the in-memory backend instead, as
 // bodo-zamel-replay does, and prints the same trace on standard output, which the page collects:
 // the browser's build of the game must play every frame as the native one does.
+#include <emscripten/emscripten.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -10,9 +11,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <string>
 #include <string_view>
 
 #include "game/app_shell.h"
+#include "game/game.h"
 #include "platform/core/backend.h"
 #include "platform/window/window.h"
 #include "tools/replay/key_script.h"
@@ -45,6 +48,16 @@ int RunReplay(const char* scriptPath, std::int64_t frames) {
 }
 
 }  // namespace
+
+// The game's state for the page (window.bodoZamel.state()): whether the game is active, then the
+// trace's columns after the frame number. Read by players' tools and the browser test between
+// frames.
+extern "C" EMSCRIPTEN_KEEPALIVE const char* bodo_zamel_state() {
+    static std::string state;
+    const std::string line = replay::TraceLine(0);
+    state = std::to_string(game::appActive) + line.substr(line.find(' '));
+    return state.c_str();
+}
 
 int main(int argc, char** argv) {
     if (chdir(kDataFolder) != 0) std::fprintf(stderr, "the page's data is missing (%s): running without pictures and sound\n", kDataFolder);

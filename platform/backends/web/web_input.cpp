@@ -115,7 +115,7 @@ protected:
         EmscriptenGamepadEvent state;
         return Kind() != DeviceKind::Joystick || ReadGamepad(gamepad_, &state);
     }
-    void ReadKeys(KeyboardState& keys) override { keys = host_.Keys(); }
+    void ReadKeys(KeyboardState& keys) override { keys = host_.ReadKeys(); }
     void ReadMouseButtons(std::array<std::uint8_t, 4>& buttons) override { buttons = host_.MouseButtons(); }
     void ReadJoystick(std::int32_t& rawX, std::int32_t& rawY, std::array<std::uint8_t, 32>& buttons) override {
         EmscriptenGamepadEvent state;
@@ -215,7 +215,7 @@ void WebInput::AddMotion(std::int32_t dx, std::int32_t dy, std::int32_t dz) {
 }
 
 void WebInput::ReleaseAll() {
-    keys_.fill(0);
+    keys_.ReleaseAll();
     buttons_.fill(0);
 }
 

@@ -1,0 +1,326 @@
+// The browser build of the game in a real browser: Debian's chromium, headless, driven by
+// playwright-core (pointed at the system browser; nothing downloads one). The site in
+// build-web/site is served on 127.0.0.1 by this script, and the native replay program gives the
+// expected pictures and traces.
+//   node tests/web/browser_test.js SITE REPLAY_PROGRAM ASSETS
+// Every step polls for its condition until its own deadline; the first step that fails ends the
+// run with its name and what was seen. The figures measured (sizes, first frame, CPU per frame,
+// sound level) are printed as they are seen.
+'use strict';
+
+const assert = require('node:assert/strict');
+const childProcess = require('node:child_process');
+const fs = require('node:fs');
+const http = require('node:http');
+const os = require('node:os');
+const path = require('node:path');
+const {chromium} = require(path.join(__dirname, '../../web/node_modules/playwright-core'));
+
+const [site, replayProgram, assets] = process.argv.slice(2).map((p) => path.resolve(p));
+if (!site || !replayProgram || !assets) {
+  console.error('usage: node browser_test.js SITE REPLAY_PROGRAM ASSETS');
+  process.exit(2);
+}
+
+// The budgets a player's page must keep.
+const kMaxProgramBytes = 3 * 1024 * 1024;   // every .wasm and .js the page loads
+const kMaxSiteBytes = 15 * 1024 * 1024;     // everything, the SoundFont included
+const kMaxFirstFrameMs = 1500;              // after navigation
+const kMaxCpuPerFrameMs = 2;                // in play, from the page's own counters
+const kStates = {title: 1, play: 2, lose: 4, levelStart: 5};
+const kHeroLeftmost = 0;  // the hero walks left while right of this: he stops at it or a step past
+
+const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'bodo-zamel-web-'));
+
+// ---- serving ------------------------------------------------------------------------------
+
+const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.keys': 'text/plain'};
+
+// The site, and the test's key scripts under /test/.
+function serve() {
+  const server = http.createServer((request, response) => {
+    const url = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    const file = url.startsWith('/test/') ? path.join(scratch, url.slice(6)) : path.join(site, url === '/' ? 'index.html' : url);
+    const inside = file.startsWith(site + path.sep) || file.startsWith(scratch + path.sep);
+    fs.readFile(file, (error, data) => {
+      if (error || !inside) {
+        response.writeHead(404);
+        response.end();
+        return;
+      }
+      response.writeHead(200, {'content-type': kTypes[path.extname(file)] || 'application/octet-stream'});
+      response.end(data);
+    });
+  });
+  return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+// ---- helpers ------------------------------------------------------------------------------
+
+// Polls until check() gives a truthy value, which it returns; fails with the last value seen.
+async function poll(what, check, deadlineMs) {
+  const end = Date.now() + deadlineMs;
+  let last;
+  for (;;) {
+    last = await check();
+    if (last) return last;
+    if (Date.now() > end) throw new Error(`${what}: not within ${deadlineMs} ms (last seen: ${JSON.stringify(last)})`);
+    await new Promise((resolve) => setTimeout(resolve, 20));
+  }
+}
+
+const state = (page) => page.evaluate(() => window.bodoZamel && window.bodoZamel.state());
+const stats = (page) => page.evaluate(() => ({...window.bodoZamel.frameStats}));
+
+async function stateIs(page, what, test, deadlineMs) {
+  return poll(what, async () => {
+    const s = await state(page);
+    return s && test(s) ? s : false;
+  }, deadlineMs);
+}
+
+// A 24-bit bottom-up BMP (what the replay program writes for .bmp shots) as RGB rows, top first.
+function readBmp(file) {
+  const data = fs.readFileSync(file);
+  assert.equal(data.toString('latin1', 0, 2), 'BM', `${file} is not a BMP`);
+  const offset = data.readUInt32LE(10), width = data.readInt32LE(18), height = data.readInt32LE(22);
+  assert.equal(data.readUInt16LE(28), 24, `${file}: 24-bit pixels expected`);
+  const rows = Math.abs(height), stride = Math.ceil((width * 3) / 4) * 4;
+  const rgb = Buffer.alloc(width * rows * 3);
+  for (let y = 0; y < rows; y++) {
+    const from = offset + (height > 0 ? rows - 1 - y : y) * stride;
+    for (let x = 0; x < width; x++) {
+      rgb[(y * width + x) * 3] = data[from + x * 3 + 2];
+      rgb[(y * width + x) * 3 + 1] = data[from + x * 3 + 1];
+      rgb[(y * width + x) * 3 + 2] = data[from + x * 3];
+    }
+  }
+  return {width, height: rows, rgb};
+}
+
+// The canvas's pixels as RGB rows.
+async function canvasPixels(page) {
+  const {width, height, data} = await page.evaluate(() => {
+    const canvas = document.getElementById('canvas');
+    const image = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+    let text = '';
+    for (let i = 0; i < image.data.length; i += 4) text += String.fromCharCode(image.data[i], image.data[i + 1], image.data[i + 2]);
+    return {width: canvas.width, height: canvas.height, data: btoa(text)};
+  });
+  return {width, height, rgb: Buffer.from(data, 'base64')};
+}
+
+function runReplay(args) {
+  return childProcess.execFileSync(replayProgram, args, {cwd: assets, encoding: 'utf8', timeout: 60000});
+}
+
+function siteBytes(filter) {
+  return fs.readdirSync(site).filter(filter).reduce((sum, name) => sum + fs.statSync(path.join(site, name)).size, 0);
+}
+
+// ---- the steps ----------------------------------------------------------------------------
+
+const steps = [];
+const step = (name, timeoutMs, run) => steps.push({name, timeoutMs, run});
+const errors = [];
+let origin, browser, page;
+
+async function openPage(query = '', viewport = {width: 800, height: 600}) {
+  const opened = await browser.newPage({viewport});
+  opened.on('console', (message) => {
+    if (message.type() === 'error') errors.push(`${opened.url()}: ${message.text()}`);
+  });
+  opened.on('pageerror', (error) => errors.push(`${opened.url()}: ${error.message}`));
+  await opened.goto(`${origin}/${query}`);
+  return opened;
+}
+
+step('the page and its programs fit their size budgets', 5000, async () => {
+  const programs = siteBytes((name) => /\.(wasm|js)$/.test(name));
+  const everything = siteBytes(() => true);
+  console.log(`  .wasm + .js: ${programs} bytes; everything the site holds: ${everything} bytes`);
+  assert.ok(programs <= kMaxProgramBytes, `.wasm + .js take ${programs} bytes`);
+  assert.ok(everything <= kMaxSiteBytes, `the site takes ${everything} bytes`);
+});
+
+step('the first frame is presented in time, and the title is the native replay\'s picture', 30000, async () => {
+  page = await openPage();
+  const first = await poll('a presented frame', async () => (await stats(page)).firstFrameMs, 10000);
+  console.log(`  first frame presented ${first.toFixed(0)} ms after navigation`);
+  assert.ok(first <= kMaxFirstFrameMs, `first frame after ${first} ms`);
+  await stateIs(page, 'the title screen', (s) => s.gameState === kStates.title, 5000);
+  // The title screen does not change from frame to frame: frame 10 of the native replay is it.
+  const shot = path.join(scratch, 'title.bmp');
+  fs.writeFileSync(path.join(scratch, 'empty.keys'), '');
+  runReplay([path.join(scratch, 'empty.keys'), '--frames', '11', '--shot', `10:${shot}`]);
+  const expected = readBmp(shot);
+  const seen = await poll('the title on the canvas', async () => {
+    const pixels = await canvasPixels(page);
+    return pixels.width === expected.width && pixels.rgb.equals(expected.rgb) ? pixels : false;
+  }, 5000).catch(async (error) => {
+    const pixels = await canvasPixels(page);
+    let differing = 0;
+    for (let i = 0; i < Math.min(pixels.rgb.length, expected.rgb.length); i += 3) {
+      if (pixels.rgb[i] !== expected.rgb[i] || pixels.rgb[i + 1] !== expected.rgb[i + 1] || pixels.rgb[i + 2] !== expected.rgb[i + 2]) differing++;
+    }
+    throw new Error(`${error.message}; canvas ${pixels.width}x${pixels.height}, ${differing} pixels differ`);
+  });
+  console.log(`  title: all ${seen.width * seen.height} pixels equal the native shot`);
+});
+
+step('the canvas fits the window with the picture\'s proportions', 5000, async () => {
+  for (const [width, height, cssWidth, cssHeight] of [[800, 600, 800, 600], [1000, 600, 800, 600], [500, 900, 500, 375]]) {
+    await page.setViewportSize({width, height});
+    await poll(`a ${cssWidth}x${cssHeight} canvas in a ${width}x${height} window`, () => page.evaluate(([w, h]) => {
+      const box = document.getElementById('canvas').getBoundingClientRect();
+      return box.width === w && box.height === h;
+    }, [cssWidth, cssHeight]), 2000);
+  }
+  await page.setViewportSize({width: 800, height: 600});
+});
+
+step('P starts play and sound comes out', 20000, async () => {
+  await page.keyboard.down('p');
+  await stateIs(page, 'play after P', (s) => s.gameState === kStates.play || s.gameState === kStates.levelStart, 5000);
+  await page.keyboard.up('p');
+  await stateIs(page, 'play', (s) => s.gameState === kStates.play, 10000);
+  const level = await poll('sound in the last second', () => page.evaluate(() => {
+    const l = window.bodoZamel.audioLevel;
+    return l.peak > 0.01 && l.rms > 0.001 ? l : false;
+  }), 5000);
+  console.log(`  sound: peak ${level.peak.toFixed(3)}, RMS ${level.rms.toFixed(4)} over the last second`);
+});
+
+step('a frame in play costs the page at most 2 ms', 20000, async () => {
+  const before = await stats(page);
+  const after = await poll('120 more frames', async () => {
+    const now = await stats(page);
+    return now.presented - before.presented >= 120 ? now : false;
+  }, 15000);
+  const frames = after.presented - before.presented;
+  const perFrame = (after.busyMs - before.busyMs) / frames;
+  console.log(`  ${frames} frames in play: ${perFrame.toFixed(3)} ms of the page's time per frame`);
+  assert.ok(perFrame <= kMaxCpuPerFrameMs, `${perFrame} ms per frame`);
+});
+
+step('a held left arrow walks the hero to the left edge', 20000, async () => {
+  const start = await state(page);
+  await page.keyboard.down('ArrowLeft');
+  const reached = await stateIs(page, 'the hero at the left edge', (s) => s.heroX <= kHeroLeftmost || s.gameState !== kStates.play, 15000);
+  await page.keyboard.up('ArrowLeft');
+  assert.equal(reached.gameState, kStates.play, 'the game left play before the hero reached the edge');
+  console.log(`  hero walked from x=${start.heroX} to x=${reached.heroX}`);
+});
+
+step('a hidden tab pauses the game, and showing it again goes on', 20000, async () => {
+  const setHidden = (hidden) => page.evaluate((h) => {
+    Object.defineProperty(document, 'hidden', {value: h, configurable: true});
+    Object.defineProperty(document, 'visibilityState', {value: h ? 'hidden' : 'visible', configurable: true});
+    document.dispatchEvent(new Event('visibilitychange'));
+  }, hidden);
+  await page.keyboard.down('ArrowRight');
+  await setHidden(true);
+  const paused = await stateIs(page, 'the game inactive', (s) => s.active === 0, 3000);
+  const frames = (await stats(page)).presented;
+  // While hidden, for a second: no frame, and the hero stays where he was (the held key was let go).
+  const end = Date.now() + 1000;
+  while (Date.now() < end) {
+    const [s, st] = [await state(page), await stats(page)];
+    assert.equal(st.presented, frames, 'a frame was presented while the tab was hidden');
+    assert.equal(s.heroX, paused.heroX, 'the hero moved while the tab was hidden');
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+  await page.keyboard.up('ArrowRight');
+  await setHidden(false);
+  await stateIs(page, 'the game active again', (s) => s.active === 1, 3000);
+  await poll('frames again', async () => (await stats(page)).presented > frames, 3000);
+});
+
+step('ESC gives the lose screen', 10000, async () => {
+  await page.keyboard.down('Escape');
+  await stateIs(page, 'the lose screen', (s) => s.gameState === kStates.lose, 5000);
+  await page.keyboard.up('Escape');
+});
+
+step('a replay in the browser traces every frame as the native replay does', 60000, async () => {
+  const script = path.join(assets, '..', 'docs', 'screenshots', 'tour.keys');
+  fs.copyFileSync(script, path.join(scratch, 'tour.keys'));
+  const expected = runReplay([script, '--frames', '420', '--trace']).trim().split('\n');
+  const replay = await openPage('?replay=/test/tour.keys&frames=420');
+  await poll('the replay to finish', () => replay.evaluate(() => window.bodoZamel.replayDone), 45000);
+  const traced = await replay.evaluate(() => window.bodoZamel.trace);
+  assert.equal(traced.length, expected.length, 'trace lengths differ');
+  const first = expected.findIndex((line, i) => line !== traced[i]);
+  assert.equal(first, -1, `first difference at line ${first}: native '${expected[first]}', browser '${traced[first]}'`);
+  console.log(`  ${traced.length - 1} frames traced alike`);
+  await replay.close();
+});
+
+step('without the SoundFont the game plays silent, with one message', 20000, async () => {
+  const silent = await openPage('?soundfont=missing.sf2');
+  await poll('frames without music', async () => (await stats(silent)).presented > 10, 10000);
+  await silent.keyboard.down('p');
+  await stateIs(silent, 'play without music', (s) => s.gameState === kStates.play || s.gameState === kStates.levelStart, 5000)
+    .catch((error) => { throw new Error(error.message); });
+  await silent.keyboard.up('p');
+  const messages = await silent.evaluate(() => window.bodoZamel.messages);
+  const aboutSoundFont = messages.filter((m) => m.includes('SoundFont'));
+  assert.equal(aboutSoundFont.length, 1, `messages: ${JSON.stringify(messages)}`);
+  assert.equal(messages.length, 1, `messages: ${JSON.stringify(messages)}`);
+  // That one message is the only console error this page may show.
+  const own = errors.filter((e) => e.includes('soundfont=missing'));
+  assert.equal(own.length, 2, `console errors: ${JSON.stringify(own)}`);  // the failed fetch and the message
+  errors.splice(0, errors.length, ...errors.filter((e) => !e.includes('soundfont=missing')));
+  await silent.close();
+});
+
+step('the moving-sprite example runs in its own page', 15000, async () => {
+  const example = await openPage('moving-sprite.html');
+  await poll('frames of the example', async () => (await stats(example)).presented > 30, 10000);
+  const size = await example.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+  assert.deepEqual(size, [320, 240]);
+  await example.close();
+});
+
+step('no page showed a console error', 1000, async () => {
+  assert.deepEqual(errors, []);
+});
+
+// ---- running ------------------------------------------------------------------------------
+
+async function main() {
+  const server = await serve();
+  origin = `http://127.0.0.1:${server.address().port}`;
+  browser = await chromium.launch({
+    executablePath: process.env.MEDIA_CHROMIUM || '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+           '--disable-component-update', '--disable-sync', '--autoplay-policy=no-user-gesture-required'],
+  });
+  let failed = 0;
+  try {
+    for (const {name, timeoutMs, run} of steps) {
+      let timer;
+      const timeout = new Promise((resolve, reject) => { timer = setTimeout(() => reject(new Error(`step timed out after ${timeoutMs} ms`)), timeoutMs); });
+      try {
+        await Promise.race([run(), timeout]);
+        console.log(`ok: ${name}`);
+      } catch (error) {
+        console.log(`FAILED: ${name}: ${error.message}`);
+        failed++;
+        break;  // later steps build on the earlier ones
+      } finally {
+        clearTimeout(timer);
+      }
+    }
+  } finally {
+    await browser.close();
+    server.close();
+    fs.rmSync(scratch, {recursive: true, force: true});
+  }
+  process.exitCode = failed ? 1 : 0;
+}
+
+main().catch((error) => {
+  console.error(error);
+  process.exitCode = 1;
+});
