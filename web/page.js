@@ -22,7 +22,7 @@ if (typeof module !== 'undefined') module.exports = {fitSize};
 
 if (typeof window !== 'undefined') {
   const page = window.bodoZamel = {
-    frameStats: {presented: 0, busyMs: 0, firstFrameMs: null, resumedAt: undefined},
+    frameStats: {presented: 0, busyMs: 0, frameBusyMs: [], firstFrameMs: null, resumedAt: undefined},
     audioLevel: {peak: 0, rms: 0, queued: 0, underruns: 0},
     audioState: 'none',
     messages: [],

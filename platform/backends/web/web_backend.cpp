@@ -39,10 +39,18 @@ EM_JS(void, bz_present, (const std::uint8_t* pixels, int width, int height, int 
 
 // Gives the page the thread until its next animation frame (forFrame) or until timeoutMs have
 // passed, whichever comes first; a wait that is not for a frame also ends when an event arrives
-// (bz_wake). The page's frameStats count the time the program kept the thread between waits.
+// (bz_wake). The page's frameStats count the time the program kept the thread between waits, in
+// all and for each of the last frames (a frame's work ends at its wait for the next one).
 EM_ASYNC_JS(void, bz_wait, (int forFrame, int timeoutMs), {
     const stats = Module.frameStats;
-    if (stats && stats.resumedAt !== undefined) stats.busyMs += performance.now() - stats.resumedAt;
+    if (stats && stats.resumedAt !== undefined) {
+        const busy = performance.now() - stats.resumedAt;
+        stats.busyMs += busy;
+        if (forFrame && stats.frameBusyMs) {
+            stats.frameBusyMs.push(busy);
+            if (stats.frameBusyMs.length > 600) stats.frameBusyMs.shift();
+        }
+    }
     await new Promise((resolve) => {
         let done = false;
         const finish = () => {
