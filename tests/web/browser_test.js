@@ -30,6 +30,12 @@ const kMaxCpuPerFrameMs = 2;                // in play, from the page's own coun
 const kStates = {title: 1, play: 2, lose: 4, levelStart: 5};
 const kHeroLeftmost = 0;  // the hero walks left while right of this: he stops at it or a step past
 
+// Debian's chromium, run as root in a container: no sandbox, no GPU, nothing fetched on its own.
+// Playwright gives each launch a new, empty profile.
+const kChromium = process.env.MEDIA_CHROMIUM || '/usr/bin/chromium';
+const kChromiumArgs = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
+                       '--disable-component-update', '--disable-sync'];
+
 const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'bodo-zamel-web-'));
 
 // ---- serving ------------------------------------------------------------------------------
@@ -177,6 +183,8 @@ step('the canvas fits the window with the picture\'s proportions', 5000, async (
     }, [cssWidth, cssHeight]), 2000);
   }
   await page.setViewportSize({width: 800, height: 600});
+  const rendering = await page.evaluate(() => getComputedStyle(document.getElementById('canvas')).imageRendering);
+  assert.equal(rendering, 'pixelated', 'the scaled picture keeps sharp pixels');
 });
 
 step('P starts play and sound comes out', 20000, async () => {
@@ -284,6 +292,29 @@ step('without the SoundFont the game plays silent, with one message', 20000, asy
   await silent.close();
 });
 
+step('without a gesture the page asks for one, and a key starts the sound', 20000, async () => {
+  // A browser of its own, without the no-gesture flag: sound may start only after a key or click.
+  const strict = await chromium.launch({executablePath: kChromium, args: kChromiumArgs});
+  try {
+    const waiting = await strict.newPage({viewport: {width: 800, height: 600}});
+    waiting.on('console', (message) => {
+      if (message.type() === 'error') errors.push(`${waiting.url()}: ${message.text()}`);
+    });
+    await waiting.goto(`${origin}/`);
+    // The game runs meanwhile; the line shows and the output waits.
+    await poll('frames before any gesture', async () => (await stats(waiting)).presented > 10, 10000);
+    const before = await waiting.evaluate(() => ({state: window.bodoZamel.audioState, line: document.getElementById('start').textContent,
+      shown: document.getElementById('start').getBoundingClientRect().height > 0}));
+    assert.deepEqual(before, {state: 'suspended', line: 'press a key or click to start', shown: true});
+    await waiting.keyboard.press('Shift');
+    await poll('the sound output running after a key', () => waiting.evaluate(() => window.bodoZamel.audioState === 'running' &&
+      document.getElementById('start').getBoundingClientRect().height === 0), 5000);
+    await poll('sound after the gesture', () => waiting.evaluate(() => window.bodoZamel.audioLevel.peak > 0.01), 5000);
+  } finally {
+    await strict.close();
+  }
+});
+
 step('the moving-sprite example runs in its own page', 15000, async () => {
   const example = await openPage('moving-sprite.html');
   await poll('frames of the example', async () => (await stats(example)).presented > 30, 10000);
@@ -301,11 +332,7 @@ step('no page showed a console error', 1000, async () => {
 async function main() {
   const server = await serve();
   origin = `http://127.0.0.1:${server.address().port}`;
-  browser = await chromium.launch({
-    executablePath: process.env.MEDIA_CHROMIUM || '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-           '--disable-component-update', '--disable-sync', '--autoplay-policy=no-user-gesture-required'],
-  });
+  browser = await chromium.launch({executablePath: kChromium, args: [...kChromiumArgs, '--autoplay-policy=no-user-gesture-required']});
   let failed = 0;
   try {
     for (const {name, timeoutMs, run} of steps) {

@@ -37,16 +37,15 @@ EM_JS(void, bz_present, (const std::uint8_t* pixels, int width, int height, int 
     if (Module.onPresent) Module.onPresent();
 });
 
-// Gives the page the thread until its next animation frame (forFrame) or until timeoutMs have
-// passed, whichever comes first; a wait that is not for a frame also ends when an event arrives
-// (bz_wake). The page's frameStats count the time the program kept the thread between waits, in
+// Gives the page the thread until timeoutMs have passed, or sooner: at its next animation frame
+// (kind 1), or when a page event arrives (kind 2, bz_wake); kind 0 is a plain sleep. The page's frameStats count the time the program kept the thread between waits, in
 // all and for each of the last frames (a frame's work ends at its wait for the next one).
-EM_ASYNC_JS(void, bz_wait, (int forFrame, int timeoutMs), {
+EM_ASYNC_JS(void, bz_wait, (int kind, int timeoutMs), {
     const stats = Module.frameStats;
     if (stats && stats.resumedAt !== undefined) {
         const busy = performance.now() - stats.resumedAt;
         stats.busyMs += busy;
-        if (forFrame && stats.frameBusyMs) {
+        if (kind == 1 && stats.frameBusyMs) {
             stats.frameBusyMs.push(busy);
             if (stats.frameBusyMs.length > 600) stats.frameBusyMs.shift();
         }
@@ -59,8 +58,8 @@ EM_ASYNC_JS(void, bz_wait, (int forFrame, int timeoutMs), {
             Module.wakeWaiter = null;
             resolve();
         };
-        if (forFrame) requestAnimationFrame(finish);
-        else Module.wakeWaiter = finish;
+        if (kind == 1) requestAnimationFrame(finish);
+        if (kind == 2) Module.wakeWaiter = finish;
         setTimeout(finish, timeoutMs);
     });
     if (stats) stats.resumedAt = performance.now();
@@ -93,6 +92,9 @@ DisplayHost& TheDisplay() { return Instance(); }
 WindowHost& TheWindows() { return Instance(); }
 InputHost& TheInput() { return web::Input(); }
 AudioHost& TheAudio() { return web::Audio(); }
+
+// What ends a yield to the page besides its timeout (bz_wait).
+enum WaitFor { kTimeOnly = 0, kAnimationFrame = 1, kPageEvent = 2 };
 
 // How long one wait for an event lasts at most; the caller loops, feeding the sound each turn.
 constexpr int kEventWaitMs = 50;
@@ -134,14 +136,14 @@ std::uint32_t WebBackend::Now() { return static_cast<std::uint32_t>(static_cast<
 
 void WebBackend::Sleep(std::uint32_t ms) {
     Audio().Feed();
-    bz_wait(0, static_cast<int>(std::min<std::uint32_t>(ms, 1u << 30)));
+    bz_wait(kTimeOnly, static_cast<int>(std::min<std::uint32_t>(ms, 1u << 30)));
 }
 
 void WebBackend::WaitForVerticalBlank() { YieldForFrame(kFrameWaitMs); }
 
 void WebBackend::YieldForFrame(std::uint32_t timeoutMs) {
     Audio().Feed();
-    bz_wait(1, static_cast<int>(timeoutMs));
+    bz_wait(kAnimationFrame, static_cast<int>(timeoutMs));
 }
 
 std::shared_ptr<DisplaySurface> WebBackend::PrimarySurface() {
@@ -192,7 +194,7 @@ void WebBackend::PumpEvents(bool wait) {
     Audio().Feed();
     if (!wait) return;
     // The caller loops until a message comes: one wait, ended early by any page event.
-    bz_wait(0, kEventWaitMs);
+    bz_wait(kPageEvent, kEventWaitMs);
     PostActivation();
 }
 
