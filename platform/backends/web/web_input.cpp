@@ -23,6 +23,8 @@ WebInput& Input() {
 namespace {
 
 constexpr const char* kCanvas = "#canvas";
+const DeviceInstance kKeyboard{GUID_SysKeyboard, GUID_SysKeyboard, DIDEVTYPE_KEYBOARD, "Keyboard"};
+const DeviceInstance kMouse{GUID_SysMouse, GUID_SysMouse, DIDEVTYPE_MOUSE, "Mouse"};
 // Gamepads are named by this first word and the browser's gamepad index in the last bytes.
 constexpr std::uint32_t kGamepadGuidTag = 0x5745424A;
 
@@ -140,12 +142,8 @@ public:
     HRESULT CreateDevice(const Guid& guid, std::shared_ptr<InputDevice>* device) override {
         if (!device) return E_INVALIDARG;
         device->reset();
-        if (guid == GUID_SysKeyboard) {
-            *device = std::make_shared<WebDevice>(host_, DeviceInstance{guid, guid, DIDEVTYPE_KEYBOARD, "Keyboard"}, -1);
-            return S_OK;
-        }
-        if (guid == GUID_SysMouse) {
-            *device = std::make_shared<WebDevice>(host_, DeviceInstance{guid, guid, DIDEVTYPE_MOUSE, "Mouse"}, -1);
+        if (guid == GUID_SysKeyboard || guid == GUID_SysMouse) {
+            *device = std::make_shared<WebDevice>(host_, guid == GUID_SysKeyboard ? kKeyboard : kMouse, -1);
             return S_OK;
         }
         const int index = GamepadIndex(guid);
@@ -157,21 +155,18 @@ public:
 
     HRESULT EnumDevices(std::uint32_t devType, EnumDevicesCallback callback, void* reference, std::uint32_t) override {
         if (!callback) return E_INVALIDARG;
-        if (devType == 0 || devType == DIDEVTYPE_MOUSE) {
-            if (callback({GUID_SysMouse, GUID_SysMouse, DIDEVTYPE_MOUSE, "Mouse"}, reference) == DIENUM_STOP) return S_OK;
-        }
-        if (devType == 0 || devType == DIDEVTYPE_KEYBOARD) {
-            if (callback({GUID_SysKeyboard, GUID_SysKeyboard, DIDEVTYPE_KEYBOARD, "Keyboard"}, reference) == DIENUM_STOP)
-                return S_OK;
-        }
-        if (devType != 0 && devType != DIDEVTYPE_JOYSTICK) return S_OK;
+        std::vector<DeviceInstance> devices{kMouse, kKeyboard};
         // The browser lists a gamepad only once a button was pressed on it while the page showed.
-        if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) return S_OK;
-        const int count = emscripten_get_num_gamepads();
-        for (int index = 0; index < count; ++index) {
-            EmscriptenGamepadEvent state;
-            if (!ReadGamepad(index, &state)) continue;
-            if (callback(GamepadInstance(index, state), reference) == DIENUM_STOP) break;
+        if ((devType == 0 || devType == DIDEVTYPE_JOYSTICK) && emscripten_sample_gamepad_data() == EMSCRIPTEN_RESULT_SUCCESS) {
+            const int count = emscripten_get_num_gamepads();
+            for (int index = 0; index < count; ++index) {
+                EmscriptenGamepadEvent state;
+                if (ReadGamepad(index, &state)) devices.push_back(GamepadInstance(index, state));
+            }
+        }
+        for (const DeviceInstance& device : devices) {
+            const bool wanted = devType == 0 || (device.devType & 0xFF) == devType;
+            if (wanted && callback(device, reference) == DIENUM_STOP) break;
         }
         return S_OK;
     }
