@@ -47,6 +47,12 @@ int RunReplay(const char* scriptPath, std::int64_t frames) {
     return 0;
 }
 
+// The game closed (E, X, or a fatal start-up): the page says so, as the desktop's window would
+// have gone.
+EM_JS(void, bz_program_ended, (), {
+    if (Module.showMessage) Module.showMessage('bodo & zamel', 'the game has ended; reload the page to play again');
+});
+
 }  // namespace
 
 // The game's state for the page (window.bodoZamel.state()): whether the game is active, then the
@@ -67,5 +73,6 @@ int main(int argc, char** argv) {
     }
     const int exitCode = game::RunApplication(platform::SW_SHOWNORMAL);
     platform::ResetWindowSystem();
+    bz_program_ended();
     return exitCode;
 }

@@ -237,6 +237,7 @@ step('a hidden tab pauses the game and lets go of held keys', 20000, async () =>
   await stateIs(page, 'the hero walking right', (s) => s.heroX > before.heroX, 5000);
   await setHidden(true);
   const paused = await stateIs(page, 'the game inactive', (s) => s.active === 0, 3000);
+  await poll('the sound paused', () => page.evaluate(() => window.bodoZamel.audioState === 'suspended'), 3000);
   const frames = (await stats(page)).presented;
   // While hidden, for a second: no frame, and the hero stays where he was.
   const end = Date.now() + 1000;
@@ -248,6 +249,7 @@ step('a hidden tab pauses the game and lets go of held keys', 20000, async () =>
   }
   await setHidden(false);
   await stateIs(page, 'the game active again', (s) => s.active === 1, 3000);
+  await poll('the sound going on', () => page.evaluate(() => window.bodoZamel.audioState === 'running'), 3000);
   // Thirty frames on, the hero has not walked: the key held when the tab was hidden was let go.
   await poll('frames again', async () => (await stats(page)).presented > frames + 30, 5000);
   assert.equal((await state(page)).heroX, paused.heroX, 'the key held before hiding still walks the hero');
@@ -258,6 +260,14 @@ step('ESC gives the lose screen', 10000, async () => {
   await page.keyboard.down('Escape');
   await stateIs(page, 'the lose screen', (s) => s.gameState === kStates.lose, 5000);
   await page.keyboard.up('Escape');
+});
+
+step('M goes back to the title, and E ends the game with a message on the page', 10000, async () => {
+  await page.keyboard.press('m');
+  await stateIs(page, 'the title', (s) => s.gameState === kStates.title, 5000);
+  await page.keyboard.press('e');
+  await poll('the message that the game has ended', () => page.evaluate(() =>
+    window.bodoZamel.messages.some((m) => m.includes('the game has ended'))), 5000);
 });
 
 step('a replay in the browser traces every frame as the native replay does', 60000, async () => {

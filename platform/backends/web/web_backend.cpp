@@ -178,10 +178,9 @@ void WebBackend::SetPageActive(bool active) {
     // The browser sends no key releases to a page that lost focus: held keys are let go, as the
     // desktop's keyboard state is when its window loses focus.
     if (!active) Input().ReleaseAll();
-    WakeWaiter();
+    // A game waiting for a message hears of the change at once.
+    bz_wake();
 }
-
-void WebBackend::WakeWaiter() { bz_wake(); }
 
 void WebBackend::PostActivation() {
     if (pageActive_ == postedActive_ || !canvasOwner_) return;

@@ -54,7 +54,6 @@ public:
 
     // Called from the page's event handlers, between the game's turns.
     void SetPageActive(bool active);
-    void WakeWaiter();
 
 private:
     // Turns the page's focus changes into activation messages for the canvas's window.
