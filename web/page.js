@@ -123,34 +123,44 @@ if (typeof window !== 'undefined') {
     return fluidsynth;
   }
 
+  // The program starts loading at once. Its sound output joins it when made; its music's synth
+  // and SoundFont are needed before its main function runs (the game sets up its music there),
+  // so they hold the start, not the program's download and compilation.
   async function start() {
     const replay = params.get('replay');
     const music = document.body.dataset.music === 'yes' && !replay;
-    const [audioOutput, fluidsynth, script] = await Promise.all([
-      replay ? null : makeAudioOutput().catch((error) => { console.warn('no sound output:', error); return null; }),
-      music ? prepareMusic() : null,
-      replay ? fetchBytes(replay) : null,
-    ]);
+    const script = replay ? await fetchBytes(replay) : null;
+    if (replay && !script) {
+      showMessage('the key script ' + replay + ' cannot be read');
+      return;
+    }
     const settings = {
       canvas,
-      fluidsynth,
-      audioOutput,
+      fluidsynth: null,
+      audioOutput: null,
       frameStats: page.frameStats,
       showMessage: (caption, text) => showMessage(caption + ': ' + text),
       print: (line) => { if (replay) page.trace.push(line); else console.log(line); },
       printErr: (line) => { console.error(line); showMessage(line); },
-      arguments: [],
+      arguments: replay ? ['--replay', '/replay.keys', '--frames', params.get('frames') || '100000'] : [],
       preRun: [],
       postRun: [() => { page.replayDone = !!replay; }],
       onAbort: (what) => showMessage('the program stopped: ' + what),
     };
-    if (replay) {
-      if (!script) {
-        showMessage('the key script ' + replay + ' cannot be read');
-        return;
-      }
-      settings.arguments = ['--replay', '/replay.keys', '--frames', params.get('frames') || '100000'];
-      settings.preRun.push((program) => program.FS.writeFile('/replay.keys', script));
+    if (replay) settings.preRun.push((program) => program.FS.writeFile('/replay.keys', script));
+    if (music) {
+      const ready = prepareMusic();
+      settings.preRun.push((program) => {
+        program.addRunDependency('music');
+        ready.then((fluidsynth) => {
+          program.fluidsynth = fluidsynth;
+          program.removeRunDependency('music');
+        });
+      });
+    }
+    if (!replay) {
+      makeAudioOutput().then((output) => { settings.audioOutput = output; })
+        .catch((error) => console.warn('no sound output:', error));
     }
     const factory = window[document.body.dataset.factory];
     page.program = await factory(settings);
