@@ -149,10 +149,16 @@ step('the page and its programs fit their size budgets', 5000, async () => {
   assert.ok(everything <= kMaxSiteBytes, `the site takes ${everything} bytes`);
 });
 
-step('the first frame is presented in time, and the title is the native replay\'s picture', 30000, async () => {
-  page = await openPage();
-  const first = await poll('a presented frame', async () => (await stats(page)).firstFrameMs, 10000);
-  console.log(`  first frame presented ${first.toFixed(0)} ms after navigation`);
+step('the first frame is presented in time, and the title is the native replay\'s picture', 40000, async () => {
+  // The median of three loads: the machine is shared, and one load may meet another's build.
+  const firsts = [];
+  for (let load = 0; load < 3; load++) {
+    if (page) await page.close();
+    page = await openPage();
+    firsts.push(await poll('a presented frame', async () => (await stats(page)).firstFrameMs, 10000));
+  }
+  const first = [...firsts].sort((a, b) => a - b)[1];
+  console.log(`  first frame presented ${firsts.map((ms) => ms.toFixed(0)).join(', ')} ms after navigation (median ${first.toFixed(0)})`);
   assert.ok(first <= kMaxFirstFrameMs, `first frame after ${first} ms`);
   await stateIs(page, 'the title screen', (s) => s.gameState === kStates.title, 5000);
   // The title screen does not change from frame to frame: frame 10 of the native replay is it.
@@ -254,6 +260,13 @@ step('a hidden tab pauses the game and lets go of held keys', 20000, async () =>
   await poll('frames again', async () => (await stats(page)).presented > frames + 30, 5000);
   assert.equal((await state(page)).heroX, paused.heroX, 'the key held before hiding still walks the hero');
   await page.keyboard.up('ArrowRight');
+});
+
+step('a page that loses the focus is an inactive window until it has it again', 10000, async () => {
+  await page.evaluate(() => window.dispatchEvent(new FocusEvent('blur')));
+  await stateIs(page, 'the game inactive', (s) => s.active === 0, 3000);
+  await page.evaluate(() => window.dispatchEvent(new FocusEvent('focus')));
+  await stateIs(page, 'the game active', (s) => s.active === 1, 3000);
 });
 
 step('ESC gives the lose screen', 10000, async () => {

@@ -10,11 +10,10 @@
 #include "platform/backends/web/web_audio.h"
 #include "platform/backends/web/web_input.h"
 #include "platform/core/backend.h"
-#include "platform/pixels/surface_copy.h"
 #include "platform/window/window.h"
 
 // The page's side. Module is the program's instance; the page (web/page.js) gives it the canvas
-// and, optionally, frameStats (counters the page reads) and onPresent.
+// and, optionally, frameStats (counters the page reads) and showMessage.
 
 // Puts the part (x, y, w, h) of a canvas-ordered image of width x height pixels on the canvas,
 // resizing the canvas to the image first when they differ.
@@ -34,12 +33,12 @@ EM_JS(void, bz_present, (const std::uint8_t* pixels, int width, int height, int 
         if (!stats.presented) stats.firstFrameMs = performance.now();
         stats.presented++;
     }
-    if (Module.onPresent) Module.onPresent();
 });
 
 // Gives the page the thread until timeoutMs have passed, or sooner: at its next animation frame
-// (kind 1), or when a page event arrives (kind 2, bz_wake); kind 0 is a plain sleep. The page's frameStats count the time the program kept the thread between waits, in
-// all and for each of the last frames (a frame's work ends at its wait for the next one).
+// (kind 1), or when a page event arrives (kind 2, bz_wake); kind 0 is a plain sleep. The page's
+// frameStats count the time the program kept the thread between waits, in all and for each of
+// the last frames (a frame's work ends at its wait for the next one).
 EM_ASYNC_JS(void, bz_wait, (int kind, int timeoutMs), {
     const stats = Module.frameStats;
     if (stats && stats.resumedAt !== undefined) {
@@ -102,12 +101,12 @@ constexpr int kEventWaitMs = 50;
 constexpr int kFrameWaitMs = 100;
 
 EM_BOOL OnFocusChange(int eventType, const EmscriptenFocusEvent*, void*) {
-    Instance().SetPageActive(eventType == EMSCRIPTEN_EVENT_FOCUS);
+    Instance().SetPageFocus(eventType == EMSCRIPTEN_EVENT_FOCUS);
     return false;
 }
 
 EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, void*) {
-    Instance().SetPageActive(!event->hidden);
+    Instance().SetPageVisible(!event->hidden);
     return false;
 }
 
@@ -172,7 +171,18 @@ void WebBackend::UpdateNativeWindow(Window& window) {
     if (canvasOwner_ == &window) bz_set_title(window.title.c_str());
 }
 
-void WebBackend::SetPageActive(bool active) {
+void WebBackend::SetPageFocus(bool focused) {
+    focused_ = focused;
+    UpdateActivity();
+}
+
+void WebBackend::SetPageVisible(bool visible) {
+    visible_ = visible;
+    UpdateActivity();
+}
+
+void WebBackend::UpdateActivity() {
+    const bool active = focused_ && visible_;
     if (active == pageActive_) return;
     pageActive_ = active;
     // The browser sends no key releases to a page that lost focus: held keys are let go, as the

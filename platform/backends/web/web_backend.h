@@ -52,10 +52,13 @@ public:
     PixelView TargetFor(Window* window, Point* origin) override;
     void Show(Window* window, const Rect& written) override;
 
-    // Called from the page's event handlers, between the game's turns.
-    void SetPageActive(bool active);
+    // Called from the page's event handlers, between the game's turns. The game is active while
+    // the page has the focus and its tab shows.
+    void SetPageFocus(bool focused);
+    void SetPageVisible(bool visible);
 
 private:
+    void UpdateActivity();
     // Turns the page's focus changes into activation messages for the canvas's window.
     void PostActivation();
     // Yields to the page until its next animation frame (or the timeout), feeding the sound
@@ -71,6 +74,7 @@ private:
     // the canvas's byte order, which the page puts on the canvas.
     std::int32_t imageWidth_ = 0, imageHeight_ = 0;
     std::vector<std::uint8_t> image_, canvasImage_;
+    bool focused_ = true, visible_ = true;
     bool pageActive_ = true;
     bool postedActive_ = true;
 };
