@@ -1,7 +1,9 @@
 // The page's audio output: an AudioWorklet processor that plays the blocks of signed 16-bit
-// stereo the program's mixer hands it (in order, silence when it runs dry), and tells the page the
-// peak and RMS level of the last second it played, so a player's page (and its test) can see that
-// sound comes out. The queue and the meter are plain classes, checked in Node.
+// stereo the program's mixer hands it (in order, silence when it runs dry), asks the page for
+// more when it runs low (the page's timers slow down to one a second in a hidden tab, its
+// messages do not, and the music keeps playing while the game is inactive), and tells the page
+// the peak and RMS level of the last second it played, so a player's page (and its test) can see
+// that sound comes out. The queue and the meter are plain classes, checked in Node.
 'use strict';
 
 // Blocks of interleaved 16-bit stereo, played in order.
@@ -84,6 +86,8 @@ class LevelMeter {
 
 if (typeof registerProcessor === 'function') {
   const kQuantum = 128;
+  // Below this many frames (about 46 ms) the output asks for more, once until more arrives.
+  const kLowFrames = 2048;
 
   class OutputProcessor extends AudioWorkletProcessor {
     constructor() {
@@ -92,19 +96,27 @@ if (typeof registerProcessor === 'function') {
       this.meter = new LevelMeter(sampleRate, kQuantum);
       this.sinceReport = 0;
       this.underruns = 0;
-      this.port.onmessage = (event) => this.queue.push(event.data);
+      this.asked = false;
+      this.port.onmessage = (event) => {
+        this.queue.push(event.data);
+        this.asked = false;
+      };
     }
 
     process(inputs, outputs) {
       const [left, right] = outputs[0];
       const played = this.queue.pull(left, right || left);
       if (played < left.length) this.underruns++;
+      if (!this.asked && this.queue.queuedFrames() < kLowFrames) {
+        this.asked = true;
+        this.port.postMessage({more: true});
+      }
       this.meter.add(left, right || left);
       // Four reports a second.
       this.sinceReport += left.length;
       if (this.sinceReport >= sampleRate / 4) {
         this.sinceReport = 0;
-        this.port.postMessage({...this.meter.level(), queued: this.queue.queuedFrames(), underruns: this.underruns});
+        this.port.postMessage({...this.meter.level(), queued: this.queue.queuedFrames(), underruns: this.underruns, time: currentTime});
       }
       return true;
     }

@@ -72,22 +72,15 @@ if (typeof window !== 'undefined') {
     update();
     const resume = () => { if (context.state !== 'running') context.resume(); };
     for (const type of ['keydown', 'pointerdown', 'touchstart']) window.addEventListener(type, resume, true);
-    // A hidden tab is a paused game: its sound stops with it (the browser would feed it only
-    // once a second) and goes on where it was when the tab shows again.
-    let pausedWithTheTab = false;
-    document.addEventListener('visibilitychange', () => {
-      if (document.hidden && context.state === 'running') {
-        pausedWithTheTab = true;
-        context.suspend();
-      } else if (!document.hidden && pausedWithTheTab) {
-        pausedWithTheTab = false;
-        context.resume();
-      }
-    });
     await context.audioWorklet.addModule('audio_output.js');
     const node = new AudioWorkletNode(context, 'bodo-zamel-output', {numberOfInputs: 0, outputChannelCount: [2]});
     node.connect(context.destination);
-    node.port.onmessage = (event) => { page.audioLevel = event.data; };
+    // The output asks for more sound (the program's mixer fills it between frames, and on these
+    // requests while it waits, as in a hidden tab), or reports its level.
+    node.port.onmessage = (event) => {
+      if (!event.data.more) page.audioLevel = event.data;
+      else if (page.program && page.program._bodo_zamel_feed_audio) page.program._bodo_zamel_feed_audio();
+    };
     return {context, node};
   }
 

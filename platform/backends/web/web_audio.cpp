@@ -75,3 +75,6 @@ void WebAudio::Feed() {
 
 }  // namespace web
 }  // namespace platform
+
+// The page's output asks for more when it runs low: the same top-up as a turn of the game's loop.
+extern "C" EMSCRIPTEN_KEEPALIVE void bodo_zamel_feed_audio() { platform::web::Audio().Feed(); }

@@ -2,7 +2,9 @@
 // The web backend's audio output: the page's AudioWorklet node (web/audio_output.js), fed from
 // the shared mixer on the page's one thread. The browser lets sound start only after the player
 // pressed a key or clicked, so until then the output takes nothing and the mixer stands still;
-// from then on every turn of the game tops the node up (audio_feed.h). The lock has no other
+// from then on every turn of the game tops the node up (audio_feed.h), and so does every request
+// of the node when it runs low while the game waits (a hidden tab's timers are slowed down, and
+// the music plays on while the game is inactive). The lock has no other
 // thread to hold off and only counts. A page without Web Audio runs silent.
 #include <cstdint>
 #include <vector>
