@@ -13,7 +13,7 @@
 #include "platform/window/window.h"
 
 // The page's side. Module is the program's instance; the page (web/page.js) gives it the canvas
-// and, optionally, frameStats (counters the page reads) and showMessage.
+// and, optionally, frameStats (counters the page reads).
 
 // Puts the part (x, y, w, h) of a canvas-ordered image of width x height pixels on the canvas,
 // resizing the canvas to the image first when they differ.
@@ -69,10 +69,6 @@ EM_JS(void, bz_wake, (), {
 });
 
 EM_JS(void, bz_set_title, (const char* title), { document.title = UTF8ToString(title); });
-
-EM_JS(void, bz_show_message, (const char* caption, const char* text), {
-    if (Module.showMessage) Module.showMessage(UTF8ToString(caption), UTF8ToString(text));
-});
 
 namespace platform {
 
@@ -207,9 +203,11 @@ void WebBackend::PumpEvents(bool wait) {
     PostActivation();
 }
 
+// The page shows what the program writes on standard error (and the console keeps it): the
+// message box is that line. It does not wait for the player; the quit request that follows it
+// ends the game, and the page says so.
 int WebBackend::ShowMessageBox(Window*, const char* text, const char* caption, std::uint32_t) {
     std::fprintf(stderr, "%s: %s\n", caption, text);
-    bz_show_message(caption, text);
     return 1;
 }
 
