@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing on a Debian 12 machine: `play` for building and running the game,
 # `test` for that and everything the tests and benchmarks need (the browser test's too), `web` for
-# the browser build alone. Runs apt-get as root, or
-# through sudo.
+# the browser build alone. Runs apt-get as root, or through sudo.
 set -euo pipefail
 
 play=(build-essential cmake ninja-build pkg-config libsdl2-dev libfluidsynth-dev timgm6mb-soundfont

@@ -16,7 +16,6 @@
 #include <string>
 #include <string_view>
 
-#include "game/game.h"
 #include "platform/core/backend.h"
 #include "platform/window/window.h"
 #include "tools/replay/key_script.h"
