@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing on a Debian 12 machine: `play` for building and running the game,
-# `test` for that and everything the tests and benchmarks need. Runs apt-get as root, or
-# through sudo.
+# `test` for that and everything the tests and benchmarks need (the browser test's too), `web` for
+# the browser build alone. Runs apt-get as root, or through sudo.
 set -euo pipefail
 
 play=(build-essential cmake ninja-build pkg-config libsdl2-dev libfluidsynth-dev timgm6mb-soundfont
@@ -9,13 +9,20 @@ play=(build-essential cmake ninja-build pkg-config libsdl2-dev libfluidsynth-dev
 test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev clang libclang-rt-14-dev xvfb xauth xdotool
       imagemagick libstb-dev doxygen)
 
+# The browser build and its test: Debian's emscripten (its JS optimiser needs node-acorn), the
+# SoundFont and FluidSynth's headers, and chromium, which the test drives headless. npm comes
+# with Node; Debian's npm is installed only where there is none.
+web=(cmake ninja-build emscripten node-acorn timgm6mb-soundfont libfluidsynth-dev chromium)
+
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
-  test) wanted=("${test[@]}") ;;
-  *) echo "usage: $0 [play|test]" >&2; exit 2 ;;
+  test) wanted=("${test[@]}" "${web[@]}") ;;
+  web) wanted=("${web[@]}") ;;
+  *) echo "usage: $0 [play|test|web]" >&2; exit 2 ;;
 esac
 
 missing=()
+case "${1:-play}" in test|web) command -v npm >/dev/null || missing+=(npm) ;; esac
 for package in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit tests on the headless
-# backend and the end-to-end test of the real window under Xvfb.
+# backend, the end-to-end test of the real window under Xvfb, and the browser build (tools/web.sh)
+# in headless chromium (tests/web/browser_test.js).
 # With --sanitize: everything built with AddressSanitizer and UndefinedBehaviorSanitizer, the SDL
 # programs too, and every test run on it (the unit tests and the end-to-end tests of the game,
 # input-probe, play-sound and the examples in a real window), except the installed package's,
@@ -22,4 +23,9 @@ else
   cmake -S . -B build -G Ninja -DMEDIA_WERROR=ON -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=ON
   cmake --build build -j "$jobs"
   ctest --test-dir build --output-on-failure
+  # The game in a browser: the site is built, then served to chromium, which the test drives;
+  # the native replay program gives the pictures and traces it must match.
+  MEDIA_WEB_JOBS=$jobs bash tools/web.sh
+  echo "browser test:"
+  timeout 600 node tests/web/browser_test.js build-web/site build/bodo-zamel-replay assets
 fi

@@ -7,9 +7,11 @@
 
 #include "media/core/file_reader.h"
 #include "media/image/bmp_decoder.h"
-#include "media/image/jpeg_decoder.h"
 #include "media/image/pcx_decoder.h"
+#ifndef MEDIA_WITHOUT_JPEG_PNG
+#include "media/image/jpeg_decoder.h"
 #include "media/image/png_decoder.h"
+#endif
 #include "media/image/psd_decoder.h"
 #include "media/image/tga_decoder.h"
 #include "platform/core/system.h"
@@ -37,8 +39,10 @@ constexpr DecoderEntry kDecoders[] = {
     {IMAGE_BMP, &Make<BmpDecoder>},
     {IMAGE_PSD, &Make<PsdDecoder>},
     {IMAGE_PCX, &Make<PcxDecoder>},
+#ifndef MEDIA_WITHOUT_JPEG_PNG
     {IMAGE_JPG, &Make<JpegDecoder>},
     {IMAGE_PNG, &Make<PngDecoder>},
+#endif
 };
 
 const DecoderEntry* EntryOf(std::uint32_t type) {
@@ -72,7 +76,12 @@ SurfacePtr Image::LoadMemory(platform::DisplayDevice* device, std::size_t size, 
         return nullptr;
     }
     const DecoderEntry* entry = EntryOf(type);
-    if (!entry) return nullptr;
+    if (!entry) {
+        // A format this build leaves out (JPEG and PNG in the browser) is told apart from a
+        // damaged file.
+        if (type == IMAGE_JPG || type == IMAGE_PNG) platform::OutputDebugString(kFormatNotBuiltMessage);
+        return nullptr;
+    }
     const std::unique_ptr<ImageDecoder> decoder = entry->make();
     return decoder ? decoder->Decode(device, size, data, placement) : nullptr;
 }

@@ -69,9 +69,12 @@ bool LooksLikeSoundFont(const std::string& path) {
 // then spin for a while waiting for more work that never comes. One thread does the loading on
 // the calling thread alone; the setting is the calling thread's own. The runtime is found in the
 // process, where FluidSynth brought it, so nothing here links against it.
+// A program built for the browser has no dynamic symbols to look in, and its FluidSynth no OpenMP.
 void LoadOnThisThreadOnly() {
+#ifndef __EMSCRIPTEN__
     using SetThreads = void (*)(int);
     if (auto set = reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads"))) set(1);
+#endif
 }
 
 std::weak_ptr<MidiSynth>& SharedSynth() {

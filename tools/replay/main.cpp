@@ -16,12 +16,12 @@
 #include <string>
 #include <string_view>
 
-#include "game/game.h"
 #include "platform/core/backend.h"
 #include "platform/window/window.h"
 #include "tools/replay/key_script.h"
 #include "tools/replay/replay_runner.h"
 #include "tools/replay/shot_writer.h"
+#include "tools/replay/trace.h"
 
 namespace {
 
@@ -53,9 +53,6 @@ constexpr const char* kHelp =
     "\n"
     "environment: none; the replay always runs on the in-memory backend, whatever\n"
     "MEDIA_BACKEND says.\n";
-// The trace's columns, as a comment line: readers that skip '#' lines see only numbers.
-constexpr const char* kTraceHeader =
-    "# frame gameState score level lives beeSpeed levelTarget heroX redPotX redPotY bluePotX bluePotY beeX beeY\n";
 
 bool IsHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
 
@@ -109,12 +106,6 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     return true;
 }
 
-void PrintTrace(std::int64_t frame) {
-    std::printf("%lld %d %d %d %d %d %d %d %d %d %d %d %d %d\n", static_cast<long long>(frame), game::gameState, game::score,
-                game::level, game::lives, game::beeSpeed, game::levelTarget, game::player.x, game::redPotFall.x,
-                game::redPotFall.y, game::bluePotFall.x, game::bluePotFall.y, game::beeFall.x, game::beeFall.y);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -151,11 +142,11 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    if (options.trace) std::fputs(kTraceHeader, stdout);
+    if (options.trace) std::fputs(replay::kTraceHeader, stdout);
     int shotFailures = 0;
     replay::ReplayRunner runner(script.events);
     const replay::ReplayResult result = runner.Run(options.frames, [&](std::int64_t frame) {
-        if (options.trace) PrintTrace(frame);
+        if (options.trace) std::fputs(replay::TraceLine(frame).c_str(), stdout);
         const auto [first, last] = options.shots.equal_range(frame);
         if (first == last) return;
         const replay::RgbImage image = replay::CaptureClientArea();

@@ -1,0 +1,144 @@
+// The web backend's input units, checked natively: browser key names against the desktop
+// backend's keys and the game's, wheel deltas, gamepad axes, and the keyboard's taps and holds.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+#include "game/game_values.h"
+#include "media/input/key_tables.h"
+#include "platform/backends/web/input_codes.h"
+#include "platform/backends/web/key_state.h"
+
+#if MEDIA_TEST_WITH_SDL
+#include "platform/backends/sdl/sdl_input.h"
+#endif
+
+namespace {
+
+using platform::web::KeyNameForScanCode;
+using platform::web::ScanCodeForKeyName;
+
+TEST(WebKeyNames, TheGamesKeysHaveTheirBrowserNames) {
+    media::KeyToScanTable scanOf{};
+    media::BuildKeyToScanTable(scanOf);
+    const struct {
+        std::uint16_t key;
+        const char* name;
+    } cases[] = {
+        {game::KEY_ESC, "Escape"}, {game::KEY_A, "KeyA"}, {game::KEY_E, "KeyE"},
+        {game::KEY_M, "KeyM"},     {game::KEY_O, "KeyO"}, {game::KEY_P, "KeyP"},
+        {game::KEY_X, "KeyX"},     {game::KEY_LEFT_ARROW, "ArrowLeft"}, {game::KEY_RIGHT_ARROW, "ArrowRight"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(ScanCodeForKeyName(c.name), scanOf[c.key]);
+    }
+}
+
+TEST(WebKeyNames, NamesAreExactAndUnknownKeysHaveNoScanCode) {
+    for (const char* name : {"", "arrowleft", "ARROWLEFT", "ArrowLeft ", "Left", "Unidentified", "Fn", "KeyÄ"}) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ScanCodeForKeyName(name), 0);
+    }
+}
+
+TEST(WebKeyNames, EveryScanCodeHasOneNameBothWays) {
+    int named = 0;
+    for (int code = 1; code < 256; ++code) {
+        const auto scanCode = static_cast<std::uint8_t>(code);
+        const std::string name(KeyNameForScanCode(scanCode));
+        if (name.empty()) continue;
+        ++named;
+        EXPECT_EQ(ScanCodeForKeyName(name), scanCode) << name;
+    }
+    EXPECT_EQ(named, 105);
+}
+
+#if MEDIA_TEST_WITH_SDL
+// A key the desktop reads is a key the page reads, and the other way round.
+TEST(WebKeyNames, TheSameKeysAsTheDesktop) {
+    for (int code = 1; code < 256; ++code) {
+        const auto scanCode = static_cast<std::uint8_t>(code);
+        EXPECT_EQ(platform::sdl::ScancodeForScanCode(scanCode) != 0, !KeyNameForScanCode(scanCode).empty()) << "scan code " << code;
+    }
+}
+#endif
+
+TEST(WebWheel, DeltasBecomeNotchesAwayFromTheUser) {
+    using platform::web::kWheelLines;
+    using platform::web::kWheelPages;
+    using platform::web::kWheelPixels;
+    const double inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double deltaY;
+        unsigned long mode;
+        std::int32_t motion;
+    } cases[] = {
+        {100, kWheelPixels, -120},  {-100, kWheelPixels, 120},  {50, kWheelPixels, -60},  {0, kWheelPixels, 0},
+        {3, kWheelLines, -120},     {-1, kWheelLines, 40},      {1, kWheelPages, -1200},  {-0.5, kWheelPages, 600},
+        {1e300, kWheelPixels, -500000000}, {-1e300, kWheelLines, 500000000},
+        {std::nan(""), kWheelPixels, 0}, {inf, kWheelPixels, 0}, {-inf, kWheelPages, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(platform::web::WheelMotion(c.deltaY, c.mode), c.motion) << c.deltaY << " in mode " << c.mode;
+    }
+}
+
+TEST(WebGamepad, AxesBecomeRawStickPositions) {
+    const struct {
+        double axis;
+        std::int32_t raw;
+    } cases[] = {
+        {0, 0}, {1, 32767}, {-1, -32768}, {0.5, 16384}, {-0.5, -16384}, {2, 32767}, {-7, -32768},
+        {std::nan(""), 0}, {std::numeric_limits<double>::infinity(), 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(platform::web::RawAxis(c.axis), c.raw) << c.axis;
+}
+
+// Each case: events between reads ('+' press, '-' release, '0' focus lost, '|' a read), and what
+// each read says of the key.
+TEST(WebKeyState, TapsBetweenReadsAreReadOnceAndHeldKeysUntilLetGo) {
+    const struct {
+        const char* events;
+        const char* reads;  // 'd' down, 'u' up
+    } cases[] = {
+        {"|", "u"},
+        {"+|||", "ddd"},           // held
+        {"+-||", "du"},            // a tap between two reads: down once
+        {"+|-|", "du"},            // held over one read, then let go
+        {"+-+|-|", "du"},          // two taps before one read: still one read down
+        {"+-0|", "u"},             // focus lost: the tap is forgotten
+        {"+0|", "u"},              // focus lost while held
+        {"+0+|", "d"},             // pressed again after the loss
+        {"-|", "u"},               // a release without a press
+    };
+    constexpr std::uint8_t kKey = 203;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.events);
+        platform::web::KeyState keys;
+        std::string reads;
+        for (const char* e = c.events; *e; ++e) {
+            switch (*e) {
+                case '+': keys.Press(kKey); break;
+                case '-': keys.Release(kKey); break;
+                case '0': keys.ReleaseAll(); break;
+                case '|': {
+                    const platform::KeyboardState state = keys.Read();
+                    reads += state[kKey] == 0x80 ? 'd' : state[kKey] == 0 ? 'u' : '?';
+                    for (int other = 0; other < 256; ++other) {
+                        if (other != kKey) {
+                            EXPECT_EQ(state[static_cast<std::size_t>(other)], 0) << "key " << other;
+                        }
+                    }
+                    break;
+                }
+            }
+        }
+        EXPECT_EQ(reads, c.reads);
+    }
+}
+
+}  // namespace
