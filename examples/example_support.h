@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "media/display/pixel_surface.h"
-#include "platform/pixels/color_convert.h"
+#include <zamelmedia/media/display/pixel_surface.h>
+#include <zamelmedia/platform/pixels/color_convert.h>
 
 namespace example {
 

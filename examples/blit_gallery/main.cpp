@@ -11,9 +11,10 @@
 // x and y give the top-left pixel of the drawn rectangle; the rotation blits take its centre.
 #include <cstdio>
 
+#include <zamelmedia/zamelmedia.h>
+#include <zamelmedia/media/display/pixel_surface.h>
+
 #include "example_support.h"
-#include "media/app/zamelmedia.h"
-#include "media/display/pixel_surface.h"
 
 namespace {
 

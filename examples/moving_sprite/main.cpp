@@ -9,8 +9,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include <zamelmedia/zamelmedia.h>
+
 #include "example_support.h"
-#include "media/app/zamelmedia.h"
 
 namespace {
 

@@ -10,10 +10,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <zamelmedia/zamelmedia.h>
+#include <zamelmedia/media/display/pixel_surface.h>
+#include <zamelmedia/platform/pixels/surface_desc.h>
+
 #include "example_support.h"
-#include "media/app/zamelmedia.h"
-#include "media/display/pixel_surface.h"
-#include "platform/pixels/surface_desc.h"
 
 namespace {
 

@@ -12,8 +12,9 @@
 #include <filesystem>
 #include <string>
 
+#include <zamelmedia/zamelmedia.h>
+
 #include "example_support.h"
-#include "media/app/zamelmedia.h"
 
 #ifndef EXAMPLE_ASSETS
 #define EXAMPLE_ASSETS "assets"

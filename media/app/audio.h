@@ -3,7 +3,7 @@
 // Update once a frame so that looping tunes start again when they end.
 #include <memory>
 
-#include "media/app/status.h"
+#include "status.h"
 
 namespace platform {
 class MusicPerformance;

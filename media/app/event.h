@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "media/app/key.h"
+#include "key.h"
 
 namespace media {
 

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "media/app/status.h"
+#include "status.h"
 
 namespace media {
 

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <memory>
 
-#include "media/app/sound.h"
-#include "media/app/status.h"
+#include "sound.h"
+#include "status.h"
 
 namespace platform {
 class MusicSegment;

@@ -13,10 +13,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "media/app/canvas.h"
-#include "media/app/event.h"
-#include "media/app/key.h"
-#include "media/app/status.h"
+#include "canvas.h"
+#include "event.h"
+#include "key.h"
+#include "status.h"
 
 namespace media {
 

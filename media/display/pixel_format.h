@@ -3,7 +3,7 @@
 // (8, 15, 16, 24, 32, or 0 for a format the layer does not handle).
 #include <cstdint>
 
-#include "platform/pixels/pixel_traits.h"
+#include "../../platform/pixels/pixel_traits.h"
 
 namespace media {
 

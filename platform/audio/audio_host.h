@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/core/result_codes.h"
+#include "../core/result_codes.h"
 
 namespace platform {
 

@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/audio/audio_host.h"
-#include "platform/audio/audio_mixer.h"
-#include "platform/core/result_codes.h"
+#include "audio_host.h"
+#include "audio_mixer.h"
+#include "../core/result_codes.h"
 
 namespace platform {
 

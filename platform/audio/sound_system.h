@@ -5,9 +5,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/audio/audio_host.h"
-#include "platform/audio/sound_buffer.h"
-#include "platform/core/result_codes.h"
+#include "audio_host.h"
+#include "sound_buffer.h"
+#include "../core/result_codes.h"
 
 namespace platform {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/video/device_context.h"
+#include "../video/device_context.h"
 
 namespace platform {
 

@@ -4,7 +4,7 @@
 // its fault switches so that tests reach every failure path of the layer.
 #include <string>
 
-#include "platform/core/result_codes.h"
+#include "result_codes.h"
 
 namespace platform {
 

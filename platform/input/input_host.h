@@ -12,10 +12,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/core/geometry.h"
-#include "platform/core/guid.h"
-#include "platform/core/result_codes.h"
-#include "platform/window/window.h"
+#include "../core/geometry.h"
+#include "../core/guid.h"
+#include "../core/result_codes.h"
+#include "../window/window.h"
 
 namespace platform {
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/audio/audio_mixer.h"
+#include "../audio/audio_mixer.h"
 
 struct _fluid_hashtable_t;
 struct _fluid_synth_t;

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/core/result_codes.h"
-#include "platform/music/music_segment.h"
+#include "music_segment.h"
+#include "../core/result_codes.h"
 
 namespace platform {
 

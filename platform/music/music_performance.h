@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/audio/audio_host.h"
-#include "platform/core/result_codes.h"
-#include "platform/music/midi_synth.h"
-#include "platform/music/music_segment.h"
+#include "midi_synth.h"
+#include "music_segment.h"
+#include "../audio/audio_host.h"
+#include "../core/result_codes.h"
 
 struct _fluid_player_t;
 struct _fluid_midi_event_t;

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/core/result_codes.h"
+#include "../core/result_codes.h"
 
 namespace platform {
 

@@ -3,7 +3,7 @@
 // their top bits; 8-bit surfaces index the fixed 3-3-2 palette.
 #include <cstdint>
 
-#include "platform/pixels/surface_desc.h"
+#include "surface_desc.h"
 
 namespace platform {
 

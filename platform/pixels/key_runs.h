@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/core/geometry.h"
-#include "platform/pixels/pixel_view.h"
+#include "pixel_view.h"
+#include "../core/geometry.h"
 
 namespace platform {
 

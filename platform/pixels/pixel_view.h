@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/core/geometry.h"
-#include "platform/pixels/surface_desc.h"
+#include "surface_desc.h"
+#include "../core/geometry.h"
 
 namespace platform {
 

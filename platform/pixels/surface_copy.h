@@ -3,8 +3,8 @@
 // loops trust them and walk rows with running pointers.
 #include <cstdint>
 
-#include "platform/core/geometry.h"
-#include "platform/pixels/pixel_view.h"
+#include "pixel_view.h"
+#include "../core/geometry.h"
 
 namespace platform {
 

@@ -3,7 +3,7 @@
 // written against: only the fields the layer reads are kept.
 #include <cstdint>
 
-#include "platform/core/geometry.h"
+#include "../core/geometry.h"
 
 namespace platform {
 

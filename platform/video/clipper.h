@@ -2,7 +2,7 @@
 // A clipper: binds copies onto the primary surface to one window's client area.
 #include <cstdint>
 
-#include "platform/core/result_codes.h"
+#include "../core/result_codes.h"
 
 namespace platform {
 

@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/core/geometry.h"
-#include "platform/core/result_codes.h"
-#include "platform/pixels/pixel_view.h"
-#include "platform/pixels/surface_copy.h"
+#include "../core/geometry.h"
+#include "../core/result_codes.h"
+#include "../pixels/pixel_view.h"
+#include "../pixels/surface_copy.h"
 
 namespace platform {
 

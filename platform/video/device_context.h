@@ -3,7 +3,7 @@
 // device capabilities of the desktop.
 #include <cstdint>
 
-#include "platform/pixels/color_convert.h"
+#include "../pixels/color_convert.h"
 
 namespace platform {
 

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/core/guid.h"
-#include "platform/core/result_codes.h"
-#include "platform/pixels/surface_desc.h"
-#include "platform/video/clipper.h"
-#include "platform/video/display_surface.h"
+#include "clipper.h"
+#include "display_surface.h"
+#include "../core/guid.h"
+#include "../core/result_codes.h"
+#include "../pixels/surface_desc.h"
 
 namespace platform {
 

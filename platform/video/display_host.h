@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/core/result_codes.h"
-#include "platform/pixels/surface_desc.h"
+#include "../core/result_codes.h"
+#include "../pixels/surface_desc.h"
 
 namespace platform {
 

@@ -9,12 +9,12 @@
 #include <utility>
 #include <vector>
 
-#include "platform/core/geometry.h"
-#include "platform/core/result_codes.h"
-#include "platform/pixels/key_runs.h"
-#include "platform/pixels/pixel_view.h"
-#include "platform/pixels/surface_desc.h"
-#include "platform/video/device_context.h"
+#include "device_context.h"
+#include "../core/geometry.h"
+#include "../core/result_codes.h"
+#include "../pixels/key_runs.h"
+#include "../pixels/pixel_view.h"
+#include "../pixels/surface_desc.h"
 
 namespace platform {
 

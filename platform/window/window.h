@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/core/geometry.h"
+#include "../core/geometry.h"
 
 namespace platform {
 

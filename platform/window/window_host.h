@@ -3,7 +3,7 @@
 // client areas really are, OS events turned into window messages, and the error box.
 #include <cstdint>
 
-#include "platform/core/geometry.h"
+#include "../core/geometry.h"
 
 namespace platform {
 

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/audio/audio_host.h"
-#include "platform/core/fault_hook.h"
-#include "platform/core/result_codes.h"
+#include "../../audio/audio_host.h"
+#include "../../core/fault_hook.h"
+#include "../../core/result_codes.h"
 
 namespace platform::headless {
 

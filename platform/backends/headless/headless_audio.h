@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/audio/audio_host.h"
+#include "../../audio/audio_host.h"
 
 namespace platform::headless {
 

@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/backends/headless/fault_switchboard.h"
-#include "platform/core/clock.h"
-#include "platform/core/fault_hook.h"
-#include "platform/video/desktop.h"
-#include "platform/video/display_host.h"
-#include "platform/video/display_surface.h"
-#include "platform/window/window_host.h"
+#include "fault_switchboard.h"
+#include "../../core/clock.h"
+#include "../../core/fault_hook.h"
+#include "../../video/desktop.h"
+#include "../../video/display_host.h"
+#include "../../video/display_surface.h"
+#include "../../window/window_host.h"
 
 namespace platform::headless {
 

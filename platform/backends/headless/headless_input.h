@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/backends/headless/fault_switchboard.h"
-#include "platform/input/input_host.h"
+#include "fault_switchboard.h"
+#include "../../input/input_host.h"
 
 namespace platform::headless {
 
