@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
+#include "media/app/frame_task.h"
 #include "media/display/screen.h"
 #include "media/input/input.h"
 #include "platform/core/system.h"
@@ -21,6 +23,7 @@ struct Window::State {
     bool firstFrame = true;
     std::uint32_t lastTime = 0;
     std::int32_t mouseX = 0, mouseY = 0, stickX = 0, stickY = 0;
+    std::vector<std::weak_ptr<FrameTask>> tasks;  // run once a frame while their owners live
 };
 
 namespace {
@@ -108,7 +111,19 @@ void QueueInput(Window::State& state) {
     PushMotion(state, EventType::JoystickMoved, input.JoystickX(), input.JoystickY(), state.stickX, state.stickY);
 }
 
+// The frame's tasks; those whose owner is gone are forgotten.
+void RunTasks(Window::State& state) {
+    std::erase_if(state.tasks, [](const std::weak_ptr<FrameTask>& task) { return task.expired(); });
+    for (const std::weak_ptr<FrameTask>& weak : state.tasks) {
+        if (const std::shared_ptr<FrameTask> task = weak.lock()) task->OnFrame();
+    }
+}
+
 }  // namespace
+
+void AddFrameTask(const Window& window, std::weak_ptr<FrameTask> task) {
+    if (window.state_) window.state_->tasks.push_back(std::move(task));
+}
 
 Window::Window() = default;
 Window::~Window() { Close(); }
@@ -193,6 +208,7 @@ bool Window::NextFrame(float& dt) {
     if (!s.open) return false;
     s.input->Update();
     QueueInput(s);
+    RunTasks(s);
     const std::uint32_t now = platform::TimeGetTime();
     if (!s.firstFrame) dt = static_cast<float>(now - s.lastTime) / 1000.0f;
     s.lastTime = now;

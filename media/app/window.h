@@ -20,6 +20,7 @@
 
 namespace media {
 
+class FrameTask;
 class Input;
 class Screen;
 
@@ -84,6 +85,8 @@ public:
     struct State;
 
 private:
+    friend void AddFrameTask(const Window& window, std::weak_ptr<FrameTask> task);
+
     std::unique_ptr<State> state_;
 };
 

@@ -29,6 +29,8 @@ class MidiSynth final : public MixerInput {
 public:
     static constexpr int kBlocks = 8;
     static constexpr int kChannelsPerBlock = 16;
+    // Each channel's volume (controller 7) after a block's reset, as a song expects at its start.
+    static constexpr int kResetVolume = 100;
     static constexpr int kDrumChannel = 9;
 
     // Told, with the audio lock held, when the synth has become ready.

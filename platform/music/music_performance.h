@@ -5,6 +5,7 @@
 // SoundFont. One segment plays at a time: playing another stops the first. Stopping silences the
 // performance's own channels at once and leaves every other performance playing. A segment played
 // while the synth is still loading (a real-time output) starts when the synth is ready.
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -46,6 +47,11 @@ public:
 
     bool HasPort() const { return synth_ != nullptr; }
     int Block() const { return block_; }
+    // The volume of this performance's songs, 0 (silent) .. 1 (as written; the default), heard at
+    // once. Each channel's own volume (controller 7) is scaled so that the sound's amplitude
+    // follows the volume; the other performances keep theirs.
+    void SetVolume(float volume);
+    float Volume() const { return volume_; }
     // Whether a song of this performance is still running (not stopped, not at its end), or
     // waits for the synth to start.
     bool IsPlaying() const;
@@ -55,6 +61,10 @@ private:
     // Called with the audio lock held.
     bool StartPlayer(const std::shared_ptr<const std::vector<std::uint8_t>>& midi);
     void StopPlayer();
+    // After the block's reset: every channel at the reset's volume, scaled by volume_.
+    void ResetVolumes();
+    // Controller 7's value as sent to the synth: the song's value scaled by volume_.
+    int Scaled(int channelVolume) const;
     void SynthReady() override;
 
     std::shared_ptr<AudioOutputUse> output_;
@@ -66,6 +76,9 @@ private:
     std::shared_ptr<const std::vector<std::uint8_t>> playingMidi_;
     // playingMidi_ waits for the synth to be ready.
     bool waiting_ = false;
+    float volume_ = 1.0f;
+    // Each channel's volume as the song set it (controller 7), before the performance's volume.
+    std::array<std::uint8_t, MidiSynth::kChannelsPerBlock> channelVolume_{};
 };
 
 HRESULT CreateMusicPerformance(std::unique_ptr<MusicPerformance>* performance);
