@@ -9,7 +9,6 @@
 //    with its family's name.
 //
 // x and y give the top-left pixel of the drawn rectangle; the rotation blits take its centre.
-#include <cstdio>
 
 #include <zamelmedia/zamelmedia.h>
 #include <zamelmedia/media/display/pixel_surface.h>
@@ -66,10 +65,7 @@ int main(int argc, char** argv) {
     media::Picture sprite;
     media::Status status = window.Open("blit gallery", kWidth, kHeight);
     if (status) status = sprite.Create(window, kSprite, kSprite, media::kMagenta);
-    if (!status) {
-        std::fprintf(stderr, "blit-gallery: %s\n", status.Message().c_str());
-        return 1;
-    }
+    if (!status.Report("blit-gallery")) return 1;
     DrawSprite(sprite.Draw());
     sprite.KeyFromTopLeft();  // magenta is transparent in the keyed blits
 

@@ -7,7 +7,6 @@
 // 3. Every frame: copy the background, copy the sprite's current animation frame with its colour
 //    key (the key colour stays transparent).
 #include <cmath>
-#include <cstdio>
 
 #include <zamelmedia/zamelmedia.h>
 
@@ -54,10 +53,7 @@ int main(int argc, char** argv) {
     media::Status status = window.Open("moving sprite", kWidth, kHeight);
     if (status) status = background.Create(window, kWidth, kHeight);
     if (status) status = sheet.Create(window, kSprite * kFrames, kSprite, media::kMagenta);
-    if (!status) {
-        std::fprintf(stderr, "moving-sprite: %s\n", status.Message().c_str());
-        return 1;
-    }
+    if (!status.Report("moving-sprite")) return 1;
     DrawBackground(background.Draw());
     DrawSpriteSheet(sheet.Draw());
     sheet.KeyFromTopLeft();  // magenta, in the top-left pixel, is transparent

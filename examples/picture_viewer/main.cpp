@@ -40,15 +40,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     media::Window window;
-    if (const media::Status opened = window.Open(options.argument, kWidth, kHeight); !opened) {
-        std::fprintf(stderr, "picture-viewer: %s\n", opened.Message().c_str());
-        return 1;
-    }
+    if (!window.Open(options.argument, kWidth, kHeight).Report("picture-viewer")) return 1;
     media::Picture picture;
-    if (const media::Status loaded = picture.Load(window, options.argument); !loaded) {
-        std::fprintf(stderr, "picture-viewer: %s\n", loaded.Message().c_str());
-        return 1;
-    }
+    if (!picture.Load(window, options.argument).Report("picture-viewer")) return 1;
     std::printf("%s: %d x %d\n", options.argument, picture.Width(), picture.Height());
 
     const platform::Rect target = FitInWindow(picture.Width(), picture.Height());

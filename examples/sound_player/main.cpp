@@ -7,7 +7,6 @@
 // 3. A Tune holds a standard MIDI file (any path) and plays through the General MIDI SoundFont;
 //    one tune sounds at a time; the window's frame loop starts a looping tune again at its end.
 // Without an audio output or a SoundFont the loads say why and the example runs silent.
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -20,16 +19,6 @@
 #define EXAMPLE_ASSETS "assets"
 #endif
 
-namespace {
-
-// Reports a failed load; the example goes on without that sound.
-bool Report(const media::Status& status) {
-    if (!status) std::fprintf(stderr, "sound-player: %s\n", status.Message().c_str());
-    return static_cast<bool>(status);
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     example::RunOptions options = example::ParseOptions(argc, argv);
     std::string wave = options.argument ? options.argument : EXAMPLE_ASSETS "/item.wav";
@@ -40,19 +29,18 @@ int main(int argc, char** argv) {
     if (wave == music) wave = EXAMPLE_ASSETS "/item.wav";  // "--music X" alone: X was taken as the WAV
 
     media::Window window;
-    if (const media::Status opened = window.Open("sound player", 320, 80); !opened) {
-        std::fprintf(stderr, "sound-player: %s\n", opened.Message().c_str());
-        return 1;
-    }
+    if (!window.Open("sound player", 320, 80).Report("sound-player")) return 1;
 
     // The window's frame loop keeps the looping tune going; the sound and the tune keep what they
     // need of the audio output, in whatever order they are destroyed.
     media::Audio audio;
     media::Sound effect;
     media::Tune tune;
-    const bool sound = Report(audio.Open(window));
-    const bool effectLoaded = sound && Report(effect.Load(audio, wave.c_str()));
-    const bool tuneLoaded = sound && Report(tune.Load(audio, music.c_str())) && Report(tune.Play(media::Loop::Forever));
+    // A failed load is reported; the example goes on without that sound.
+    const bool sound = audio.Open(window).Report("sound-player");
+    const bool effectLoaded = sound && effect.Load(audio, wave.c_str()).Report("sound-player");
+    const bool tuneLoaded = sound && tune.Load(audio, music.c_str()).Report("sound-player") &&
+                            tune.Play(media::Loop::Forever).Report("sound-player");
 
     const std::string effectLine = "effect: " + std::filesystem::path(wave).filename().string() + (effectLoaded ? "" : " (silent)");
     const std::string musicLine = "music:  " + std::filesystem::path(music).filename().string() + (tuneLoaded ? "" : " (silent)");
