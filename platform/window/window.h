@@ -17,6 +17,8 @@ using LRESULT = std::intptr_t;
 using WindowProc = LRESULT (*)(HWND, std::uint32_t, WPARAM, LPARAM);
 
 inline constexpr std::uint32_t WM_DESTROY = 0x02;
+// A scaled window's size on screen changed (wParam 0, lParam: width | height << 16).
+inline constexpr std::uint32_t WM_SIZE = 0x05;
 inline constexpr std::uint32_t WM_PAINT = 0x0F;
 inline constexpr std::uint32_t WM_CLOSE = 0x10;
 inline constexpr std::uint32_t WM_QUIT = 0x12;
@@ -54,6 +56,16 @@ struct WindowClass {
     std::string className;
 };
 
+// How a window's picture reaches the screen beyond its fixed client area. A fullscreen or
+// resizable window keeps its client size: the backend scales what is presented to the size the
+// window really has on screen, keeping its shape, with bars on the sides that are left over, and
+// posts WM_SIZE when that size changes. Both off (the default) is a plain window of its client size.
+struct WindowPresentation {
+    bool fullscreen = false;  // covers the whole display
+    bool resizable = false;   // the user may resize it
+    friend bool operator==(const WindowPresentation&, const WindowPresentation&) = default;
+};
+
 struct Message {
     HWND window = nullptr;
     std::uint32_t message = 0;
@@ -75,6 +87,7 @@ public:
     bool active = false;
     std::uint32_t deactivations = 0;
     void* native = nullptr;  // the backend's counterpart
+    WindowPresentation presentation;
 };
 
 bool RegisterClass(const WindowClass& windowClass);
@@ -106,6 +119,12 @@ bool PostMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lPara
 LRESULT SendMessage(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProc(HWND window, std::uint32_t message, WPARAM wParam, LPARAM lParam);
 int MessageBox(HWND owner, const char* text, const char* caption, std::uint32_t type);
+
+// Sets how the window is shown on screen (WindowPresentation). False for no such window.
+bool SetWindowPresentation(HWND window, const WindowPresentation& presentation);
+// Sets the window's icon, which must outlive its use by the window. False for no such window or
+// no icon.
+bool SetWindowIcon(HWND window, const Resource* icon);
 
 // Forgets every window, class and queued message: a fresh window system (tests).
 void ResetWindowSystem();

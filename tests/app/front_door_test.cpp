@@ -277,7 +277,9 @@ TEST_F(FrontDoorTest, FailuresSayWhyInWords) {
     };
     const std::vector<FailureCase> beforeOpen = {
         {"picture without window", picture.Load(window, "x.bmp"), media::ErrorCode::NotOpen, "window is not open"},
-        {"fullscreen", window.Open("x", 64, 48, media::WindowMode::Fullscreen), media::ErrorCode::Unsupported, "fullscreen"},
+        {"no pixels", window.Open("x", 0, 48), media::ErrorCode::InvalidArgument, "no pixels"},
+        {"fullscreen before open", window.SetFullscreen(true), media::ErrorCode::NotOpen, "not open"},
+        {"icon before open", window.SetIcon(picture), media::ErrorCode::NotOpen, "not open"},
     };
     for (const FailureCase& k : beforeOpen) {
         EXPECT_FALSE(k.status) << k.name;
@@ -296,6 +298,7 @@ TEST_F(FrontDoorTest, FailuresSayWhyInWords) {
         {"junk tune", tune.LoadFromMemory(output, junk, sizeof junk), media::ErrorCode::BadData, "not a standard MIDI file"},
         {"unloaded sound", sound.Play(), media::ErrorCode::NotOpen, "not loaded"},
         {"unloaded tune", tune.Play(), media::ErrorCode::NotOpen, "not loaded"},
+        {"icon without pixels", window.SetIcon(picture), media::ErrorCode::NotOpen, "no pixels"},
     };
     for (const FailureCase& k : afterOpen) {
         EXPECT_FALSE(k.status) << k.name;

@@ -17,9 +17,17 @@
 #include "../../video/desktop.h"
 #include "../../video/display_host.h"
 #include "../../video/display_surface.h"
+#include "../../window/window.h"
 #include "../../window/window_host.h"
 
 namespace platform::headless {
+
+// What the backend was last asked to show of a window beyond its client area.
+struct ShownWindow {
+    const Window* window = nullptr;
+    WindowPresentation presentation;
+    const Resource* icon = nullptr;
+};
 
 struct MessageBoxRecord {
     Window* owner = nullptr;
@@ -68,6 +76,11 @@ public:
     void RecordDebugMessage(const char* text);
     // Copies and fills that reached the desktop since the last Reset.
     int Presentations() const { return presentations_; }
+    // The presentation and icon the window has on this backend's screen; null for no window.
+    const ShownWindow* Shown(const Window* window) const;
+    // The user gave a scaled (fullscreen or resizable) window another size on screen: it gets
+    // WM_SIZE, as on a real desktop. False, and nothing posted, for any other window.
+    bool ResizeOnScreen(Window* window, std::int32_t width, std::int32_t height);
 
     // Clock.
     std::uint32_t Now() override { return now_; }
@@ -81,9 +94,9 @@ public:
 
     // WindowHost.
     FrameMetrics Frame() override { return frame_; }
-    bool CreateNativeWindow(Window&) override { return true; }
-    void DestroyNativeWindow(Window&) override {}
-    void UpdateNativeWindow(Window&) override {}
+    bool CreateNativeWindow(Window& window) override;
+    void DestroyNativeWindow(Window& window) override;
+    void UpdateNativeWindow(Window& window) override;
     void PumpEvents(bool wait) override;
     int ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) override;
 
@@ -106,6 +119,7 @@ private:
     std::uint64_t droppedDebugMessages_ = 0;
     bool debugEcho_ = true;
     int presentations_ = 0;
+    std::vector<ShownWindow> shown_;
 };
 
 HeadlessBackend& Controls();
