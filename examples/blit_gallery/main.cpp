@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
     const example::RunOptions options = example::ParseOptions(argc, argv);
     media::Window window;
     media::Picture sprite;
-    media::Status status = window.Open("blit gallery", kWidth, kHeight);
+    media::Status status = window.Open("blit gallery", kWidth, kHeight, options.mode);
     if (status) status = sprite.Create(window, kSprite, kSprite, media::kMagenta);
     if (!status.Report("blit-gallery")) return 1;
     DrawSprite(sprite.Draw());

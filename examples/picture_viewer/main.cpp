@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     media::Window window;
-    if (!window.Open(options.argument, kWidth, kHeight).Report("picture-viewer")) return 1;
+    if (!window.Open(options.argument, kWidth, kHeight, options.mode).Report("picture-viewer")) return 1;
     media::Picture picture;
     if (!picture.Load(window, options.argument).Report("picture-viewer")) return 1;
     std::printf("%s: %d x %d\n", options.argument, picture.Width(), picture.Height());

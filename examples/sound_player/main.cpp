@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     if (wave == music) wave = EXAMPLE_ASSETS "/item.wav";  // "--music X" alone: X was taken as the WAV
 
     media::Window window;
-    if (!window.Open("sound player", 320, 80).Report("sound-player")) return 1;
+    if (!window.Open("sound player", 320, 80, options.mode).Report("sound-player")) return 1;
 
     // The window's frame loop keeps the looping tune going; the sound and the tune keep what they
     // need of the audio output, in whatever order they are destroyed.
