@@ -75,7 +75,7 @@ set(zamelmedia_public_headers
   platform/core/result_codes.h
   platform/input/input_host.h
   platform/music/midi_synth.h platform/music/music_loader.h platform/music/music_performance.h platform/music/music_segment.h
-  platform/pixels/color_convert.h platform/pixels/key_runs.h platform/pixels/pixel_traits.h platform/pixels/pixel_view.h
+  platform/pixels/color_convert.h platform/pixels/key_runs.h platform/pixels/pixel_view.h
   platform/pixels/surface_copy.h platform/pixels/surface_desc.h
   platform/video/clipper.h platform/video/desktop.h platform/video/device_context.h platform/video/display_device.h
   platform/video/display_host.h platform/video/display_surface.h
