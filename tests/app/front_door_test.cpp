@@ -307,4 +307,26 @@ TEST_F(FrontDoorTest, FailuresSayWhyInWords) {
     }
 }
 
+// Report prints a failure as "program: message" on standard error and says whether the call
+// succeeded; a success prints nothing.
+TEST(StatusReportTest, PrintsOnlyFailuresWithTheProgramsName) {
+    const struct {
+        media::Status status;
+        const char* program;
+        bool succeeded;
+        std::string printed;
+    } cases[] = {
+        {media::Status::Ok(), "hello", true, ""},
+        {{media::ErrorCode::NotFound, "cannot load picture 'a.png': no such file"}, "hello", false,
+         "hello: cannot load picture 'a.png': no such file\n"},
+        {{media::ErrorCode::Failed, "the tune could not be played"}, nullptr, false, "error: the tune could not be played\n"},
+    };
+    for (const auto& k : cases) {
+        ::testing::internal::CaptureStderr();
+        const bool succeeded = k.status.Report(k.program);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), k.printed);
+        EXPECT_EQ(succeeded, k.succeeded);
+    }
+}
+
 }  // namespace
