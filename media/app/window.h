@@ -54,7 +54,8 @@ public:
     /// True between a successful Open and Close (or the close box).
     bool IsOpen() const;
     /// Switches between the whole display and a window, the drawing area keeping its size
-    /// (scaled to the display); leaving fullscreen returns to the mode the window was opened in.
+    /// (scaled to the display). Leaving fullscreen gives a resizable window if the window was
+    /// opened Resizable, else a window of the drawing area's size.
     Status SetFullscreen(bool fullscreen);
     /// True while the window covers the display.
     bool IsFullscreen() const;
