@@ -112,7 +112,7 @@ set(ZAMELMEDIA_PC_SDL "")
 if(ZAMELMEDIA_WITH_SDL)
   set(ZAMELMEDIA_PC_SDL "sdl2 x11 ")
 endif()
-set(ZAMELMEDIA_PC_REQUIRES "${ZAMELMEDIA_PC_SDL}fluidsynth${ZAMELMEDIA_PC_JPEG} spng")
+set(ZAMELMEDIA_PC_REQUIRES "${ZAMELMEDIA_PC_SDL}fluidsynth${ZAMELMEDIA_PC_JPEG} spng libdeflate")
 # The prefix as seen from the .pc file's folder, so the installed tree can be moved.
 file(RELATIVE_PATH ZAMELMEDIA_PC_TO_PREFIX /root/${CMAKE_INSTALL_LIBDIR}/pkgconfig /root)
 string(REGEX REPLACE "/$" "" ZAMELMEDIA_PC_TO_PREFIX "${ZAMELMEDIA_PC_TO_PREFIX}")

@@ -29,6 +29,9 @@ private:
     // Everything between reading the header and the end chunk; false on any failure.
     bool Render(Session& session, const std::uint8_t* data, std::size_t size, platform::DisplayDevice* device, std::int32_t placement);
     bool ChooseOutput(Session& session, bool sixteenBit);
+    // A plain 8-bit RGB or RGBA picture inflated whole and unfiltered here; false to leave the
+    // file to libspng.
+    bool RenderPlain(Session& session, const std::uint8_t* data, std::size_t size);
 };
 
 }  // namespace media
