@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <vector>
 
 #include <libdeflate.h>
@@ -157,6 +158,9 @@ bool Unfilter(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* prior,
     }
 }
 
+// The most bytes deflate can make of one compressed byte.
+constexpr std::size_t kMaxInflation = 1032;
+
 struct DecompressorDeleter {
     void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
 };
@@ -273,19 +277,25 @@ bool PngDecoder::RenderPlain(Session& s, const std::uint8_t* data, std::size_t s
     }
     const std::size_t rowBytes = std::size_t{picture.width} * static_cast<std::size_t>(picture.channels);
     const std::size_t stride = rowBytes + 1;  // each row's filter byte, then its samples
-    std::vector<std::uint8_t> rows(stride * picture.height);
+    const std::size_t total = stride * picture.height;
+    // Deflate makes at most 1032 bytes of one: data too short for the rows is left to libspng
+    // before a buffer of the rows' size is taken.
+    if (total / kMaxInflation > picture.compressed.size()) return false;
+    // Not cleared: a successful inflation writes every byte.
+    const std::unique_ptr<std::uint8_t[]> rows(new (std::nothrow) std::uint8_t[total]);
     const std::unique_ptr<libdeflate_decompressor, DecompressorDeleter> inflater(libdeflate_alloc_decompressor());
     std::size_t used = 0, made = 0;
-    if (!inflater || libdeflate_zlib_decompress_ex(inflater.get(), picture.compressed.data(), picture.compressed.size(), rows.data(),
-                                                   rows.size(), &used, &made) != LIBDEFLATE_SUCCESS ||
-        used != picture.compressed.size() || made != rows.size()) {
+    if (!rows || !inflater ||
+        libdeflate_zlib_decompress_ex(inflater.get(), picture.compressed.data(), picture.compressed.size(), rows.get(), total, &used,
+                                      &made) != LIBDEFLATE_SUCCESS ||
+        used != picture.compressed.size() || made != total) {
         return false;
     }
     const std::vector<std::uint8_t> zeros(rowBytes, 0);
     const RowConverter convert = picture.channels == 3 ? s.convert : (s.outBytes == 3 ? Rgba8ToBgr : Rgba8ToBgrx);
     const auto unfilter = picture.channels == 3 ? Unfilter<3> : Unfilter<4>;
     for (std::uint32_t y = 0; y < picture.height; ++y) {
-        std::uint8_t* row = rows.data() + std::size_t{y} * stride;
+        std::uint8_t* row = rows.get() + std::size_t{y} * stride;
         const std::uint8_t* prior = y == 0 ? zeros.data() : row - stride + 1;
         if (!unfilter(row[0], row + 1, prior, rowBytes)) return false;
         convert(row + 1, s.rows + static_cast<std::ptrdiff_t>(y) * s.pitch, picture.width);
