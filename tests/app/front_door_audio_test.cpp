@@ -139,6 +139,18 @@ TEST_F(FrontDoorAudioTest, SoundsAndTunesOutliveAMovedOrDestroyedAudio) {
     EXPECT_FALSE(sound.IsPlaying());
     ASSERT_TRUE(sound.Play());
     EXPECT_TRUE(sound.IsPlaying());
+
+    // A sound alone outliving its Audio (no tune holding the output too) still plays and is heard.
+    media::Sound alone;
+    {
+        media::Audio output;
+        ASSERT_TRUE(output.Open(window));
+        ASSERT_TRUE(alone.LoadFromMemory(output, wave.data(), wave.size()));
+    }
+    ASSERT_TRUE(sound.Stop());
+    ASSERT_TRUE(alone.Play());
+    EXPECT_TRUE(alone.IsPlaying());
+    EXPECT_GT(PeakOver(50), 1000);
 }
 
 }  // namespace
