@@ -40,10 +40,11 @@ inline std::uint8_t Narrow16(unsigned v) { return static_cast<std::uint8_t>((v *
 // One decoded row into surface pixels: blue, green, red, then a zero fourth byte for 32 bits (the
 // layer's 32-bit pixels carry 0 there; the collision test within one sheet compares whole words).
 // The library gives 8-bit pictures as red, green, blue and 16-bit ones as red, green, blue, alpha
-// in host-order words; alpha is dropped. Written plainly for the vectoriser.
-template <int kOutBytes>
-inline void FromRgb8(const std::uint8_t* __restrict in, std::uint8_t* __restrict out, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i, in += 3, out += kOutBytes) {
+// in host-order words; the short road's rows are red, green, blue with or without alpha. Alpha is
+// dropped. Written plainly for the vectoriser.
+template <int kInBytes, int kOutBytes>
+inline void From8(const std::uint8_t* __restrict in, std::uint8_t* __restrict out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i, in += kInBytes, out += kOutBytes) {
         out[0] = in[2];
         out[1] = in[1];
         out[2] = in[0];
@@ -63,20 +64,10 @@ inline void FromRgba16(const std::uint8_t* __restrict in, std::uint8_t* __restri
     }
 }
 
-template <int kOutBytes>
-inline void FromRgba8(const std::uint8_t* __restrict in, std::uint8_t* __restrict out, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i, in += 4, out += kOutBytes) {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
-        if constexpr (kOutBytes == 4) out[3] = 0;
-    }
-}
-
-MEDIA_PIXEL_LOOP void Rgba8ToBgrx(const std::uint8_t* in, std::uint8_t* out, std::size_t count) { FromRgba8<4>(in, out, count); }
-MEDIA_PIXEL_LOOP void Rgba8ToBgr(const std::uint8_t* in, std::uint8_t* out, std::size_t count) { FromRgba8<3>(in, out, count); }
-MEDIA_PIXEL_LOOP void Rgb8ToBgrx(const std::uint8_t* in, std::uint8_t* out, std::size_t count) { FromRgb8<4>(in, out, count); }
-MEDIA_PIXEL_LOOP void Rgb8ToBgr(const std::uint8_t* in, std::uint8_t* out, std::size_t count) { FromRgb8<3>(in, out, count); }
+MEDIA_PIXEL_LOOP void Rgba8ToBgrx(const std::uint8_t* in, std::uint8_t* out, std::size_t count) { From8<4, 4>(in, out, count); }
+MEDIA_PIXEL_LOOP void Rgba8ToBgr(const std::uint8_t* in, std::uint8_t* out, std::size_t count) { From8<4, 3>(in, out, count); }
+MEDIA_PIXEL_LOOP void Rgb8ToBgrx(const std::uint8_t* in, std::uint8_t* out, std::size_t count) { From8<3, 4>(in, out, count); }
+MEDIA_PIXEL_LOOP void Rgb8ToBgr(const std::uint8_t* in, std::uint8_t* out, std::size_t count) { From8<3, 3>(in, out, count); }
 MEDIA_PIXEL_LOOP void Rgba16ToBgrx(const std::uint8_t* in, std::uint8_t* out, std::size_t count) { FromRgba16<4>(in, out, count); }
 MEDIA_PIXEL_LOOP void Rgba16ToBgr(const std::uint8_t* in, std::uint8_t* out, std::size_t count) { FromRgba16<3>(in, out, count); }
 
