@@ -16,9 +16,25 @@ set(ZAMELMEDIA_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/ZamelMedia)
 set_target_properties(media PROPERTIES OUTPUT_NAME zamelmedia EXPORT_NAME media)
 set_target_properties(platform PROPERTIES OUTPUT_NAME zamelmedia_platform EXPORT_NAME platform)
 target_compile_features(media PUBLIC cxx_std_20)
-# In the build tree the headers come from the sources; installed, from include/zamelmedia.
+# Programs reach the headers as <zamelmedia/...>: installed, the include path is the prefix's
+# include/ folder, which holds only zamelmedia/, so no folder named media/ or platform/ can meet a
+# program's own. The installed headers include each other by paths relative to themselves
+# ("../core/geometry.h"): the compiler looks beside the including file first, so the same text
+# works in the source tree and under any prefix, with nothing rewritten at install time. In the
+# build tree include/zamelmedia/ is a mirror of links to the sources (made below), so the examples
+# and tests spell their includes exactly as an installed program does.
+set(ZAMELMEDIA_BUILD_INCLUDE ${PROJECT_BINARY_DIR}/include)
+file(MAKE_DIRECTORY ${ZAMELMEDIA_BUILD_INCLUDE}/zamelmedia)
+foreach(entry media platform zamelmedia.h)
+  set(source ${PROJECT_SOURCE_DIR}/${entry})
+  if(entry STREQUAL "zamelmedia.h")
+    set(source ${PROJECT_SOURCE_DIR}/include/zamelmedia/zamelmedia.h)
+  endif()
+  file(CREATE_LINK ${source} ${ZAMELMEDIA_BUILD_INCLUDE}/zamelmedia/${entry} SYMBOLIC)
+endforeach()
 foreach(library media platform)
-  target_include_directories(${library} INTERFACE $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}/${ZAMELMEDIA_INCLUDE_SUBDIR}>)
+  target_include_directories(${library} INTERFACE $<BUILD_INTERFACE:${ZAMELMEDIA_BUILD_INCLUDE}>
+                                                  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 endforeach()
 set(zamelmedia_libraries media platform)
 
@@ -37,39 +53,40 @@ install(TARGETS ${zamelmedia_libraries} EXPORT ZamelMediaTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT ZamelMediaTargets NAMESPACE ZamelMedia:: DESTINATION ${ZAMELMEDIA_CMAKE_DIR})
 
-# Public headers: every header of media/ but the decoders' and the WAV reader's internals, and the
-# platform headers they include (the types in the layer's signatures, and the pixel traits that
-# the pixel format's depth codes come from). The headless backend's header gives programs on that
-# backend its test controls. Internal platform code (the loops' pixel loads and stores, the DIB
-# conversion, the font, the SDL backend) stays private.
-file(GLOB_RECURSE zamelmedia_media_headers RELATIVE ${PROJECT_SOURCE_DIR} CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/media/*.h)
-set(zamelmedia_private_headers
-  media/audio/wave_file.h
-  media/blit/blit_loops.h
-  media/blit/blit_math.h
-  media/blit/locked_pair.h
-  media/blit/software_frame.h
-  media/image/bmp_decoder.h
-  media/core/byte_reader.h
-  media/image/jpeg_decoder.h
-  media/image/pcx_decoder.h
-  media/image/png_decoder.h
-  media/image/psd_decoder.h
-  media/image/tga_decoder.h)
-list(REMOVE_ITEM zamelmedia_media_headers ${zamelmedia_private_headers})
-set(zamelmedia_platform_headers
-  platform/audio/audio_host.h platform/audio/audio_mixer.h platform/bitmaps/bitmap_info.h platform/video/clipper.h
-  platform/core/backend.h platform/core/clock.h platform/core/quit_signals.h platform/pixels/color_convert.h platform/video/desktop.h platform/video/device_context.h
-  platform/video/display_device.h platform/video/display_host.h platform/video/display_surface.h platform/core/fault_hook.h
-  platform/bitmaps/gdi_bitmap.h platform/core/geometry.h platform/core/guid.h platform/input/input_host.h platform/pixels/key_runs.h platform/pixels/pixel_traits.h platform/music/midi_synth.h
-  platform/music/music_loader.h platform/music/music_performance.h platform/music/music_segment.h platform/pixels/pixel_view.h
-  platform/core/result_codes.h platform/audio/sound_buffer.h platform/audio/sound_system.h platform/pixels/surface_copy.h
-  platform/pixels/surface_desc.h platform/core/system.h platform/window/window.h platform/window/window_host.h
-  platform/backends/headless/fault_switchboard.h platform/backends/headless/headless_audio.h platform/backends/headless/headless_backend.h platform/backends/headless/headless_input.h)
-foreach(header IN LISTS zamelmedia_media_headers zamelmedia_platform_headers)
+# Public headers: the front door, the layer's classes (screen, surfaces, pictures, sprites, frame
+# sheets, blits, input, sound effects, music), the platform headers their signatures name, and the
+# headless backend's controls for programs and tests on the in-memory backend. Nothing else: not
+# the decoders, the blit loops or the WAV reader inside the layer, not the platform's pixel loads
+# and stores, DIB conversion, font or process services, not the SDL backend. Each listed header
+# includes only listed ones (the consumer test compiles every installed header alone).
+set(zamelmedia_public_headers
+  media/app/audio.h media/app/canvas.h media/app/color.h media/app/event.h media/app/key.h media/app/picture.h
+  media/app/sound.h media/app/status.h media/app/tune.h media/app/window.h media/app/zamelmedia.h
+  media/audio/music_player.h media/audio/sound_device.h media/audio/sound_effect.h
+  media/blit/blit_kind.h media/blit/clipping.h media/blit/edge_table.h
+  media/core/file_reader.h media/core/surface_placement.h
+  media/display/bitmap_surface.h media/display/pixel_format.h media/display/pixel_surface.h media/display/screen.h
+  media/image/file_reader.h media/image/image.h media/image/image_decoder.h
+  media/input/input.h media/input/key_tables.h
+  media/sprite/frame_sheet.h media/sprite/opacity_mask.h media/sprite/sprite_object.h
+  platform/audio/audio_host.h platform/audio/audio_mixer.h platform/audio/sound_buffer.h platform/audio/sound_system.h
+  platform/bitmaps/bitmap_info.h platform/bitmaps/gdi_bitmap.h
+  platform/core/backend.h platform/core/clock.h platform/core/fault_hook.h platform/core/geometry.h platform/core/guid.h
+  platform/core/result_codes.h
+  platform/input/input_host.h
+  platform/music/midi_synth.h platform/music/music_loader.h platform/music/music_performance.h platform/music/music_segment.h
+  platform/pixels/color_convert.h platform/pixels/key_runs.h platform/pixels/pixel_view.h
+  platform/pixels/surface_copy.h platform/pixels/surface_desc.h
+  platform/video/clipper.h platform/video/desktop.h platform/video/device_context.h platform/video/display_device.h
+  platform/video/display_host.h platform/video/display_surface.h
+  platform/window/window.h platform/window/window_host.h
+  platform/backends/headless/fault_switchboard.h platform/backends/headless/headless_audio.h
+  platform/backends/headless/headless_backend.h platform/backends/headless/headless_input.h)
+foreach(header IN LISTS zamelmedia_public_headers)
   get_filename_component(folder ${header} DIRECTORY)
   install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${ZAMELMEDIA_INCLUDE_SUBDIR}/${folder})
 endforeach()
+install(FILES include/zamelmedia/zamelmedia.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${ZAMELMEDIA_INCLUDE_SUBDIR})
 
 # The package: version, and the dependencies the exported libraries name (found again in the
 # consumer, since imported targets of pkg-config and find modules are not exported).
@@ -95,7 +112,7 @@ set(ZAMELMEDIA_PC_SDL "")
 if(ZAMELMEDIA_WITH_SDL)
   set(ZAMELMEDIA_PC_SDL "sdl2 x11 ")
 endif()
-set(ZAMELMEDIA_PC_REQUIRES "${ZAMELMEDIA_PC_SDL}fluidsynth${ZAMELMEDIA_PC_JPEG} spng")
+set(ZAMELMEDIA_PC_REQUIRES "${ZAMELMEDIA_PC_SDL}fluidsynth${ZAMELMEDIA_PC_JPEG} spng libdeflate")
 # The prefix as seen from the .pc file's folder, so the installed tree can be moved.
 file(RELATIVE_PATH ZAMELMEDIA_PC_TO_PREFIX /root/${CMAKE_INSTALL_LIBDIR}/pkgconfig /root)
 string(REGEX REPLACE "/$" "" ZAMELMEDIA_PC_TO_PREFIX "${ZAMELMEDIA_PC_TO_PREFIX}")

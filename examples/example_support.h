@@ -1,21 +1,24 @@
 #pragma once
 // What every example shares and would otherwise repeat: the --frames N --screenshot FILE options
 // that run an example for N frames and save its last frame (the README's pictures are made that
-// way on the headless backend). Only the layer's public headers are used.
+// way on the headless backend), and the window's mode. Only the layer's public headers are used.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "media/display/pixel_surface.h"
-#include "platform/pixels/color_convert.h"
+#include <zamelmedia/media/app/window.h>
+#include <zamelmedia/media/display/pixel_surface.h>
+#include <zamelmedia/platform/pixels/color_convert.h>
 
 namespace example {
 
-// --frames N (stop after N frames) and --screenshot FILE (save the last frame as a PPM).
+// --frames N (stop after N frames), --screenshot FILE (save the last frame as a PPM), and
+// --fullscreen or --resizable (the window's mode; the drawing area is scaled to the window).
 struct RunOptions {
     long frames = -1;  // -1: until the window is closed
     const char* screenshot = nullptr;
+    media::WindowMode mode = media::WindowMode::Windowed;
     const char* argument = nullptr;  // the first other argument (a file name), if any
 };
 
@@ -26,6 +29,10 @@ inline RunOptions ParseOptions(int argc, char** argv) {
             options.frames = std::strtol(argv[++i], nullptr, 10);
         } else if (std::strcmp(argv[i], "--screenshot") == 0 && i + 1 < argc) {
             options.screenshot = argv[++i];
+        } else if (std::strcmp(argv[i], "--fullscreen") == 0) {
+            options.mode = media::WindowMode::Fullscreen;
+        } else if (std::strcmp(argv[i], "--resizable") == 0) {
+            options.mode = media::WindowMode::Resizable;
         } else if (!options.argument) {
             options.argument = argv[i];
         }

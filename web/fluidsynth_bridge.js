@@ -131,6 +131,10 @@ mergeInto(LibraryManager.library, {
   fluid_player_stop: function(player) { return FluidBridge.lib()._fluid_player_stop(player); },
   fluid_player_get_status__deps: ['$FluidBridge'],
   fluid_player_get_status: function(player) { return FluidBridge.lib()._fluid_player_get_status(player); },
+  fluid_player_get_current_tick__deps: ['$FluidBridge'],
+  fluid_player_get_current_tick: function(player) { return FluidBridge.lib()._fluid_player_get_current_tick(player); },
+  fluid_player_get_total_ticks__deps: ['$FluidBridge'],
+  fluid_player_get_total_ticks: function(player) { return FluidBridge.lib()._fluid_player_get_total_ticks(player); },
   // The player's events go to our function (a MIDI event handle of FluidSynth's, which our code
   // only hands back to the calls below).
   fluid_player_set_playback_callback__deps: ['$FluidBridge'],
@@ -152,6 +156,12 @@ mergeInto(LibraryManager.library, {
   fluid_midi_event_get_channel: function(event) { return FluidBridge.lib()._fluid_midi_event_get_channel(event); },
   fluid_midi_event_set_channel__deps: ['$FluidBridge'],
   fluid_midi_event_set_channel: function(event, channel) { return FluidBridge.lib()._fluid_midi_event_set_channel(event, channel); },
+  fluid_midi_event_get_control__deps: ['$FluidBridge'],
+  fluid_midi_event_get_control: function(event) { return FluidBridge.lib()._fluid_midi_event_get_control(event); },
+  fluid_midi_event_get_value__deps: ['$FluidBridge'],
+  fluid_midi_event_get_value: function(event) { return FluidBridge.lib()._fluid_midi_event_get_value(event); },
+  fluid_midi_event_set_value__deps: ['$FluidBridge'],
+  fluid_midi_event_set_value: function(event, value) { return FluidBridge.lib()._fluid_midi_event_set_value(event, value); },
 
   // FluidSynth's messages: a level switched off stays off; any function of ours switches the
   // level to one printer that writes FluidSynth's message to the page's error output.

@@ -9,11 +9,11 @@
 //    with its family's name.
 //
 // x and y give the top-left pixel of the drawn rectangle; the rotation blits take its centre.
-#include <cstdio>
+
+#include <zamelmedia/zamelmedia.h>
+#include <zamelmedia/media/display/pixel_surface.h>
 
 #include "example_support.h"
-#include "media/app/zamelmedia.h"
-#include "media/display/pixel_surface.h"
 
 namespace {
 
@@ -63,12 +63,9 @@ int main(int argc, char** argv) {
     const example::RunOptions options = example::ParseOptions(argc, argv);
     media::Window window;
     media::Picture sprite;
-    media::Status status = window.Open("blit gallery", kWidth, kHeight);
+    media::Status status = window.Open("blit gallery", kWidth, kHeight, options.mode);
     if (status) status = sprite.Create(window, kSprite, kSprite, media::kMagenta);
-    if (!status) {
-        std::fprintf(stderr, "blit-gallery: %s\n", status.Message().c_str());
-        return 1;
-    }
+    if (!status.Report("blit-gallery")) return 1;
     DrawSprite(sprite.Draw());
     sprite.KeyFromTopLeft();  // magenta is transparent in the keyed blits
 

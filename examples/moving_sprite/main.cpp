@@ -6,11 +6,12 @@
 //    (a game would load them from picture files with Picture::Load).
 // 3. Every frame: copy the background, copy the sprite's current animation frame with its colour
 //    key (the key colour stays transparent).
+// --fullscreen or --resizable shows the 320 x 240 drawing area scaled to the display or the window.
 #include <cmath>
-#include <cstdio>
+
+#include <zamelmedia/zamelmedia.h>
 
 #include "example_support.h"
-#include "media/app/zamelmedia.h"
 
 namespace {
 
@@ -49,17 +50,19 @@ void DrawSpriteSheet(const media::Canvas& sheet) {
 int main(int argc, char** argv) {
     const example::RunOptions options = example::ParseOptions(argc, argv);
     media::Window window;
-    media::Picture background, sheet;
-    media::Status status = window.Open("moving sprite", kWidth, kHeight);
+    media::Picture background, sheet, icon;
+    media::Status status = window.Open("moving sprite", kWidth, kHeight, options.mode);
     if (status) status = background.Create(window, kWidth, kHeight);
     if (status) status = sheet.Create(window, kSprite * kFrames, kSprite, media::kMagenta);
-    if (!status) {
-        std::fprintf(stderr, "moving-sprite: %s\n", status.Message().c_str());
-        return 1;
-    }
+    if (status) status = icon.Create(window, kSprite, kSprite, media::kMagenta);
+    if (!status.Report("moving-sprite")) return 1;
     DrawBackground(background.Draw());
     DrawSpriteSheet(sheet.Draw());
     sheet.KeyFromTopLeft();  // magenta, in the top-left pixel, is transparent
+    // The ball's first frame as the window's icon, its magenta transparent there too.
+    icon.Draw().Draw(sheet, {0, 0, kSprite, kSprite}, 0, 0);
+    icon.KeyFromTopLeft();
+    window.SetIcon(icon).Report("moving-sprite");
 
     float dt = 0;
     for (long frame = 0; frame != options.frames && window.NextFrame(dt); ++frame) {

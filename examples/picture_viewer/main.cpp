@@ -10,10 +10,11 @@
 #include <algorithm>
 #include <cstdio>
 
+#include <zamelmedia/zamelmedia.h>
+#include <zamelmedia/media/display/pixel_surface.h>
+#include <zamelmedia/platform/pixels/surface_desc.h>
+
 #include "example_support.h"
-#include "media/app/zamelmedia.h"
-#include "media/display/pixel_surface.h"
-#include "platform/pixels/surface_desc.h"
 
 namespace {
 
@@ -39,15 +40,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     media::Window window;
-    if (const media::Status opened = window.Open(options.argument, kWidth, kHeight); !opened) {
-        std::fprintf(stderr, "picture-viewer: %s\n", opened.Message().c_str());
-        return 1;
-    }
+    if (!window.Open(options.argument, kWidth, kHeight, options.mode).Report("picture-viewer")) return 1;
     media::Picture picture;
-    if (const media::Status loaded = picture.Load(window, options.argument); !loaded) {
-        std::fprintf(stderr, "picture-viewer: %s\n", loaded.Message().c_str());
-        return 1;
-    }
+    if (!picture.Load(window, options.argument).Report("picture-viewer")) return 1;
     std::printf("%s: %d x %d\n", options.argument, picture.Width(), picture.Height());
 
     const platform::Rect target = FitInWindow(picture.Width(), picture.Height());

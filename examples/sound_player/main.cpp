@@ -5,29 +5,19 @@
 // 1. An Audio opens the audio output for the window, with a MIDI synthesiser for tunes.
 // 2. A Sound holds a WAV file in several copies, so one play does not cut the last short.
 // 3. A Tune holds a standard MIDI file (any path) and plays through the General MIDI SoundFont;
-//    one tune sounds at a time. Audio::Update, once a frame, keeps a looping tune going.
+//    one tune sounds at a time; the window's frame loop starts a looping tune again at its end.
 // Without an audio output or a SoundFont the loads say why and the example runs silent.
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
+#include <zamelmedia/zamelmedia.h>
+
 #include "example_support.h"
-#include "media/app/zamelmedia.h"
 
 #ifndef EXAMPLE_ASSETS
 #define EXAMPLE_ASSETS "assets"
 #endif
-
-namespace {
-
-// Reports a failed load; the example goes on without that sound.
-bool Report(const media::Status& status) {
-    if (!status) std::fprintf(stderr, "sound-player: %s\n", status.Message().c_str());
-    return static_cast<bool>(status);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
     example::RunOptions options = example::ParseOptions(argc, argv);
@@ -39,24 +29,23 @@ int main(int argc, char** argv) {
     if (wave == music) wave = EXAMPLE_ASSETS "/item.wav";  // "--music X" alone: X was taken as the WAV
 
     media::Window window;
-    if (const media::Status opened = window.Open("sound player", 320, 80); !opened) {
-        std::fprintf(stderr, "sound-player: %s\n", opened.Message().c_str());
-        return 1;
-    }
+    if (!window.Open("sound player", 320, 80, options.mode).Report("sound-player")) return 1;
 
-    // Destroyed in reverse order: the sound and the tune before the audio output.
+    // The window's frame loop keeps the looping tune going; the sound and the tune keep what they
+    // need of the audio output, in whatever order they are destroyed.
     media::Audio audio;
     media::Sound effect;
     media::Tune tune;
-    const bool sound = Report(audio.Open(window));
-    const bool effectLoaded = sound && Report(effect.Load(audio, wave.c_str()));
-    const bool tuneLoaded = sound && Report(tune.Load(audio, music.c_str())) && Report(tune.Play());
+    // A failed load is reported; the example goes on without that sound.
+    const bool sound = audio.Open(window).Report("sound-player");
+    const bool effectLoaded = sound && effect.Load(audio, wave.c_str()).Report("sound-player");
+    const bool tuneLoaded = sound && tune.Load(audio, music.c_str()).Report("sound-player") &&
+                            tune.Play(media::Loop::Forever).Report("sound-player");
 
     const std::string effectLine = "effect: " + std::filesystem::path(wave).filename().string() + (effectLoaded ? "" : " (silent)");
     const std::string musicLine = "music:  " + std::filesystem::path(music).filename().string() + (tuneLoaded ? "" : " (silent)");
     float dt = 0;
     for (long frame = 0; frame != options.frames && window.NextFrame(dt); ++frame) {
-        audio.Update();
         if (effectLoaded && frame % 60 == 0) effect.Play();  // once a second at 60 frames a second
         const media::Canvas canvas = window.Draw();
         canvas.Clear({20, 24, 40});

@@ -3,8 +3,8 @@
 // picture both offer. A Canvas is a handle: it does not own the surface it draws on.
 #include <cstdint>
 
-#include "media/app/color.h"
-#include "media/app/status.h"
+#include "color.h"
+#include "status.h"
 
 namespace media {
 

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "media/app/key.h"
+#include "key.h"
 
 namespace media {
 
@@ -25,6 +25,7 @@ enum class EventType : std::uint8_t {
     JoystickButtonDown,  ///< button: 0..9
     JoystickButtonUp,    ///< button: 0..9
     JoystickMoved,       ///< x, y: the stick's position; dx, dy: the move
+    Resized,             ///< x, y: the size the window now has on screen (the drawing area keeps its own)
 };
 
 /// One event; which fields hold something depends on its type.

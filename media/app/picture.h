@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "media/app/canvas.h"
-#include "media/app/color.h"
-#include "media/app/status.h"
+#include "canvas.h"
+#include "color.h"
+#include "status.h"
 
 namespace media {
 

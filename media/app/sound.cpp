@@ -19,6 +19,7 @@ Sound::Sound(Sound&&) noexcept = default;
 Sound& Sound::operator=(Sound&& other) noexcept {
     if (this != &other) {
         if (effect_) effect_->Release();
+        audio_ = std::move(other.audio_);
         effect_ = std::move(other.effect_);
         samples_ = std::move(other.samples_);
         bits_ = other.bits_, volume_ = other.volume_;
@@ -48,6 +49,7 @@ Status Sound::LoadFromMemory(Audio& audio, const void* bytes, std::size_t size) 
     if (platform::Failed(made)) return Status::FromPlatform("the sound's buffers could not be made", made);
     if (effect_) effect_->Release();
     effect_ = std::move(effect);
+    audio_ = audio.Shared();
     samples_.assign(wave.samples, wave.samples + wave.sampleBytes);
     bits_ = wave.format.bitsPerSample;
     return volume_ == 1.0f ? Status{} : Scale();

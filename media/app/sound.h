@@ -6,11 +6,11 @@
 #include <memory>
 #include <vector>
 
-#include "media/app/status.h"
+#include "audio.h"
+#include "status.h"
 
 namespace media {
 
-class Audio;
 class SoundEffect;
 
 /// Whether a sound or tune starts again when it ends.
@@ -19,7 +19,8 @@ enum class Loop {
     Forever,  ///< starts again at its end until stopped
 };
 
-/// A sound effect in a few copies, so it can sound over itself. Destroy it before its Audio.
+/// A sound effect in a few copies, so it can sound over itself. It keeps its audio output's
+/// device alive, so it may outlive the Audio it was loaded for.
 class Sound {
 public:
     /// How many copies of a sound can play at once.
@@ -55,6 +56,7 @@ public:
 private:
     Status Scale();
 
+    std::shared_ptr<Audio::State> audio_;  // the device under the effect's buffers
     std::unique_ptr<SoundEffect> effect_;
     std::vector<std::uint8_t> samples_;  // as recorded, for setting the volume again
     std::uint16_t bits_ = 16;

@@ -10,4 +10,10 @@ Status Status::FromPlatform(const std::string& what, long result) {
     return {ErrorCode::Failed, what + code};
 }
 
+bool Status::Report(const char* program) const {
+    if (Succeeded()) return true;
+    std::fprintf(stderr, "%s: %s\n", program ? program : "error", message_.c_str());
+    return false;
+}
+
 }  // namespace media

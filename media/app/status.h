@@ -40,6 +40,9 @@ public:
     ErrorCode Code() const { return code_; }
     /// Empty on success, else what went wrong in words.
     const std::string& Message() const { return message_; }
+    /// On failure writes "program: message" and a new line on standard error. True on success,
+    /// so that `if (!status.Report("hello")) return 1;` reports a failure and leaves in one line.
+    bool Report(const char* program) const;
 
 private:
     ErrorCode code_ = ErrorCode::None;

@@ -1,9 +1,10 @@
 #include "media/app/tune.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "media/app/audio.h"
+#include "media/app/audio_state.h"
 #include "media/core/file_reader.h"
 #include "platform/music/music_performance.h"
 #include "platform/music/music_segment.h"
@@ -16,8 +17,9 @@ Tune::Tune(Tune&&) noexcept = default;
 Tune& Tune::operator=(Tune&& other) noexcept {
     if (this != &other) {
         Unload();
-        audio_ = other.audio_;
+        audio_ = std::move(other.audio_);
         segment_ = std::move(other.segment_);
+        volume_ = other.volume_;
     }
     return *this;
 }
@@ -43,38 +45,48 @@ Status Tune::LoadFromMemory(Audio& audio, const void* bytes, std::size_t size) {
         return {ErrorCode::Failed, "the tune's instruments could not be loaded into the synthesiser"};
     }
     Unload();
-    audio_ = &audio;
+    audio_ = audio.Shared();
     segment_ = std::move(segment);
     return {};
 }
 
 Status Tune::Play(Loop loop) {
     if (!segment_) return {ErrorCode::NotOpen, "cannot play a tune that was not loaded"};
-    const platform::HRESULT played = audio_->Music()->PlaySegment(segment_.get(), 0, 0, nullptr);
+    audio_->music->SetVolume(volume_);
+    const platform::HRESULT played = audio_->music->PlaySegment(segment_.get(), 0, 0, nullptr);
     if (platform::Failed(played)) return Status::FromPlatform("the tune could not be played", played);
-    audio_->SetPlayingTune(segment_.get());
-    audio_->SetLoopingTune(loop == Loop::Forever ? segment_.get() : nullptr);
+    audio_->playing = segment_.get();
+    audio_->looping = loop == Loop::Forever ? segment_.get() : nullptr;
     return {};
 }
 
 Status Tune::Stop() {
     if (!segment_) return {ErrorCode::NotOpen, "cannot stop a tune that was not loaded"};
-    if (audio_->PlayingTune() != segment_.get()) return {};
-    audio_->SetLoopingTune(nullptr);
-    audio_->SetPlayingTune(nullptr);
-    const platform::HRESULT stopped = audio_->Music()->Stop(segment_.get(), nullptr, 0, 0);
+    if (audio_->playing != segment_.get()) return {};
+    audio_->looping = nullptr;
+    audio_->playing = nullptr;
+    const platform::HRESULT stopped = audio_->music->Stop(segment_.get(), nullptr, 0, 0);
     return platform::Succeeded(stopped) ? Status{} : Status::FromPlatform("the tune could not be stopped", stopped);
 }
 
+// A looping tune counts as playing in the moment between its end and the frame that starts it again.
 bool Tune::IsPlaying() const {
-    return segment_ && audio_->PlayingTune() == segment_.get() && audio_->Music()->IsPlaying();
+    if (!segment_ || audio_->playing != segment_.get()) return false;
+    return audio_->looping == segment_.get() || audio_->music->IsPlaying();
+}
+
+Status Tune::SetVolume(float volume) {
+    volume_ = std::clamp(volume, 0.0f, 1.0f);
+    if (segment_ && audio_->playing == segment_.get()) audio_->music->SetVolume(volume_);
+    return {};
 }
 
 void Tune::Unload() {
     if (!segment_) return;
     Stop();
-    segment_->SetParam(platform::SegmentParam::Unload, audio_->Music());
+    segment_->SetParam(platform::SegmentParam::Unload, audio_->music.get());
     segment_.reset();
+    audio_.reset();
 }
 
 }  // namespace media

@@ -5,8 +5,9 @@
 #include <cstddef>
 #include <memory>
 
-#include "media/app/sound.h"
-#include "media/app/status.h"
+#include "audio.h"
+#include "sound.h"
+#include "status.h"
 
 namespace platform {
 class MusicSegment;
@@ -14,10 +15,8 @@ class MusicSegment;
 
 namespace media {
 
-class Audio;
-
-/// A standard MIDI file played on the audio output's synthesiser; one tune sounds at a time.
-/// Destroy it before its Audio. Tunes have no volume of their own: the synthesiser is shared.
+/// A standard MIDI file played on the audio output's synthesiser; one tune of an Audio sounds at
+/// a time. It keeps the audio output's synthesiser alive, so it may outlive its Audio.
 class Tune {
 public:
     /// An empty tune; Load or LoadFromMemory fills it.
@@ -33,21 +32,27 @@ public:
     Status Load(Audio& audio, const char* path);
     /// Reads a standard MIDI file's bytes; they are copied.
     Status LoadFromMemory(Audio& audio, const void* bytes, std::size_t size);
-    /// Starts the tune from its beginning, stopping any other; with Loop::Forever Audio::Update
-    /// starts it again when it ends.
+    /// Starts the tune from its beginning at its volume, stopping any other; with Loop::Forever
+    /// the window's frame loop starts it again when it ends.
     Status Play(Loop loop = Loop::Once);
     /// Stops the tune if it is the one playing.
     Status Stop();
-    /// True while this tune is the one sounding.
+    /// True while this tune is the one sounding; a looping tune until it is stopped.
     bool IsPlaying() const;
     /// True once a tune was loaded.
     bool Loaded() const { return segment_ != nullptr; }
+    /// Sets the tune's volume: 0 silent .. 1 as written (clamped to that range), heard at once
+    /// when it is the tune playing, else from its next Play.
+    Status SetVolume(float volume);
+    /// The volume last set (1 at first).
+    float Volume() const { return volume_; }
 
 private:
     void Unload();
 
-    Audio* audio_ = nullptr;
+    std::shared_ptr<Audio::State> audio_;  // the synthesiser the tune is loaded into
     std::unique_ptr<platform::MusicSegment> segment_;
+    float volume_ = 1.0f;
 };
 
 }  // namespace media

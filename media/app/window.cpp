@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <vector>
 
+#include "media/app/frame_task.h"
+#include "media/app/picture.h"
+#include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
 #include "media/input/input.h"
+#include "platform/core/resources.h"
 #include "platform/core/system.h"
 #include "platform/window/window.h"
 
@@ -21,6 +26,9 @@ struct Window::State {
     bool firstFrame = true;
     std::uint32_t lastTime = 0;
     std::int32_t mouseX = 0, mouseY = 0, stickX = 0, stickY = 0;
+    std::vector<std::weak_ptr<FrameTask>> tasks;  // run once a frame while their owners live
+    WindowMode mode = WindowMode::Windowed;       // as opened
+    std::unique_ptr<platform::Resource> icon;     // the icon shown, kept while the window lives
 };
 
 namespace {
@@ -49,6 +57,12 @@ platform::LRESULT FrontDoorProc(platform::HWND hwnd, std::uint32_t message, plat
     }
     if (state && message == platform::WM_ACTIVATEAPP) {
         state->events.Push(Event{w ? EventType::FocusGained : EventType::FocusLost});
+        return 0;
+    }
+    if (state && message == platform::WM_SIZE) {
+        Event resized{EventType::Resized};
+        resized.x = static_cast<std::int32_t>(l & 0xFFFF), resized.y = static_cast<std::int32_t>((l >> 16) & 0xFFFF);
+        state->events.Push(resized);
         return 0;
     }
     return platform::DefWindowProc(hwnd, message, w, l);
@@ -108,7 +122,19 @@ void QueueInput(Window::State& state) {
     PushMotion(state, EventType::JoystickMoved, input.JoystickX(), input.JoystickY(), state.stickX, state.stickY);
 }
 
+// The frame's tasks; those whose owner is gone are forgotten.
+void RunTasks(Window::State& state) {
+    std::erase_if(state.tasks, [](const std::weak_ptr<FrameTask>& task) { return task.expired(); });
+    for (const std::weak_ptr<FrameTask>& weak : state.tasks) {
+        if (const std::shared_ptr<FrameTask> task = weak.lock()) task->OnFrame();
+    }
+}
+
 }  // namespace
+
+void AddFrameTask(const Window& window, std::weak_ptr<FrameTask> task) {
+    if (window.state_) window.state_->tasks.push_back(std::move(task));
+}
 
 Window::Window() = default;
 Window::~Window() { Close(); }
@@ -124,8 +150,6 @@ Window& Window::operator=(Window&& other) noexcept {
 
 Status Window::Open(const char* title, std::int32_t width, std::int32_t height, WindowMode mode) {
     Close();
-    if (mode == WindowMode::Fullscreen) return {ErrorCode::Unsupported, "cannot open the window: fullscreen is not offered by the platform layer"};
-    if (mode == WindowMode::Resizable) return {ErrorCode::Unsupported, "cannot open the window: resizable windows are not offered by the platform layer"};
     if (width <= 0 || height <= 0) return {ErrorCode::InvalidArgument, "cannot open a window of no pixels"};
     auto slot = std::find(openWindows.begin(), openWindows.end(), nullptr);
     if (slot == openWindows.end()) return {ErrorCode::Failed, "cannot open the window: 16 are open already"};
@@ -135,7 +159,8 @@ Status Window::Open(const char* title, std::int32_t width, std::int32_t height, 
     windowClass.className = kClassName;
     windowClass.proc = &FrontDoorProc;
     platform::RegisterClass(windowClass);
-    const std::uint32_t style = platform::WS_CAPTION | platform::WS_SYSMENU | platform::WS_MINIMIZEBOX;
+    const std::uint32_t style = mode == WindowMode::Fullscreen ? platform::WS_POPUP
+                                                               : platform::WS_CAPTION | platform::WS_SYSMENU | platform::WS_MINIMIZEBOX;
     platform::Rect outer{0, 0, width, height};
     platform::AdjustWindowRectEx(&outer, style, false, 0);  // the outer size for that drawing area
     state->hwnd = platform::CreateWindowEx(0, kClassName, title ? title : "", style, 0, 0, outer.Width(), outer.Height());
@@ -144,6 +169,10 @@ Status Window::Open(const char* title, std::int32_t width, std::int32_t height, 
     state_ = std::move(state);  // from here Close undoes everything
     State& s = *state_;
     s.width = width, s.height = height;
+    s.mode = mode;
+    if (mode != WindowMode::Windowed) {
+        platform::SetWindowPresentation(s.hwnd, {mode == WindowMode::Fullscreen, mode == WindowMode::Resizable});
+    }
     platform::ShowWindow(s.hwnd, platform::SW_SHOWNORMAL);
 
     s.screen = std::make_unique<Screen>();
@@ -176,6 +205,38 @@ void Window::Close() {
 
 bool Window::IsOpen() const { return state_ && state_->open; }
 
+Status Window::SetFullscreen(bool fullscreen) {
+    if (!IsOpen()) return {ErrorCode::NotOpen, "cannot switch to or from fullscreen: the window is not open"};
+    platform::SetWindowPresentation(state_->hwnd, {fullscreen, !fullscreen && state_->mode == WindowMode::Resizable});
+    return {};
+}
+
+bool Window::IsFullscreen() const { return state_ && state_->hwnd->presentation.fullscreen; }
+
+// The icon as the platform takes it: 0xAARRGGBB, top row first, the key colour transparent.
+Status Window::SetIcon(const Picture& icon) {
+    if (!IsOpen()) return {ErrorCode::NotOpen, "cannot set the icon: the window is not open"};
+    if (!icon.Loaded()) return {ErrorCode::NotOpen, "cannot set the icon: the picture has no pixels"};
+    PixelSurface& surface = icon.Surface();
+    auto resource = std::make_unique<platform::Resource>();
+    resource->type = platform::RT_ICON;
+    resource->width = surface.Width(), resource->height = surface.Height();
+    resource->pixels.reserve(static_cast<std::size_t>(surface.Width()) * static_cast<std::size_t>(surface.Height()));
+    if (surface.Lock() < 0) return {ErrorCode::Failed, "cannot set the icon: the picture's pixels could not be read"};
+    for (std::int32_t y = 0; y < surface.Height(); ++y) {
+        for (std::int32_t x = 0; x < surface.Width(); ++x) {
+            const std::uint32_t raw = surface.GetPixel(x, y);
+            const Color c = Color::FromRaw(raw, surface);
+            const std::uint32_t alpha = raw == surface.ColorKey() ? 0 : 0xFFu;
+            resource->pixels.push_back(alpha << 24 | std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b);
+        }
+    }
+    surface.Unlock();
+    platform::SetWindowIcon(state_->hwnd, resource.get());
+    state_->icon = std::move(resource);  // after the window took the new one: the old one goes now
+    return {};
+}
+
 bool Window::NextFrame(float& dt) {
     dt = 0;
     if (!state_) return false;
@@ -193,6 +254,7 @@ bool Window::NextFrame(float& dt) {
     if (!s.open) return false;
     s.input->Update();
     QueueInput(s);
+    RunTasks(s);
     const std::uint32_t now = platform::TimeGetTime();
     if (!s.firstFrame) dt = static_cast<float>(now - s.lastTime) / 1000.0f;
     s.lastTime = now;

@@ -7,27 +7,30 @@
 //     while (window.NextFrame(dt)) { window.Draw().Clear(media::kDarkBlue); }
 //
 // NextFrame presents the frame drawn since the last call, waits for the display's vertical
-// blank, reads the window's messages and the input devices into events, and gives the time step.
-// The platform layer offers windowed mode only, at a fixed client size: there is no fullscreen
-// or resizable window, and Open refuses both with ErrorCode::Unsupported.
+// blank, reads the window's messages and the input devices into events, runs the frame's tasks
+// (the audio output's looping tune), and gives the time step. The drawing area keeps the size
+// the window was opened with: a fullscreen or resizable window shows it scaled to the size the
+// window has on screen, keeping its shape, with black bars on the sides that are left over.
 #include <cstdint>
 #include <memory>
 
-#include "media/app/canvas.h"
-#include "media/app/event.h"
-#include "media/app/key.h"
-#include "media/app/status.h"
+#include "canvas.h"
+#include "event.h"
+#include "key.h"
+#include "status.h"
 
 namespace media {
 
+class FrameTask;
 class Input;
+class Picture;
 class Screen;
 
 /// How the window is shown.
 enum class WindowMode {
     Windowed,    ///< a captioned window with a close box, at the size asked for
-    Fullscreen,  ///< not offered by the platform layer: Open says so
-    Resizable,   ///< not offered by the platform layer: Open says so
+    Fullscreen,  ///< the whole display, the drawing area scaled to it
+    Resizable,   ///< a captioned window the user may resize, the drawing area scaled to it
 };
 
 /// A window on the desktop with the screen inside it; closed by its destructor.
@@ -50,6 +53,15 @@ public:
     void Close();
     /// True between a successful Open and Close (or the close box).
     bool IsOpen() const;
+    /// Switches between the whole display and a window, the drawing area keeping its size
+    /// (scaled to the display). Leaving fullscreen gives a resizable window if the window was
+    /// opened Resizable, else a window of the drawing area's size.
+    Status SetFullscreen(bool fullscreen);
+    /// True while the window covers the display.
+    bool IsFullscreen() const;
+    /// Shows the picture as the window's icon (in the title bar and the task list); its colour
+    /// key's pixels are transparent, as in keyed copies. The picture may be destroyed after.
+    Status SetIcon(const Picture& icon);
 
     /// Ends one frame and starts the next: presents what was drawn (not on the first call),
     /// waits for the vertical blank, queues the frame's events and sets dt to the seconds since
@@ -84,6 +96,8 @@ public:
     struct State;
 
 private:
+    friend void AddFrameTask(const Window& window, std::weak_ptr<FrameTask> task);
+
     std::unique_ptr<State> state_;
 };
 

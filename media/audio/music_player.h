@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <memory>
 
-#include "media/audio/sound_device.h"
-#include "platform/music/music_loader.h"
-#include "platform/music/music_performance.h"
-#include "platform/music/music_segment.h"
-#include "platform/window/window.h"
+#include "sound_device.h"
+#include "../../platform/music/music_loader.h"
+#include "../../platform/music/music_performance.h"
+#include "../../platform/music/music_segment.h"
+#include "../../platform/window/window.h"
 
 namespace media {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/audio/sound_system.h"
-#include "platform/core/result_codes.h"
-#include "platform/window/window.h"
+#include "../../platform/audio/sound_system.h"
+#include "../../platform/core/result_codes.h"
+#include "../../platform/window/window.h"
 
 namespace media {
 

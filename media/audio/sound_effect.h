@@ -7,9 +7,9 @@
 #include <memory>
 #include <vector>
 
-#include "media/audio/sound_device.h"
-#include "platform/audio/sound_buffer.h"
-#include "platform/core/result_codes.h"
+#include "sound_device.h"
+#include "../../platform/audio/sound_buffer.h"
+#include "../../platform/core/result_codes.h"
 
 namespace media {
 

@@ -3,7 +3,7 @@
 // blit cut against both its source and its destination.
 #include <cstdint>
 
-#include "platform/core/geometry.h"
+#include "../../platform/core/geometry.h"
 
 namespace media {
 

@@ -5,6 +5,7 @@
 #include "media/blit/clipping.h"
 #include "media/blit/locked_pair.h"
 #include "media/display/pixel_surface.h"
+#include "platform/pixels/pixel_traits.h"
 
 namespace media {
 

@@ -4,9 +4,9 @@
 // context and stretched onto the surface's own device context, which converts its pixels.
 #include <cstdint>
 
-#include "platform/bitmaps/gdi_bitmap.h"
-#include "platform/core/result_codes.h"
-#include "platform/video/display_device.h"
+#include "../../platform/bitmaps/gdi_bitmap.h"
+#include "../../platform/core/result_codes.h"
+#include "../../platform/video/display_device.h"
 
 namespace media {
 

@@ -3,8 +3,6 @@
 // (8, 15, 16, 24, 32, or 0 for a format the layer does not handle).
 #include <cstdint>
 
-#include "platform/pixels/pixel_traits.h"
-
 namespace media {
 
 /// A surface's pixel layout: each channel's largest value and its bit position in a raw pixel,
@@ -19,7 +17,18 @@ struct PixelFormat {
     std::int32_t depth = 0;  ///< 8, 15, 16, 24 or 32; 0 when unhandled
 };
 
-/// Bytes one pixel takes at a depth code (0 for unhandled depths).
-constexpr int BytesPerPixelOfDepth(std::int32_t depth) { return platform::BytesPerPixelOfDepth(depth); }
+/// Bytes one pixel takes at a depth code (0 for unhandled depths). The same as the platform's
+/// pixel traits say (checked where surfaces are made), written out so that this header, which
+/// programs include, needs none of the traits.
+constexpr int BytesPerPixelOfDepth(std::int32_t depth) {
+    switch (depth) {
+        case 8: return 1;
+        case 15:
+        case 16: return 2;
+        case 24: return 3;
+        case 32: return 4;
+        default: return 0;
+    }
+}
 
 }  // namespace media

@@ -6,9 +6,18 @@
 #include "media/display/screen.h"
 #include "media/image/image.h"
 #include "platform/core/resources.h"
+#include "platform/pixels/pixel_traits.h"
 #include "platform/video/display_device.h"
 
 namespace media {
+
+// The depth table programs see (pixel_format.h) is the pixel traits' own, code for code.
+static_assert([] {
+    for (const std::int32_t depth : {0, 1, 7, 8, 15, 16, 24, 32, 33}) {
+        if (BytesPerPixelOfDepth(depth) != platform::BytesPerPixelOfDepth(depth)) return false;
+    }
+    return true;
+}());
 
 namespace {
 

@@ -8,10 +8,10 @@
 
 #include <vector>
 
-#include "media/core/surface_placement.h"
-#include "media/display/pixel_format.h"
-#include "platform/video/device_context.h"
-#include "platform/video/display_surface.h"
+#include "pixel_format.h"
+#include "../core/surface_placement.h"
+#include "../../platform/video/device_context.h"
+#include "../../platform/video/display_surface.h"
 
 namespace media {
 

@@ -8,9 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "media/display/pixel_surface.h"
-#include "platform/video/display_device.h"
-#include "platform/window/window.h"
+#include "pixel_surface.h"
+#include "../../platform/video/display_device.h"
+#include "../../platform/window/window.h"
 
 namespace media {
 

@@ -1,4 +1,4 @@
 #pragma once
 // FileReader moved to media/core/ (the WAV reader and the picture loader share the file readers);
 // this name stays for programs that include it from here.
-#include "media/core/file_reader.h"
+#include "../core/file_reader.h"

@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "media/core/surface_placement.h"
-#include "media/image/image_decoder.h"
+#include "image_decoder.h"
+#include "../core/surface_placement.h"
 
 namespace media {
 

@@ -11,9 +11,9 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/bitmaps/bitmap_info.h"
-#include "platform/video/display_device.h"
-#include "platform/video/display_surface.h"
+#include "../../platform/bitmaps/bitmap_info.h"
+#include "../../platform/video/display_device.h"
+#include "../../platform/video/display_surface.h"
 
 namespace media {
 

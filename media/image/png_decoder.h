@@ -1,7 +1,8 @@
 #pragma once
 // PngDecoder: PNG files of every colour type and bit depth the format defines (palette; grey of
 // 1, 2, 4, 8 and 16 bits; grey with alpha; RGB and RGBA of 8 and 16 bits), plain or interlaced
-// (Adam7), decoded with libspng. The surface shows each pixel's red, green and blue: alpha, from
+// (Adam7), decoded with libspng, plain 8-bit RGB and RGBA pictures inflated by libdeflate and
+// unfiltered here (png_decoder.cpp says when). The surface shows each pixel's red, green and blue: alpha, from
 // an alpha channel or a tRNS chunk, is dropped, as the TGA and PSD decoders drop theirs (surfaces
 // have no alpha; colour keys say what is transparent), and no gamma is applied. 16-bit channels
 // are rounded to the nearest 8-bit value. Like JpegDecoder it creates the surface first and writes
@@ -29,6 +30,9 @@ private:
     // Everything between reading the header and the end chunk; false on any failure.
     bool Render(Session& session, const std::uint8_t* data, std::size_t size, platform::DisplayDevice* device, std::int32_t placement);
     bool ChooseOutput(Session& session, bool sixteenBit);
+    // A plain 8-bit RGB or RGBA picture inflated whole and unfiltered here; false to leave the
+    // file to libspng.
+    bool RenderPlain(Session& session, const std::uint8_t* data, std::size_t size);
 };
 
 }  // namespace media

@@ -8,10 +8,10 @@
 #include <limits>
 #include <memory>
 
-#include "media/input/key_tables.h"
-#include "platform/core/geometry.h"
-#include "platform/input/input_host.h"
-#include "platform/window/window.h"
+#include "key_tables.h"
+#include "../../platform/core/geometry.h"
+#include "../../platform/input/input_host.h"
+#include "../../platform/window/window.h"
 
 namespace media {
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "media/display/pixel_surface.h"
-#include "media/sprite/opacity_mask.h"
+#include "opacity_mask.h"
+#include "../display/pixel_surface.h"
 
 namespace media {
 

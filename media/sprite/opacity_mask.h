@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/pixels/pixel_view.h"
+#include "../../platform/pixels/pixel_view.h"
 
 namespace media {
 

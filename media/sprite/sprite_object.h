@@ -5,7 +5,7 @@
 // colour keys of their sheets.
 #include <cstdint>
 
-#include "media/sprite/frame_sheet.h"
+#include "frame_sheet.h"
 
 namespace media {
 

@@ -7,15 +7,18 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/core/result_codes.h"
+#include "../core/result_codes.h"
 
 namespace platform {
 
+/// The shared output's rate (frames a second) and channels (left, right).
+/// @{
 inline constexpr std::uint32_t kOutputRate = 44100;
 inline constexpr int kOutputChannels = 2;
+/// @}
 
-// Audio operations the headless backend can make fail; the real backend never fails them on
-// purpose.
+/// Audio operations the headless backend can make fail; the real backend never fails them on
+/// purpose.
 enum class AudioFault {
     SetCooperativeLevel,
     CreateSoundBuffer,
@@ -25,31 +28,33 @@ enum class AudioFault {
     Count
 };
 
+/// What a backend provides for sound: the one output every sound system and synth shares.
 class AudioHost {
 public:
     virtual ~AudioHost() = default;
 
-    // One more user of the output; the first opens the device. False when there is no output
-    // (no sound card): then nothing was opened and the caller must not Close.
+    /// One more user of the output; the first opens the device. False when there is no output
+    /// (no sound card): then nothing was opened and the caller must not Close.
     virtual bool Open() = 0;
-    // One user fewer; the last closes the device.
+    /// One user fewer; the last closes the device.
     virtual void Close() = 0;
-    // Holds the output still while the game's thread changes what the mixer plays. Nests.
+    /// Holds the output still while the game's thread changes what the mixer plays. Nests.
     virtual void Lock() = 0;
+    /// Ends a Lock.
     virtual void Unlock() = 0;
-    // True when the output plays by itself at the wall clock's pace (a sound card): slow set-up,
-    // such as the music synth's SoundFont, may then finish on another thread while the program
-    // goes on. The headless output advances with the virtual clock, so what it plays is set up
-    // before the call that asked for it returns, and every rendering repeats exactly.
+    /// True when the output plays by itself at the wall clock's pace (a sound card): slow set-up,
+    /// such as the music synth's SoundFont, may then finish on another thread while the program
+    /// goes on. The headless output advances with the virtual clock, so what it plays is set up
+    /// before the call that asked for it returns, and every rendering repeats exactly.
     virtual bool RunsInRealTime() const { return false; }
-    // Injected failure for an audio operation, S_OK when it should go ahead.
+    /// Injected failure for an audio operation, S_OK when it should go ahead.
     virtual HRESULT FaultAt(AudioFault) { return S_OK; }
 };
 
-// The chosen backend's part (platform/core/backend.h).
+/// The chosen backend's part (platform/core/backend.h).
 AudioHost& CurrentAudioHost();
 
-// The host's lock for one scope.
+/// The host's lock for one scope.
 class AudioLock {
 public:
     AudioLock() : host_(CurrentAudioHost()) { host_.Lock(); }
@@ -61,11 +66,11 @@ private:
     AudioHost& host_;
 };
 
-// One use of the output, held open from construction to destruction; shared by a sound system
-// and every buffer it made, so the device stays open while any of them lives.
+/// One use of the output, held open from construction to destruction; shared by a sound system
+/// and every buffer it made, so the device stays open while any of them lives.
 class AudioOutputUse {
 public:
-    // Null when there is no output.
+    /// Null when there is no output.
     static std::shared_ptr<AudioOutputUse> Open();
     ~AudioOutputUse() { CurrentAudioHost().Close(); }
     AudioOutputUse(const AudioOutputUse&) = delete;

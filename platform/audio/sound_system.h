@@ -5,31 +5,39 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/audio/audio_host.h"
-#include "platform/audio/sound_buffer.h"
-#include "platform/core/result_codes.h"
+#include "audio_host.h"
+#include "sound_buffer.h"
+#include "../core/result_codes.h"
 
 namespace platform {
 
 class Window;
 
+/// Cooperative levels (recorded; every level shares the one output).
+/// @{
 inline constexpr std::uint32_t DSSCL_NORMAL = 1;
 inline constexpr std::uint32_t DSSCL_PRIORITY = 2;
 inline constexpr std::uint32_t DSSCL_EXCLUSIVE = 3;
 inline constexpr std::uint32_t DSSCL_WRITEPRIMARY = 4;
+/// @}
 
+/// A sound system: the sound buffers of the shared output.
 class SoundSystem {
 public:
+    /// Over the shared output.
     explicit SoundSystem(std::shared_ptr<AudioOutputUse> output) : output_(std::move(output)) {}
     SoundSystem(const SoundSystem&) = delete;
     SoundSystem& operator=(const SoundSystem&) = delete;
 
+    /// Sets or reads the cooperative level, for the window.
+    /// @{
     HRESULT SetCooperativeLevel(Window* window, std::uint32_t level);
     std::uint32_t CooperativeLevel() const { return level_; }
-    // A static buffer of desc.bufferBytes zeroed bytes in desc.format, or with
-    // DSBCAPS_PRIMARYBUFFER the primary buffer (no format, no bytes).
+    /// @}
+    /// A static buffer of desc.bufferBytes zeroed bytes in desc.format, or with
+    /// DSBCAPS_PRIMARYBUFFER the primary buffer (no format, no bytes).
     HRESULT CreateSoundBuffer(const SoundBufferDesc& desc, std::unique_ptr<SoundBuffer>* buffer);
-    // A new buffer sharing the original's samples, stopped at position 0.
+    /// A new buffer sharing the original's samples, stopped at position 0.
     HRESULT DuplicateSoundBuffer(const SoundBuffer& original, std::unique_ptr<SoundBuffer>* duplicate);
 
 private:
@@ -37,8 +45,8 @@ private:
     std::uint32_t level_ = 0;
 };
 
-// The sound system on the default output (the guid is reserved and must be null); DSERR_NODRIVER
-// when there is no audio output.
+/// The sound system on the default output (the guid is reserved and must be null); DSERR_NODRIVER
+/// when there is no audio output.
 HRESULT DirectSoundCreate(const void* guid, std::unique_ptr<SoundSystem>* system);
 
 }  // namespace platform

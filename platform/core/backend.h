@@ -19,27 +19,30 @@ class WindowHost;
 class InputHost;
 class AudioHost;
 
-// A backend: its name, its probe and its parts. Each part is made on first use and lives as long
-// as the process; a part may use the others while it is being made.
+/// A backend: its name, its probe and its parts. Each part is made on first use and lives as long
+/// as the process; a part may use the others while it is being made.
 struct Backend {
-    const char* name;         // what MEDIA_BACKEND and UseBackend say: "sdl", "headless", ...
-    const char* description;  // one line for messages
-    bool (*probe)();          // true when the backend can run in this process
+    const char* name;         ///< what MEDIA_BACKEND and UseBackend say: "sdl", "headless", ...
+    const char* description;  ///< one line for messages
+    bool (*probe)();          ///< true when the backend can run in this process
+    /// Its parts: clock, display, windows, input devices and audio output.
+    /// @{
     Clock& (*clock)();
     DisplayHost& (*display)();
     WindowHost& (*window)();
     InputHost& (*input)();
     AudioHost& (*audio)();
+    /// @}
 };
 
-// Every backend built into this program, the preferred first (platform/backends/).
+/// Every backend built into this program, the preferred first (platform/backends/).
 std::span<const Backend> BuiltInBackends();
 
-// Names the backend to use, before the platform is first used. False when no backend of that name
-// is built in, or when another one is already in use.
+/// Names the backend to use, before the platform is first used. False when no backend of that name
+/// is built in, or when another one is already in use.
 bool UseBackend(std::string_view name);
 
-// The backend in use, chosen on the first call.
+/// The backend in use, chosen on the first call.
 const Backend& CurrentBackend();
 
 }  // namespace platform

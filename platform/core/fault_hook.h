@@ -4,10 +4,11 @@
 // its fault switches so that tests reach every failure path of the layer.
 #include <string>
 
-#include "platform/core/result_codes.h"
+#include "result_codes.h"
 
 namespace platform {
 
+/// The display and window operations a fault switch can make fail (headless backend).
 enum class FaultPoint {
     DirectDrawCreate,
     SetCooperativeLevel,
@@ -24,21 +25,25 @@ enum class FaultPoint {
     CreateWindow,
     EnumerateDrivers,
     EnumerateDisplayModes,
-    MirrorBlit,  // the display has no mirroring copy: mirrored Blt calls give DDERR_NOMIRRORHW
+    MirrorBlit,  ///< the display has no mirroring copy: mirrored Blt calls give DDERR_NOMIRRORHW
     Count
 };
+/// An operation's name ("CreateClipper").
 const char* FaultPointName(FaultPoint point);
+/// The operation of a name; false for none.
 bool FaultPointFromName(const std::string& name, FaultPoint* point);
 
+/// What the display and window operations ask before they go ahead.
 class FaultHook {
 public:
     virtual ~FaultHook() = default;
-    // The injected failure for an operation, S_OK when it should go ahead.
+    /// The injected failure for an operation, S_OK when it should go ahead.
     virtual HRESULT At(FaultPoint) { return S_OK; }
 };
 
-// Installs the hook (null: none); the caller keeps it alive while installed.
+/// Installs the hook (null: none); the caller keeps it alive while installed.
 void InstallFaultHook(FaultHook* hook);
+/// The injected failure for an operation (S_OK without a hook).
 HRESULT FaultAt(FaultPoint point);
 
 }  // namespace platform

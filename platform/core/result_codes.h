@@ -6,10 +6,14 @@
 
 namespace platform {
 
+/// A 32-bit result: 0 or more is success, below 0 a failure code.
 using HRESULT = std::int32_t;
 
+/// A result code from its unsigned spelling (0x8...).
 constexpr HRESULT Code(std::uint32_t value) { return static_cast<HRESULT>(value); }
 
+/// Success, and the failure codes of the platform's calls: not implemented or unsupported, failure, invalid argument, out of memory, access denied (another program has the device), invalid rectangle, no mirror hardware, surface lost, still drawing, not locked, no display hardware, not acquired, input lost, sound device allocated, bad sound format, no sound driver, sound buffer lost, not initialised.
+/// @{
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT DD_OK = 0;
 inline constexpr HRESULT E_NOTIMPL = Code(0x80004001);
@@ -34,8 +38,12 @@ inline constexpr HRESULT DSERR_BADFORMAT = Code(0x88780064);
 inline constexpr HRESULT DSERR_NODRIVER = Code(0x88780078);
 inline constexpr HRESULT DSERR_BUFFERLOST = Code(0x88780096);
 inline constexpr HRESULT DSERR_UNINITIALIZED = Code(0x887800AA);
+/// @}
 
+/// Whether a result is a success or a failure.
+/// @{
 constexpr bool Succeeded(HRESULT hr) { return hr >= 0; }
 constexpr bool Failed(HRESULT hr) { return hr < 0; }
+/// @}
 
 }  // namespace platform

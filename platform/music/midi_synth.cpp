@@ -196,7 +196,7 @@ void MidiSynth::ResetChannels(int block) {
     for (int i = 0; i < kChannelsPerBlock; ++i) {
         const int channel = block * kChannelsPerBlock + i;
         fluid_synth_cc(synth_, channel, 121, 0);  // reset all controllers
-        fluid_synth_cc(synth_, channel, 7, 100);  // volume and pan as a song expects at its start
+        fluid_synth_cc(synth_, channel, 7, kResetVolume);  // volume and pan as a song expects at its start
         fluid_synth_cc(synth_, channel, 10, 64);
         fluid_synth_pitch_bend(synth_, channel, 8192);
         fluid_synth_program_select(synth_, channel, soundFontId_, i == kDrumChannel ? kDrumBank : 0, 0);

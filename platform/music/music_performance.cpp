@@ -2,7 +2,9 @@
 
 #include <fluidsynth.h>
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <new>
 
 namespace platform {
@@ -31,6 +33,8 @@ void GiveBackBlock(int block) {
 }
 
 bool IsChannelMessage(int type) { return type >= 0x80 && type < 0xF0; }
+constexpr int kControlChange = 0xB0;
+constexpr int kChannelVolume = 7;  // the controller of a channel's volume
 
 }  // namespace
 
@@ -80,6 +84,7 @@ HRESULT MusicPerformance::PlaySegment(MusicSegment* segment, std::uint32_t, std:
     } else {
         // A song starts on channels as it expects them, whatever the last one left behind.
         synth_->ResetBlock(block_);
+        ResetVolumes();
         if (!StartPlayer(midi)) return E_FAIL;
     }
     if (state) *state = std::move(newState);
@@ -111,13 +116,42 @@ HRESULT MusicPerformance::CloseDown() {
     return S_OK;
 }
 
+void MusicPerformance::SetVolume(float volume) {
+    volume_ = std::clamp(volume, 0.0f, 1.0f);
+    if (!synth_ || block_ < 0) return;
+    AudioLock lock;
+    if (!synth_->Ready()) return;  // the reset when the synth is ready applies it
+    for (int i = 0; i < MidiSynth::kChannelsPerBlock; ++i) {
+        fluid_synth_cc(synth_->Synth(), block_ * MidiSynth::kChannelsPerBlock + i, 7, Scaled(channelVolume_[static_cast<std::size_t>(i)]));
+    }
+}
+
+// The synth's default mapping of controller 7 makes the amplitude follow the square of the value,
+// so the value is scaled by the volume's square root. At volume 1 the song's value passes as it is.
+int MusicPerformance::Scaled(int channelVolume) const {
+    if (volume_ >= 1.0f) return channelVolume;
+    return static_cast<int>(std::lround(channelVolume * std::sqrt(volume_)));
+}
+
+// Called with the audio lock held and the synth ready, right after the block's reset.
+void MusicPerformance::ResetVolumes() {
+    channelVolume_.fill(MidiSynth::kResetVolume);
+    if (volume_ >= 1.0f) return;  // the reset's own values stand
+    for (int i = 0; i < MidiSynth::kChannelsPerBlock; ++i) {
+        fluid_synth_cc(synth_->Synth(), block_ * MidiSynth::kChannelsPerBlock + i, 7, Scaled(MidiSynth::kResetVolume));
+    }
+}
+
 bool MusicPerformance::IsPlaying() const {
     if (!synth_) return false;
     AudioLock lock;
     // A song that waited for the synth starts here if the synth has become ready.
     synth_->Ready();
     if (waiting_) return true;
-    return player_ && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING;
+    // FluidSynth's player on the sample clock keeps saying it plays after a song's last event:
+    // the song has ended once the player's tick has passed the song's last one.
+    return player_ && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING &&
+           fluid_player_get_current_tick(player_) <= fluid_player_get_total_ticks(player_);
 }
 
 // Called with the audio lock held and the synth ready.
@@ -140,6 +174,7 @@ void MusicPerformance::SynthReady() {
     if (!waiting_) return;
     waiting_ = false;
     synth_->ResetBlock(block_);
+    ResetVolumes();
     if (!StartPlayer(playingMidi_)) playingMidi_.reset();
 }
 
@@ -168,7 +203,15 @@ int MusicPerformance::OnMidiEvent(void* data, fluid_midi_event_t* event) {
     const int channel = fluid_midi_event_get_channel(event);
     if (channel < 0 || channel >= MidiSynth::kChannelsPerBlock) return FLUID_OK;
     fluid_midi_event_set_channel(event, self->block_ * MidiSynth::kChannelsPerBlock + channel);
+    // A channel volume passes scaled by the performance's volume, and is kept as the song set it.
+    const bool volume = type == kControlChange && fluid_midi_event_get_control(event) == kChannelVolume;
+    const int songVolume = volume ? fluid_midi_event_get_value(event) : 0;
+    if (volume) {
+        self->channelVolume_[static_cast<std::size_t>(channel)] = static_cast<std::uint8_t>(songVolume);
+        fluid_midi_event_set_value(event, self->Scaled(songVolume));
+    }
     const int result = fluid_synth_handle_midi_event(self->synth_->Synth(), event);
+    if (volume) fluid_midi_event_set_value(event, songVolume);
     // The player goes on using the event after this callback with the file's channel number (it
     // keeps a record per channel of the file): moved channels would make it write past that.
     fluid_midi_event_set_channel(event, channel);

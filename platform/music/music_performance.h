@@ -5,13 +5,14 @@
 // SoundFont. One segment plays at a time: playing another stops the first. Stopping silences the
 // performance's own channels at once and leaves every other performance playing. A segment played
 // while the synth is still loading (a real-time output) starts when the synth is ready.
+#include <array>
 #include <cstdint>
 #include <memory>
 
-#include "platform/audio/audio_host.h"
-#include "platform/core/result_codes.h"
-#include "platform/music/midi_synth.h"
-#include "platform/music/music_segment.h"
+#include "midi_synth.h"
+#include "music_segment.h"
+#include "../audio/audio_host.h"
+#include "../core/result_codes.h"
 
 struct _fluid_player_t;
 struct _fluid_midi_event_t;
@@ -20,6 +21,7 @@ namespace platform {
 
 class SoundSystem;
 
+/// A music performance: plays one segment at a time on a channel block of the shared synth.
 class MusicPerformance final : private MidiSynth::Waiter {
 public:
     MusicPerformance() = default;
@@ -27,47 +29,66 @@ public:
     MusicPerformance(const MusicPerformance&) = delete;
     MusicPerformance& operator=(const MusicPerformance&) = delete;
 
-    // The sound system, when given, is the one whose output to share; there is one output
-    // anyway. DSERR_NODRIVER without an audio output, DSERR_ALLOCATED when every channel block
-    // is taken, E_FAIL when already initialised.
+    /// The sound system, when given, is the one whose output to share; there is one output
+    /// anyway. DSERR_NODRIVER without an audio output, DSERR_ALLOCATED when every channel block
+    /// is taken, E_FAIL when already initialised.
     HRESULT Init(SoundSystem* sound);
-    // The default port (port must be null): the synth. E_FAIL when the SoundFont cannot be
-    // loaded, DSERR_UNINITIALIZED before Init, E_INVALIDARG for any other port.
+    /// The default port (port must be null): the synth. E_FAIL when the SoundFont cannot be
+    /// loaded, DSERR_UNINITIALIZED before Init, E_INVALIDARG for any other port.
     HRESULT AddPort(const void* port);
-    // Starts the segment now from its beginning, stopping what this performance played.
-    // DSERR_UNINITIALIZED without a port, E_INVALIDARG without a segment, E_FAIL when the synth
-    // refuses the song.
+    /// Starts the segment now from its beginning, stopping what this performance played.
+    /// DSERR_UNINITIALIZED without a port, E_INVALIDARG without a segment, E_FAIL when the synth
+    /// refuses the song.
     HRESULT PlaySegment(MusicSegment* segment, std::uint32_t flags, std::int64_t startTime,
                         std::shared_ptr<SegmentState>* state);
-    // Stops the segment if it is the one playing, or whatever plays when segment is null.
+    /// Stops the segment if it is the one playing, or whatever plays when segment is null.
     HRESULT Stop(MusicSegment* segment, SegmentState* state, std::int64_t time, std::uint32_t flags);
-    // Stops, gives back the port, the channel block and the output.
+    /// Stops, gives back the port, the channel block and the output.
     HRESULT CloseDown();
 
+    /// Whether the synth port is added, and the channel block taken (-1: none).
+    /// @{
     bool HasPort() const { return synth_ != nullptr; }
     int Block() const { return block_; }
-    // Whether a song of this performance is still running (not stopped, not at its end), or
-    // waits for the synth to start.
+    /// @}
+    /// The volume of this performance's songs, 0 (silent) .. 1 (as written; the default), heard at
+    /// once. Each channel's own volume (controller 7) is scaled so that the sound's amplitude
+    /// follows the volume; the other performances keep theirs.
+    void SetVolume(float volume);
+    /// The volume last set.
+    float Volume() const { return volume_; }
+    /// Whether a song of this performance is still running (not stopped, not at its end), or
+    /// waits for the synth to start.
     bool IsPlaying() const;
 
 private:
     static int OnMidiEvent(void* performance, _fluid_midi_event_t* event);
-    // Called with the audio lock held.
+    /// Called with the audio lock held.
     bool StartPlayer(const std::shared_ptr<const std::vector<std::uint8_t>>& midi);
     void StopPlayer();
+    /// After the block's reset: every channel at the reset's volume, scaled by volume_.
+    void ResetVolumes();
+    /// Controller 7's value as sent to the synth: the song's value scaled by volume_.
+    int Scaled(int channelVolume) const;
     void SynthReady() override;
 
     std::shared_ptr<AudioOutputUse> output_;
     int block_ = -1;
     std::shared_ptr<MidiSynth> synth_;
     _fluid_player_t* player_ = nullptr;
-    // The playing segment's bytes: they name it (a segment unloaded while it plays cannot be
-    // mistaken for a new one at the same address) and stay while the player reads them.
+    /// The playing segment's bytes: they name it (a segment unloaded while it plays cannot be
+    /// mistaken for a new one at the same address) and stay while the player reads them.
     std::shared_ptr<const std::vector<std::uint8_t>> playingMidi_;
-    // playingMidi_ waits for the synth to be ready.
+    /// playingMidi_ waits for the synth to be ready.
+    /// @{
     bool waiting_ = false;
+    float volume_ = 1.0f;
+    /// @}
+    /// Each channel's volume as the song set it (controller 7), before the performance's volume.
+    std::array<std::uint8_t, MidiSynth::kChannelsPerBlock> channelVolume_{};
 };
 
+/// A new performance, not yet initialised.
 HRESULT CreateMusicPerformance(std::unique_ptr<MusicPerformance>* performance);
 
 }  // namespace platform

@@ -7,38 +7,40 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/core/geometry.h"
-#include "platform/pixels/pixel_view.h"
+#include "pixel_view.h"
+#include "../core/geometry.h"
 
 namespace platform {
 
+/// The runs of a surface's pixels that are not its colour key, kept between keyed copies.
 class KeyRuns {
 public:
-    // Forgets the runs: the pixels or the key may have changed.
+    /// Forgets the runs: the pixels or the key may have changed.
     void Drop() { valid_ = false; }
+    /// True when the runs are built and for this key.
     bool ValidFor(std::uint32_t key) const { return valid_ && key_ == key; }
-    // Finds the runs of view's pixels that are not key (a raw value of the view's pixel size),
-    // comparing the bits PixelSize::kKeyCompareMask names.
+    /// Finds the runs of view's pixels that are not key (a raw value of the view's pixel size),
+    /// comparing the bits PixelSize::kKeyCompareMask names.
     void Build(const PixelView& view, std::uint32_t key);
-    // False when the picture breaks into so many runs that copying them one by one would be
-    // slower than testing every pixel.
+    /// False when the picture breaks into so many runs that copying them one by one would be
+    /// slower than testing every pixel.
     bool Worthwhile() const { return worthwhile_; }
-    // Copies the non-key pixels of source rectangle from (inside the view the runs were found
-    // in) to dst with its top-left at (x, y).
+    /// Copies the non-key pixels of source rectangle from (inside the view the runs were found
+    /// in) to dst with its top-left at (x, y).
     void Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int bytesPerPixel, const Rect& from) const;
 
 private:
     struct Run {
-        std::int32_t start, end;  // columns, end exclusive
-        std::size_t offset;       // where the run's pixels start in pixels_
+        std::int32_t start, end;  ///< columns, end exclusive
+        std::size_t offset;       ///< where the run's pixels start in pixels_
     };
-    std::vector<std::uint32_t> rowFirst_;  // index of each row's first run; one more entry at the end
+    std::vector<std::uint32_t> rowFirst_;  ///< index of each row's first run; one more entry at the end
     std::vector<Run> runs_;
-    // The non-key pixels, run after run: a copy reads one dense stream instead of rows with
-    // holes.
+    /// The non-key pixels, run after run: a copy reads one dense stream instead of rows with
+    /// holes.
     std::vector<std::uint8_t> pixels_;
     std::uint32_t key_ = 0;
-    std::int32_t width_ = 0;  // of the view the runs were found in
+    std::int32_t width_ = 0;  ///< of the view the runs were found in
     bool valid_ = false;
     bool worthwhile_ = false;
 };

@@ -136,6 +136,20 @@ bool SetWindowPos(HWND window, HWND, std::int32_t x, std::int32_t y, std::int32_
     return true;
 }
 
+bool SetWindowPresentation(HWND window, const WindowPresentation& presentation) {
+    if (!IsWindow(window)) return false;
+    window->presentation = presentation;
+    CurrentWindowHost().UpdateNativeWindow(*window);
+    return true;
+}
+
+bool SetWindowIcon(HWND window, const Resource* icon) {
+    if (!IsWindow(window) || !icon) return false;
+    window->icon = icon;
+    CurrentWindowHost().UpdateNativeWindow(*window);
+    return true;
+}
+
 bool ShowWindow(HWND window, int) {
     if (!IsWindow(window)) return false;
     const bool wasVisible = window->visible;

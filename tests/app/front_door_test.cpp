@@ -277,7 +277,9 @@ TEST_F(FrontDoorTest, FailuresSayWhyInWords) {
     };
     const std::vector<FailureCase> beforeOpen = {
         {"picture without window", picture.Load(window, "x.bmp"), media::ErrorCode::NotOpen, "window is not open"},
-        {"fullscreen", window.Open("x", 64, 48, media::WindowMode::Fullscreen), media::ErrorCode::Unsupported, "fullscreen"},
+        {"no pixels", window.Open("x", 0, 48), media::ErrorCode::InvalidArgument, "no pixels"},
+        {"fullscreen before open", window.SetFullscreen(true), media::ErrorCode::NotOpen, "not open"},
+        {"icon before open", window.SetIcon(picture), media::ErrorCode::NotOpen, "not open"},
     };
     for (const FailureCase& k : beforeOpen) {
         EXPECT_FALSE(k.status) << k.name;
@@ -296,11 +298,34 @@ TEST_F(FrontDoorTest, FailuresSayWhyInWords) {
         {"junk tune", tune.LoadFromMemory(output, junk, sizeof junk), media::ErrorCode::BadData, "not a standard MIDI file"},
         {"unloaded sound", sound.Play(), media::ErrorCode::NotOpen, "not loaded"},
         {"unloaded tune", tune.Play(), media::ErrorCode::NotOpen, "not loaded"},
+        {"icon without pixels", window.SetIcon(picture), media::ErrorCode::NotOpen, "no pixels"},
     };
     for (const FailureCase& k : afterOpen) {
         EXPECT_FALSE(k.status) << k.name;
         EXPECT_EQ(k.status.Code(), k.code) << k.name;
         EXPECT_NE(k.status.Message().find(k.words), std::string::npos) << k.name << ": " << k.status.Message();
+    }
+}
+
+// Report prints a failure as "program: message" on standard error and says whether the call
+// succeeded; a success prints nothing.
+TEST(StatusReportTest, PrintsOnlyFailuresWithTheProgramsName) {
+    const struct {
+        media::Status status;
+        const char* program;
+        bool succeeded;
+        std::string printed;
+    } cases[] = {
+        {media::Status::Ok(), "hello", true, ""},
+        {{media::ErrorCode::NotFound, "cannot load picture 'a.png': no such file"}, "hello", false,
+         "hello: cannot load picture 'a.png': no such file\n"},
+        {{media::ErrorCode::Failed, "the tune could not be played"}, nullptr, false, "error: the tune could not be played\n"},
+    };
+    for (const auto& k : cases) {
+        ::testing::internal::CaptureStderr();
+        const bool succeeded = k.status.Report(k.program);
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), k.printed);
+        EXPECT_EQ(succeeded, k.succeeded);
     }
 }
 

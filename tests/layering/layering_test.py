@@ -40,6 +40,15 @@ def sources(root):
                     yield os.path.relpath(os.path.join(folder, name), root)
 
 
+def from_root(root, path, kind, target):
+    """An include as a path from the top of the tree: the installed headers name their neighbours
+    relative to themselves ("../core/geometry.h"), which the compiler finds beside the file first."""
+    if kind != '"':
+        return target
+    beside = os.path.normpath(os.path.join(os.path.dirname(path), target))
+    return beside if os.path.isfile(os.path.join(root, beside)) else target
+
+
 def arrows(root):
     """(file, line number, kind, included path) for every include of the three layers."""
     for path in sources(root):
@@ -47,7 +56,7 @@ def arrows(root):
             for number, line in enumerate(f, 1):
                 m = INCLUDE.match(line)
                 if m:
-                    yield path, number, m.group(1), m.group(2)
+                    yield path, number, m.group(1), from_root(root, path, m.group(1), m.group(2))
 
 
 def forbidden(path, kind, target):

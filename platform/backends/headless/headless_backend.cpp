@@ -60,6 +60,35 @@ HeadlessBackend::~HeadlessBackend() {
     if (primary_) primary_->SetDesktop(nullptr);
 }
 
+bool HeadlessBackend::CreateNativeWindow(Window& window) {
+    shown_.push_back({&window, window.presentation, window.icon});
+    return true;
+}
+
+void HeadlessBackend::DestroyNativeWindow(Window& window) {
+    std::erase_if(shown_, [&](const ShownWindow& shown) { return shown.window == &window; });
+}
+
+void HeadlessBackend::UpdateNativeWindow(Window& window) {
+    for (ShownWindow& shown : shown_) {
+        if (shown.window == &window) shown = {&window, window.presentation, window.icon};
+    }
+}
+
+const ShownWindow* HeadlessBackend::Shown(const Window* window) const {
+    for (const ShownWindow& shown : shown_) {
+        if (shown.window == window) return &shown;
+    }
+    return nullptr;
+}
+
+bool HeadlessBackend::ResizeOnScreen(Window* window, std::int32_t width, std::int32_t height) {
+    const ShownWindow* shown = Shown(window);
+    if (!shown || !(shown->presentation.fullscreen || shown->presentation.resizable) || width <= 0 || height <= 0) return false;
+    const auto w = static_cast<std::uint32_t>(width) & 0xFFFF, h = static_cast<std::uint32_t>(height) & 0xFFFF;
+    return PostMessage(window, WM_SIZE, 0, static_cast<LPARAM>(w | h << 16));
+}
+
 void HeadlessBackend::Reset() {
     ResetWindowSystem();
     SetDesktop(1024, 768, 32);
@@ -68,6 +97,7 @@ void HeadlessBackend::Reset() {
     now_ = 0;
     ClearFaults();
     messageBoxes_.clear();
+    shown_.clear();
     eventHook_ = nullptr;
     vblankWaits_ = 0;
     debugMessages_.clear();

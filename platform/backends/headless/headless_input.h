@@ -7,54 +7,70 @@
 #include <string>
 #include <vector>
 
-#include "platform/backends/headless/fault_switchboard.h"
-#include "platform/input/input_host.h"
+#include "fault_switchboard.h"
+#include "../../input/input_host.h"
 
 namespace platform::headless {
 
 
 class HeadlessDevice;
 
+/// The headless input devices: a keyboard, a mouse and a joystick whose state a test sets.
 class HeadlessInput final : public InputHost {
 public:
     HeadlessInput() { Reset(); }
 
     // Test controls.
-    // Back to a fresh machine: no key or button down, the joystick attached and centred (a
-    // traditional stick), the cursor at (0, 0), no faults, counters at zero. Devices that are
-    // still alive stay, with nothing acquired changed.
+    /// Back to a fresh machine: no key or button down, the joystick attached and centred (a
+    /// traditional stick), the cursor at (0, 0), no faults, counters at zero. Devices that are
+    /// still alive stay, with nothing acquired changed.
     void Reset();
+    /// One key (by scan code) up or down, the whole keyboard, and the keyboard as set.
+    /// @{
     void SetKey(std::uint8_t scanCode, bool down) { keys_[scanCode] = down ? 0x80 : 0; }
     void SetKeyboard(const KeyboardState& keys) { keys_ = keys; }
     const KeyboardState& Keyboard() const { return keys_; }
-    // Movement reaches every acquired mouse and is reported by its next read.
+    /// @}
+    /// Movement reaches every acquired mouse and is reported by its next read.
     void MoveMouse(std::int32_t dx, std::int32_t dy);
-    // Wheel movement, 120 per notch, positive away from the user.
+    /// Wheel movement, 120 per notch, positive away from the user.
     void TurnWheel(std::int32_t delta);
+    /// Mouse button 0..3 up or down.
     void SetMouseButton(int button, bool down);
+    /// The pointer's position on the desktop.
     void SetCursorPosition(Point position) { cursor_ = position; }
-    // An unplugged joystick is not enumerated, and one that is open loses its acquisition.
+    /// An unplugged joystick is not enumerated, and one that is open loses its acquisition.
     void AttachJoystick(bool attached) { joystickAttached_ = attached; }
+    /// Whether the joystick is plugged in.
     bool JoystickAttached() const { return joystickAttached_; }
-    // Raw stick positions, -32768..32767 with 0 at the centre; reads scale them into the range
-    // and dead zone set on the device.
+    /// Raw stick positions, -32768..32767 with 0 at the centre; reads scale them into the range
+    /// and dead zone set on the device.
     void SetJoystickAxes(std::int32_t rawX, std::int32_t rawY) { joystickX_ = rawX, joystickY_ = rawY; }
+    /// Joystick button 0..31 up or down, and the joystick's subtype (DIDEVTYPEJOYSTICK_).
+    /// @{
     void SetJoystickButton(int button, bool down);
     void SetJoystickSubtype(std::uint8_t subtype) { joystickSubtype_ = subtype; }
-    // The input switches of the fault switchboard (Faults()): fails the next `times` calls of the
-    // operation with `result` (times < 0: every call), after letting the first `after` calls succeed.
+    /// @}
+    /// The input switches of the fault switchboard (Faults()): fails the next `times` calls of the
+    /// operation with `result` (times < 0: every call), after letting the first `after` calls succeed.
     void SetFault(InputFault fault, HRESULT result = E_FAIL, int times = -1, int after = 0);
-    // The same by the operation's name ("ReadKeyboard", ...); false for an unknown name.
+    /// The same by the operation's name ("ReadKeyboard", ...); false for an unknown name.
     bool SetFault(const std::string& name, HRESULT result = E_FAIL, int times = -1, int after = 0);
+    /// Switches every input fault off.
     void ClearFaults();
+    /// Calls of an operation since the last Reset, and the joystick's polls.
+    /// @{
     int Calls(InputFault operation) const { return Faults().Calls(operation); }
     int PollCalls() const { return pollCalls_; }
+    /// @}
 
     // InputHost.
     HRESULT DirectInputCreate(HINSTANCE, std::uint32_t version, std::unique_ptr<DirectInput>* input) override;
     Point CursorPosition() override { return cursor_; }
 
     // Used by the devices.
+    /// For the headless devices: an operation through its fault switch, a poll counted, a device registered and unregistered, and the state a test set.
+    /// @{
     HRESULT Operate(InputFault operation);
     void CountPoll() { ++pollCalls_; }
     void Register(HeadlessDevice* device) { devices_.push_back(device); }
@@ -64,6 +80,7 @@ public:
     std::int32_t JoystickX() const { return joystickX_; }
     std::int32_t JoystickY() const { return joystickY_; }
     std::uint8_t JoystickSubtype() const { return joystickSubtype_; }
+    /// @}
 
 private:
     KeyboardState keys_{};

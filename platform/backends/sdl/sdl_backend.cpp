@@ -305,11 +305,12 @@ bool SdlBackend::CreateNativeWindow(Window& window) {
     const std::uint32_t id = SDL_GetWindowID(handle.get());
     window.native = handle.get();
     SDL_Window* created = handle.get();
-    windows_.push_back({&window, std::move(handle), id, window.title, r, false});
+    windows_.push_back({&window, std::move(handle), id, window.title, r, false, window.icon, {}});
     WatchDisplayLoss(created);
     if (!renderer_) CreateRenderer(windows_.back());
     // After the renderer: making one may rebuild the OS window underneath.
     SetIcon(static_cast<SDL_Window*>(window.native), window);
+    ApplyPresentation(windows_.back());
     return true;
 }
 
@@ -382,6 +383,30 @@ void SdlBackend::UpdateNativeWindow(Window& window) {
     native->title = window.title;
     native->placed = r;
     native->shown = window.visible;
+    if (window.icon != native->icon) {
+        SetIcon(handle, window);
+        native->icon = window.icon;
+    }
+    ApplyPresentation(*native);
+}
+
+// A fullscreen or resizable window: SDL covers the display or lets the user resize, and the
+// renderer scales the client-sized texture to the window, keeping its shape, with black bars
+// where the shapes differ (its logical size). A plain window keeps the one-to-one copy.
+void SdlBackend::ApplyPresentation(NativeWindow& native) {
+    const WindowPresentation& wanted = native.window->presentation;
+    const bool wasScaled = native.presentation.fullscreen || native.presentation.resizable;
+    SDL_Window* handle = native.handle.get();
+    if (wanted.resizable != native.presentation.resizable) SDL_SetWindowResizable(handle, wanted.resizable ? SDL_TRUE : SDL_FALSE);
+    if (wanted.fullscreen != native.presentation.fullscreen) SDL_SetWindowFullscreen(handle, wanted.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    native.presentation = wanted;
+    if (!renderer_ || rendererOwner_ != native.window) return;
+    Rect client;
+    if ((wanted.fullscreen || wanted.resizable) && GetClientRect(native.window, &client) && !client.IsEmpty()) {
+        SDL_RenderSetLogicalSize(renderer_.get(), client.Width(), client.Height());
+    } else if (wasScaled) {
+        SDL_RenderSetLogicalSize(renderer_.get(), 0, 0);  // one to one again
+    }
 }
 
 Point SdlBackend::ClientOrigin(const Window& window) {
@@ -446,6 +471,13 @@ void SdlBackend::HandleEvent(const SDL_Event& event) {
             case SDL_WINDOWEVENT_CLOSE: PostMessage(native->window, WM_CLOSE, 0, 0); break;
             case SDL_WINDOWEVENT_FOCUS_GAINED: PostMessage(native->window, WM_ACTIVATEAPP, 1, 0); break;
             case SDL_WINDOWEVENT_FOCUS_LOST: PostMessage(native->window, WM_ACTIVATEAPP, 0, 0); break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                // Only scaled windows change size on screen other than through SetWindowPos.
+                if (native->presentation.fullscreen || native->presentation.resizable) {
+                    const auto w = static_cast<std::uint32_t>(event.window.data1) & 0xFFFF, h = static_cast<std::uint32_t>(event.window.data2) & 0xFFFF;
+                    PostMessage(native->window, WM_SIZE, 0, static_cast<LPARAM>(w | h << 16));
+                }
+                break;
             default: break;  // exposure needs nothing: every frame is presented whole
         }
     }

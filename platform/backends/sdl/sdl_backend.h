@@ -18,6 +18,7 @@
 #include "platform/video/desktop.h"
 #include "platform/video/display_host.h"
 #include "platform/video/display_surface.h"
+#include "platform/window/window.h"
 #include "platform/window/window_host.h"
 
 struct SDL_Window;
@@ -108,6 +109,8 @@ private:
         std::string title;
         Rect placed;
         bool shown = false;
+        const Resource* icon = nullptr;
+        WindowPresentation presentation;
     };
     enum class VideoState { NotTried, Available, Unavailable };
 
@@ -125,6 +128,7 @@ private:
     void CreateRenderer(NativeWindow& native);
     void DestroyRenderer();
     void SetIcon(SDL_Window* handle, const Window& window);
+    void ApplyPresentation(NativeWindow& native);
     void HandleEvent(const SDL_Event& event);
     void PostToEveryWindow(std::uint32_t message);
     bool PrepareTexture(std::int32_t width, std::int32_t height, std::uint32_t sdlFormat);
