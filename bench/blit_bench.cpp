@@ -123,7 +123,8 @@ void RegisterOurs(int depth, Size size) {
     Register("Ours/KeyShade" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyedShade(&s.dest, at(s).first, at(s).second, nullptr, 128); });
     Register("Ours/KeyHalfShade" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyedHalfShade(&s.dest, at(s).first, at(s).second, nullptr); });
     Register("Ours/AlphaMap" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyedAlphaMap(&s.dest, at(s).first, at(s).second, nullptr); });
-    Register("Ours/MirrorX" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyedMirrorX(&s.dest, at(s).first, at(s).second, nullptr); });
+    Register("Ours/MirrorX" + tail, depth, size, [at](Scene& s) { s.picture.BlitOpaqueMirrorX(&s.dest, at(s).first, at(s).second, nullptr); });
+    Register("Ours/KeyMirrorX" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyedMirrorX(&s.dest, at(s).first, at(s).second, nullptr); });
     Register("Ours/MirrorY" + tail, depth, size, [at](Scene& s) { s.picture.BlitOpaqueMirrorY(&s.dest, at(s).first, at(s).second, nullptr); });
     Register("Ours/Stretch2x" + tail, depth, size, [at](Scene& s) {
         s.half.BlitOpaqueStretched(&s.dest, at(s).first, at(s).second, nullptr, s.size.width, s.size.height);
@@ -135,6 +136,14 @@ void RegisterOurs(int depth, Size size) {
         platform::DisplaySurface& from = *s.picture.Surface();
         platform::DisplaySurface& to = *s.dest.Surface();
         std::memcpy(to.Row(0), from.Row(0), static_cast<std::size_t>(s.size.width) * s.size.height * (s.depth / 8));
+    });
+    // The copy's own rows: one memcpy per row into the destination where the copy lands.
+    Register("MemcpyRows" + tail, depth, size, [](Scene& s) {
+        const platform::DisplaySurface& from = *s.picture.Surface();
+        platform::DisplaySurface& to = *s.dest.Surface();
+        const std::size_t bytes = static_cast<std::size_t>(s.size.width) * (s.depth / 8);
+        std::uint8_t* d = to.Row(s.Y()) + s.X() * (s.depth / 8);
+        for (std::int32_t y = 0; y < s.size.height; ++y, d += to.Pitch()) std::memcpy(d, from.Row(y), bytes);
     });
 }
 
@@ -252,7 +261,7 @@ std::unique_ptr<PixmanImage> Solid(std::uint16_t alpha) {
     return std::make_unique<PixmanImage>(pixman_image_create_solid_fill(&colour));
 }
 
-enum class PixmanKind { Copy, HalfBlend, Blend, Shade, Stretch2x };
+enum class PixmanKind { Copy, HalfBlend, Blend, Shade, Stretch2x, MirrorX, MirrorY };
 
 void RegisterPixmanOp(const std::string& name, int depth, Size size, PixmanKind kind) {
     benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
@@ -266,11 +275,25 @@ void RegisterPixmanOp(const std::string& name, int depth, Size size, PixmanKind 
             pixman_image_set_transform(src->image, &transform);
             pixman_image_set_filter(src->image, PIXMAN_FILTER_NEAREST, nullptr, 0);
         }
+        if (kind == PixmanKind::MirrorX || kind == PixmanKind::MirrorY) {
+            // Destination (x, y) reads source (w - 1 - x, y) or (x, h - 1 - y): a scale by -1 and
+            // a shift by the size, sampled nearest.
+            const bool leftRight = kind == PixmanKind::MirrorX;
+            pixman_transform_t transform;
+            pixman_transform_init_identity(&transform);
+            pixman_transform_scale(&transform, nullptr, pixman_int_to_fixed(leftRight ? -1 : 1), pixman_int_to_fixed(leftRight ? 1 : -1));
+            pixman_transform_translate(&transform, nullptr, pixman_int_to_fixed(leftRight ? size.width : 0),
+                                       pixman_int_to_fixed(leftRight ? 0 : size.height));
+            pixman_image_set_transform(src->image, &transform);
+            pixman_image_set_filter(src->image, PIXMAN_FILTER_NEAREST, nullptr, 0);
+        }
         const int x = scene.X(), y = scene.Y(), w = size.width, h = size.height;
         for (auto _ : state) {
             switch (kind) {
                 case PixmanKind::Copy:
                 case PixmanKind::Stretch2x:
+                case PixmanKind::MirrorX:
+                case PixmanKind::MirrorY:
                     pixman_image_composite32(PIXMAN_OP_SRC, src->image, nullptr, dst->image, 0, 0, 0, 0, x, y, w, h);
                     break;
                 case PixmanKind::HalfBlend:
@@ -294,6 +317,8 @@ void RegisterPixman(int depth, Size size) {
     RegisterPixmanOp("Pixman/Blend" + tail, depth, size, PixmanKind::Blend);
     RegisterPixmanOp("Pixman/Shade" + tail, depth, size, PixmanKind::Shade);
     RegisterPixmanOp("Pixman/Stretch2x" + tail, depth, size, PixmanKind::Stretch2x);
+    RegisterPixmanOp("Pixman/MirrorX" + tail, depth, size, PixmanKind::MirrorX);
+    RegisterPixmanOp("Pixman/MirrorY" + tail, depth, size, PixmanKind::MirrorY);
 }
 #endif
 

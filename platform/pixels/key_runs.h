@@ -14,6 +14,13 @@ namespace platform {
 
 class KeyRuns {
 public:
+    // False for pictures small enough to stay in the first-level cache (a sprite): there the
+    // per-pixel select of a keyed copy, a few vector instructions a row, beats walking runs.
+    static bool PaysFor(const PixelView& view) {
+        return static_cast<std::int64_t>(view.pitch) * view.height > kSmallPictureBytes;
+    }
+    static constexpr std::int64_t kSmallPictureBytes = 32 * 1024;
+
     // Forgets the runs: the pixels or the key may have changed.
     void Drop() { valid_ = false; }
     bool ValidFor(std::uint32_t key) const { return valid_ && key_ == key; }
@@ -31,6 +38,8 @@ private:
     struct Run {
         std::int32_t start, end;  // columns, end exclusive
         std::size_t offset;       // where the run's pixels start in pixels_
+        std::uint32_t startByte;  // start in bytes from the row's first pixel
+        std::uint32_t byteCount;  // the run's length in bytes
     };
     std::vector<std::uint32_t> rowFirst_;  // index of each row's first run; one more entry at the end
     std::vector<Run> runs_;

@@ -15,6 +15,32 @@ namespace short_copy_detail {
 typedef std::uint8_t Bytes32 __attribute__((vector_size(32)));
 typedef std::uint8_t Bytes16 __attribute__((vector_size(16)));
 
+// A span of N to 2N bytes as its first N and its last N, both read before either is written: no
+// loop and one branch per size class.
+template <typename Piece>
+inline void CopyEnds(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
+    constexpr std::size_t N = sizeof(Piece);
+    Piece head, tail;
+    std::memcpy(&head, s, N);
+    std::memcpy(&tail, s + bytes - N, N);
+    std::memcpy(d, &head, N);
+    std::memcpy(d + bytes - N, &tail, N);
+}
+
+// 64 to 128 bytes: two 32-byte pieces from each end (named values, so
+// that the compiler keeps every one in a register).
+inline void CopyEnds64(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
+    Bytes32 a, b, y, z;
+    std::memcpy(&a, s, 32);
+    std::memcpy(&b, s + 32, 32);
+    std::memcpy(&y, s + bytes - 64, 32);
+    std::memcpy(&z, s + bytes - 32, 32);
+    std::memcpy(d, &a, 32);
+    std::memcpy(d + 32, &b, 32);
+    std::memcpy(d + bytes - 64, &y, 32);
+    std::memcpy(d + bytes - 32, &z, 32);
+}
+
 // One register per piece (two halves where the target has no 32-byte registers). bytes >= the
 // piece's size.
 template <typename Piece>
@@ -38,18 +64,24 @@ inline void FillPieces(std::uint8_t* d, Piece piece, std::size_t bytes) {
 
 }  // namespace short_copy_detail
 
+// Spans up to 256 bytes (a sprite's row, a run of it) in two overlapping pieces of their size
+// class; longer ones by 32-byte pieces.
 inline void CopyShort(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
     using namespace short_copy_detail;
-    if (bytes >= 32) {
+    if (bytes > 128) {
         CopyPieces<Bytes32>(d, s, bytes);
+    } else if (bytes > 64) {
+        CopyEnds64(d, s, bytes);
+    } else if (bytes > 32) {
+        CopyEnds<Bytes32>(d, s, bytes);
     } else if (bytes >= 16) {
-        CopyPieces<Bytes16>(d, s, bytes);
+        CopyEnds<Bytes16>(d, s, bytes);
     } else if (bytes >= 8) {
-        CopyPieces<std::uint64_t>(d, s, bytes);
+        CopyEnds<std::uint64_t>(d, s, bytes);
     } else if (bytes >= 4) {
-        CopyPieces<std::uint32_t>(d, s, bytes);
+        CopyEnds<std::uint32_t>(d, s, bytes);
     } else if (bytes >= 2) {
-        CopyPieces<std::uint16_t>(d, s, bytes);
+        CopyEnds<std::uint16_t>(d, s, bytes);
     } else if (bytes == 1) {
         *d = *s;
     }
