@@ -11,17 +11,6 @@ namespace platform {
 
 namespace {
 
-// Copies n bytes between distinct buffers. Short runs (most of a sprite's) without a call, which
-// would cost more than the copy; long runs go to the library's copy, which uses the widest
-// registers the processor has.
-inline void CopyRun(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
-    if (n > 256) {
-        std::memcpy(d, s, n);
-    } else {
-        CopyShort(d, s, n);
-    }
-}
-
 // Pictures with more bytes of runs than this are prefetched ahead of the copy.
 constexpr std::size_t kPrefetchBytes = 64 * 1024;
 
@@ -71,7 +60,7 @@ MEDIA_PIXEL_LOOP void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::i
         if (!wholeRows) {
             for (; run != end; ++run) {
                 const std::int32_t a = std::max(run->start, from.left), b = std::min(run->end, from.right);
-                if (a < b) CopyRun(d + a * bytes, packed + run->offset + (a - run->start) * bytes, static_cast<std::size_t>((b - a) * bytes));
+                if (a < b) CopyShort(d + a * bytes, packed + run->offset + (a - run->start) * bytes, static_cast<std::size_t>((b - a) * bytes));
             }
             continue;
         }
@@ -92,7 +81,7 @@ MEDIA_PIXEL_LOOP void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::i
         // Whole rows take their runs' pixels in the order they were packed.
         const std::uint8_t* from = packed + (run != end ? run->offset : 0);
         for (; run != end; ++run) {
-            CopyRun(d + run->startByte, from, run->byteCount);
+            CopyShort(d + run->startByte, from, run->byteCount);
             from += run->byteCount;
         }
     }

@@ -103,9 +103,6 @@ void ReversedRow(std::uint8_t* d, const std::uint8_t* s, std::int32_t count, std
     }
 }
 
-// Rows up to this long are copied inline; longer ones pay for a library call.
-constexpr std::size_t kInlineRowBytes = 512;
-
 // Columns one for one (same width, no left-right mirror): whole rows at once, or keyed rows.
 template <int B, bool Keyed>
 void CopyOneToOne(const PixelView& dst, const PixelView& src, const CopyRequest& rq, std::uint32_t key) {
@@ -146,7 +143,7 @@ void CopyOneToOne(const PixelView& dst, const PixelView& src, const CopyRequest&
         const std::uint8_t* sourceEnd = sourceFirst + src.pitch * (rows - 1) + bytes;
         const std::uint8_t* destEnd = d + dst.pitch * (rows - 1) + bytes;
         const bool apart = std::less_equal<>{}(sourceEnd, d) || std::less_equal<>{}(destEnd, sourceFirst);
-        if (apart && bytes <= kInlineRowBytes) {
+        if (apart) {
             for (std::int32_t i = 0; i < rows; ++i, s += sourceStep, d += dst.pitch) CopyShort(d, s, bytes);
         } else {
             for (std::int32_t i = 0; i < rows; ++i, s += sourceStep, d += dst.pitch) std::memmove(d, s, bytes);
@@ -177,7 +174,7 @@ void CopySampled(const PixelView& dst, const PixelView& src, const CopyRequest& 
             const std::uint8_t* s = SourceRow(src, rq, y);
             std::uint8_t* d = dst.Row(y) + left * B;
             if (!Keyed && s == previous) {
-                std::memcpy(d, d - dst.pitch, static_cast<std::size_t>(count) * B);
+                CopyShort(d, d - dst.pitch, static_cast<std::size_t>(count) * B);
                 continue;
             }
             previous = s;
