@@ -41,18 +41,20 @@ inline void CopyEnds64(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes
     std::memcpy(d + bytes - 32, &z, 32);
 }
 
-// One register per piece (two halves where the target has no 32-byte registers). bytes >= the
-// piece's size.
-template <typename Piece>
-inline void CopyPieces(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
-    constexpr std::size_t N = sizeof(Piece);
-    Piece piece;
-    for (std::size_t i = 0; i + N < bytes; i += N) {
-        std::memcpy(&piece, s + i, N);
-        std::memcpy(d + i, &piece, N);
+// More than 128 bytes: the first 32 bytes, then 64 bytes a step in two 32-byte pieces from the
+// first 32-byte boundary of the destination on (stores that never straddle a boundary), then the
+// last 64 bytes; the pieces overlap where the steps do not fit.
+inline void CopyLong(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
+    Bytes32 a, b;
+    std::memcpy(&a, s, 32);
+    std::memcpy(d, &a, 32);
+    for (std::size_t i = 32 - reinterpret_cast<std::uintptr_t>(d) % 32; i + 64 < bytes; i += 64) {
+        std::memcpy(&a, s + i, 32);
+        std::memcpy(&b, s + i + 32, 32);
+        std::memcpy(d + i, &a, 32);
+        std::memcpy(d + i + 32, &b, 32);
     }
-    std::memcpy(&piece, s + bytes - N, N);
-    std::memcpy(d + bytes - N, &piece, N);
+    CopyEnds64(d + bytes - 64, s + bytes - 64, 64);
 }
 
 template <typename Piece>
@@ -71,7 +73,7 @@ inline void FillPieces(std::uint8_t* d, Piece piece, std::size_t bytes) {
 inline void CopyShort(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
     using namespace short_copy_detail;
     if (bytes > 128) {
-        CopyPieces<Bytes32>(d, s, bytes);
+        CopyLong(d, s, bytes);
     } else if (bytes > 64) {
         CopyEnds64(d, s, bytes);
     } else if (bytes > 32) {
