@@ -14,10 +14,11 @@ namespace platform {
 
 class KeyRuns {
 public:
-    // False for pictures small enough to stay in the first-level cache (a sprite): there the
-    // per-pixel select of a keyed copy, a few vector instructions a row, beats walking runs.
+    // False for pictures small enough to stay in the first-level cache (a sprite) in 8, 16 or
+    // 32 bits: there the per-pixel select of a keyed copy, a few vector instructions a row, beats
+    // walking runs. Three-byte pixels are selected one at a time, so runs pay at every size.
     static bool PaysFor(const PixelView& view) {
-        return static_cast<std::int64_t>(view.pitch) * view.height > kSmallPictureBytes;
+        return view.bytesPerPixel == 3 || static_cast<std::int64_t>(view.pitch) * view.height > kSmallPictureBytes;
     }
     static constexpr std::int64_t kSmallPictureBytes = 32 * 1024;
 
