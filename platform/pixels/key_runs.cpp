@@ -79,10 +79,10 @@ MEDIA_PIXEL_LOOP void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::i
             }
         }
         // Whole rows take their runs' pixels in the order they were packed.
-        const std::uint8_t* from = packed + (run != end ? run->offset : 0);
+        const std::uint8_t* pixels = packed + (run != end ? run->offset : 0);
         for (; run != end; ++run) {
-            CopyShort(d + run->startByte, from, run->byteCount);
-            from += run->byteCount;
+            CopyShort(d + run->startByte, pixels, run->byteCount);
+            pixels += run->byteCount;
         }
     }
 }

@@ -1,9 +1,9 @@
 #pragma once
-// Copies and fills of a few bytes to a few hundred, for loops that make one per row or per
-// packet: too short for a library call to pay for itself. Each is done by fixed-size pieces the
-// compiler keeps in registers, the last piece ending at the span's end (overlapping the one
-// before it), so nothing outside the span is read or written. Source and destination must not
-// overlap.
+// Copies and fills for loops that make one per row, run or packet: spans of a few bytes to a few
+// hundred, too short for a library call to pay for itself, and whole rows of a screen. Each is
+// done by fixed-size pieces the compiler keeps in registers, the last piece ending at the span's
+// end (overlapping the one before it), so nothing outside the span is read or written. Source
+// and destination must not overlap.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -27,8 +27,8 @@ inline void CopyEnds(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) 
     std::memcpy(d + bytes - N, &tail, N);
 }
 
-// 64 to 128 bytes: two 32-byte pieces from each end (named values, so
-// that the compiler keeps every one in a register).
+// 64 to 128 bytes: two 32-byte pieces from each end (named values, so that the compiler keeps
+// every one in a register).
 inline void CopyEnds64(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
     Bytes32 a, b, y, z;
     std::memcpy(&a, s, 32);
