@@ -172,10 +172,10 @@ def stamp(started, load):
 
 
 def replace_block(text, name, body):
-    pattern = re.compile(rf"(<!-- speed-table {re.escape(name)} -->\n).*?(\n<!-- end speed-table {re.escape(name)} -->)", re.S)
+    pattern = re.compile(rf"(<!-- speed-table {re.escape(name)} -->\n)(?:.*?\n)?(<!-- end speed-table {re.escape(name)} -->)", re.S)
     if not pattern.search(text):
         raise SystemExit(f"no speed-table {name} markers")
-    return pattern.sub(lambda m: m.group(1) + body + m.group(2), text)
+    return pattern.sub(lambda m: m.group(1) + body + "\n" + m.group(2), text)
 
 
 def run_all(build):
