@@ -54,7 +54,10 @@ inline void CopyLong(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) 
         std::memcpy(d + i, &a, 32);
         std::memcpy(d + i + 32, &b, 32);
     }
-    CopyEnds64(d + bytes - 64, s + bytes - 64, 64);
+    std::memcpy(&a, s + bytes - 64, 32);
+    std::memcpy(&b, s + bytes - 32, 32);
+    std::memcpy(d + bytes - 64, &a, 32);
+    std::memcpy(d + bytes - 32, &b, 32);
 }
 
 template <typename Piece>
