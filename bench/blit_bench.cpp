@@ -33,14 +33,24 @@ struct Size {
     std::string Name() const { return std::to_string(width) + "x" + std::to_string(height); }
 };
 constexpr Size kSizes[] = {{640, 480}, {64, 64}};
-constexpr int kDepths[] = {16, 32};
+constexpr int kDepths[] = {8, 15, 16, 24, 32};
 
-std::uint32_t KeyColour(int depth) { return depth == 16 ? 0xF81F : 0xFF00FF; }
-
-// A colour from 8-bit channels in the depth's format.
+// A colour from 8-bit channels in the depth's format: 3-3-2, 5-5-5, 5-6-5 or 8-8-8.
 std::uint32_t Colour(int depth, std::uint32_t r, std::uint32_t g, std::uint32_t b) {
-    return depth == 16 ? ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3) : (r << 16) | (g << 8) | b;
+    switch (depth) {
+        case 8: return ((r >> 5) << 5) | ((g >> 5) << 2) | (b >> 6);
+        case 15: return ((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3);
+        case 16: return ((r >> 3) << 11) | ((g >> 2) << 5) | (b >> 3);
+        default: return (r << 16) | (g << 8) | b;
+    }
 }
+
+std::uint32_t KeyColour(int depth) { return Colour(depth, 255, 0, 255); }
+
+// 8-bit pixels are palette indexes: the blends and shadows draw nothing there.
+bool HasChannels(int depth) { return depth != 8; }
+
+int BytesOf(int depth) { return (depth + 7) / 8; }
 
 // The pictures and surfaces of one depth: a 640x480 destination with a gradient, a picture of
 // the blit's size (a filled ellipse over the key colour covering about half of it, so keyed
@@ -91,7 +101,7 @@ struct Scene {
 
 void Count(benchmark::State& state, std::int64_t pixels, int depth) {
     state.SetItemsProcessed(state.iterations() * pixels);
-    state.SetBytesProcessed(state.iterations() * pixels * (depth / 8));
+    state.SetBytesProcessed(state.iterations() * pixels * BytesOf(depth));
 }
 
 using Body = std::function<void(Scene&)>;
@@ -107,11 +117,10 @@ void Register(const std::string& name, int depth, Size size, Body body) {
     });
 }
 
-void RegisterOurs(int depth, Size size) {
+// The blends and shadows, for the depths with channels.
+void RegisterBlends(int depth, Size size) {
     const std::string tail = "/" + std::to_string(depth) + "/" + size.Name();
     const auto at = [](Scene& s) { return std::pair{s.X(), s.Y()}; };
-    Register("Ours/Copy" + tail, depth, size, [at](Scene& s) { s.picture.BlitOpaque(&s.dest, at(s).first, at(s).second, nullptr); });
-    Register("Ours/Key" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyed(&s.dest, at(s).first, at(s).second, nullptr); });
     Register("Ours/HalfBlend" + tail, depth, size, [at](Scene& s) { s.picture.BlitOpaqueHalfBlend(&s.dest, at(s).first, at(s).second, nullptr); });
     // SDL's and pixman's source alpha 100 of 255 leaves the destination 155/255 of its weight,
     // 156 of 256 here.
@@ -123,7 +132,16 @@ void RegisterOurs(int depth, Size size) {
     Register("Ours/KeyShade" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyedShade(&s.dest, at(s).first, at(s).second, nullptr, 128); });
     Register("Ours/KeyHalfShade" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyedHalfShade(&s.dest, at(s).first, at(s).second, nullptr); });
     Register("Ours/AlphaMap" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyedAlphaMap(&s.dest, at(s).first, at(s).second, nullptr); });
-    Register("Ours/MirrorX" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyedMirrorX(&s.dest, at(s).first, at(s).second, nullptr); });
+}
+
+void RegisterOurs(int depth, Size size) {
+    const std::string tail = "/" + std::to_string(depth) + "/" + size.Name();
+    const auto at = [](Scene& s) { return std::pair{s.X(), s.Y()}; };
+    Register("Ours/Copy" + tail, depth, size, [at](Scene& s) { s.picture.BlitOpaque(&s.dest, at(s).first, at(s).second, nullptr); });
+    Register("Ours/Key" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyed(&s.dest, at(s).first, at(s).second, nullptr); });
+    if (HasChannels(depth)) RegisterBlends(depth, size);
+    Register("Ours/MirrorX" + tail, depth, size, [at](Scene& s) { s.picture.BlitOpaqueMirrorX(&s.dest, at(s).first, at(s).second, nullptr); });
+    Register("Ours/KeyMirrorX" + tail, depth, size, [at](Scene& s) { s.picture.BlitKeyedMirrorX(&s.dest, at(s).first, at(s).second, nullptr); });
     Register("Ours/MirrorY" + tail, depth, size, [at](Scene& s) { s.picture.BlitOpaqueMirrorY(&s.dest, at(s).first, at(s).second, nullptr); });
     Register("Ours/Stretch2x" + tail, depth, size, [at](Scene& s) {
         s.half.BlitOpaqueStretched(&s.dest, at(s).first, at(s).second, nullptr, s.size.width, s.size.height);
@@ -134,7 +152,15 @@ void RegisterOurs(int depth, Size size) {
     Register("Memcpy" + tail, depth, size, [](Scene& s) {
         platform::DisplaySurface& from = *s.picture.Surface();
         platform::DisplaySurface& to = *s.dest.Surface();
-        std::memcpy(to.Row(0), from.Row(0), static_cast<std::size_t>(s.size.width) * s.size.height * (s.depth / 8));
+        std::memcpy(to.Row(0), from.Row(0), static_cast<std::size_t>(s.size.width) * s.size.height * BytesOf(s.depth));
+    });
+    // The copy's own rows: one memcpy per row into the destination where the copy lands.
+    Register("MemcpyRows" + tail, depth, size, [](Scene& s) {
+        const platform::DisplaySurface& from = *s.picture.Surface();
+        platform::DisplaySurface& to = *s.dest.Surface();
+        const std::size_t bytes = static_cast<std::size_t>(s.size.width) * BytesOf(s.depth);
+        std::uint8_t* d = to.Row(s.Y()) + s.X() * BytesOf(s.depth);
+        for (std::int32_t y = 0; y < s.size.height; ++y, d += to.Pitch()) std::memcpy(d, from.Row(y), bytes);
     });
 }
 
@@ -147,7 +173,7 @@ void RegisterRotation(int depth) {
         PixelSurface& dest = scene.dest;
         Rect r{0, 0, 256, 256};
         // Count the pixels one rotation writes: nothing in the picture is the sentinel.
-        const std::uint32_t sentinel = depth == 16 ? 0x0821 : 0x00010101;
+        const std::uint32_t sentinel = Colour(depth, 8, 8, 8) | (depth == 8 ? 0x01 : 0);
         dest.Fill(sentinel);
         scene.rotated.BlitOpaqueRotated(&dest, kWidth / 2, kHeight / 2, &r, 0.5, 1.0);
         std::int64_t written = 0;
@@ -166,7 +192,12 @@ void RegisterRotation(int depth) {
 // An SDL surface over the same pixels as one of ours.
 SDL_Surface* WrapForSdl(PixelSurface& s) {
     platform::DisplaySurface& d = *s.Surface();
-    const Uint32 format = d.BytesPerPixel() == 2 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    const int depth = s.GetPixelFormatInfo().depth;
+    const Uint32 format = depth == 8    ? SDL_PIXELFORMAT_RGB332
+                          : depth == 15 ? SDL_PIXELFORMAT_RGB555
+                          : depth == 16 ? SDL_PIXELFORMAT_RGB565
+                          : depth == 24 ? SDL_PIXELFORMAT_BGR24
+                                        : SDL_PIXELFORMAT_RGB888;
     return SDL_CreateRGBSurfaceWithFormatFrom(d.Row(0), d.Width(), d.Height(), d.BytesPerPixel() * 8, d.Pitch(), format);
 }
 
@@ -210,9 +241,10 @@ void RegisterSdl(int depth, Size size) {
         SDL_SetColorKey(s, SDL_TRUE, KeyColour(scene.depth));
         SDL_SetSurfaceRLE(s, 1);
     }, false);
+    RegisterSdlBlit("SDL/Stretch2x" + tail, depth, size, true, none, true);
+    if (!HasChannels(depth)) return;
     RegisterSdlBlit("SDL/HalfBlend" + tail, depth, size, false, alpha(128), false);
     RegisterSdlBlit("SDL/Blend" + tail, depth, size, false, alpha(100), false);
-    RegisterSdlBlit("SDL/Stretch2x" + tail, depth, size, true, none, true);
     // The shadow: the destination multiplied by a grey source.
     benchmark::RegisterBenchmark(("SDL/Shade" + tail).c_str(), [=](benchmark::State& state) {
         Scene scene(depth, size);
@@ -242,7 +274,12 @@ struct PixmanImage {
 
 std::unique_ptr<PixmanImage> WrapForPixman(PixelSurface& s) {
     platform::DisplaySurface& d = *s.Surface();
-    const pixman_format_code_t format = d.BytesPerPixel() == 2 ? PIXMAN_r5g6b5 : PIXMAN_x8r8g8b8;
+    const int depth = s.GetPixelFormatInfo().depth;
+    const pixman_format_code_t format = depth == 8    ? PIXMAN_r3g3b2
+                                        : depth == 15 ? PIXMAN_x1r5g5b5
+                                        : depth == 16 ? PIXMAN_r5g6b5
+                                        : depth == 24 ? PIXMAN_r8g8b8
+                                                      : PIXMAN_x8r8g8b8;
     return std::make_unique<PixmanImage>(
         pixman_image_create_bits(format, d.Width(), d.Height(), reinterpret_cast<std::uint32_t*>(d.Row(0)), d.Pitch()));
 }
@@ -252,7 +289,7 @@ std::unique_ptr<PixmanImage> Solid(std::uint16_t alpha) {
     return std::make_unique<PixmanImage>(pixman_image_create_solid_fill(&colour));
 }
 
-enum class PixmanKind { Copy, HalfBlend, Blend, Shade, Stretch2x };
+enum class PixmanKind { Copy, HalfBlend, Blend, Shade, Stretch2x, MirrorX, MirrorY };
 
 void RegisterPixmanOp(const std::string& name, int depth, Size size, PixmanKind kind) {
     benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
@@ -266,11 +303,25 @@ void RegisterPixmanOp(const std::string& name, int depth, Size size, PixmanKind 
             pixman_image_set_transform(src->image, &transform);
             pixman_image_set_filter(src->image, PIXMAN_FILTER_NEAREST, nullptr, 0);
         }
+        if (kind == PixmanKind::MirrorX || kind == PixmanKind::MirrorY) {
+            // Destination (x, y) reads source (w - 1 - x, y) or (x, h - 1 - y): a scale by -1 and
+            // a shift by the size, sampled nearest.
+            const bool leftRight = kind == PixmanKind::MirrorX;
+            pixman_transform_t transform;
+            pixman_transform_init_identity(&transform);
+            pixman_transform_scale(&transform, nullptr, pixman_int_to_fixed(leftRight ? -1 : 1), pixman_int_to_fixed(leftRight ? 1 : -1));
+            pixman_transform_translate(&transform, nullptr, pixman_int_to_fixed(leftRight ? size.width : 0),
+                                       pixman_int_to_fixed(leftRight ? 0 : size.height));
+            pixman_image_set_transform(src->image, &transform);
+            pixman_image_set_filter(src->image, PIXMAN_FILTER_NEAREST, nullptr, 0);
+        }
         const int x = scene.X(), y = scene.Y(), w = size.width, h = size.height;
         for (auto _ : state) {
             switch (kind) {
                 case PixmanKind::Copy:
                 case PixmanKind::Stretch2x:
+                case PixmanKind::MirrorX:
+                case PixmanKind::MirrorY:
                     pixman_image_composite32(PIXMAN_OP_SRC, src->image, nullptr, dst->image, 0, 0, 0, 0, x, y, w, h);
                     break;
                 case PixmanKind::HalfBlend:
@@ -290,10 +341,14 @@ void RegisterPixmanOp(const std::string& name, int depth, Size size, PixmanKind 
 void RegisterPixman(int depth, Size size) {
     const std::string tail = "/" + std::to_string(depth) + "/" + size.Name();
     RegisterPixmanOp("Pixman/Copy" + tail, depth, size, PixmanKind::Copy);
-    RegisterPixmanOp("Pixman/HalfBlend" + tail, depth, size, PixmanKind::HalfBlend);
-    RegisterPixmanOp("Pixman/Blend" + tail, depth, size, PixmanKind::Blend);
-    RegisterPixmanOp("Pixman/Shade" + tail, depth, size, PixmanKind::Shade);
+    if (HasChannels(depth)) {
+        RegisterPixmanOp("Pixman/HalfBlend" + tail, depth, size, PixmanKind::HalfBlend);
+        RegisterPixmanOp("Pixman/Blend" + tail, depth, size, PixmanKind::Blend);
+        RegisterPixmanOp("Pixman/Shade" + tail, depth, size, PixmanKind::Shade);
+    }
     RegisterPixmanOp("Pixman/Stretch2x" + tail, depth, size, PixmanKind::Stretch2x);
+    RegisterPixmanOp("Pixman/MirrorX" + tail, depth, size, PixmanKind::MirrorX);
+    RegisterPixmanOp("Pixman/MirrorY" + tail, depth, size, PixmanKind::MirrorY);
 }
 #endif
 

@@ -36,6 +36,11 @@ struct Display {
     std::unique_ptr<media::Screen> screen;
 };
 
+// The desktop depths the layer runs in.
+void EveryDepth(benchmark::internal::Benchmark* b) {
+    for (const int depth : {8, 15, 16, 24, 32}) b->Arg(depth);
+}
+
 void SetPixelCounters(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kWidth * kHeight);
 }
@@ -49,7 +54,7 @@ void BM_Fill(benchmark::State& state) {
     }
     SetPixelCounters(state);
 }
-BENCHMARK(BM_Fill)->Arg(16)->Arg(32);
+BENCHMARK(BM_Fill)->Apply(EveryDepth);
 
 // Lines across the whole back surface: every row with DrawHLine, or every column with DrawVLine.
 template <bool Vertical>
@@ -70,8 +75,8 @@ void BM_Lines(benchmark::State& state) {
     back.Unlock();
     SetPixelCounters(state);
 }
-BENCHMARK(BM_Lines<false>)->Name("BM_DrawHLine")->Arg(16)->Arg(32);
-BENCHMARK(BM_Lines<true>)->Name("BM_DrawVLine")->Arg(16)->Arg(32);
+BENCHMARK(BM_Lines<false>)->Name("BM_DrawHLine")->Apply(EveryDepth);
+BENCHMARK(BM_Lines<true>)->Name("BM_DrawVLine")->Apply(EveryDepth);
 
 // Fill, frame-rate text and presentation into the window, without the vertical-blank wait.
 void BM_PresentedFrame(benchmark::State& state) {
@@ -83,12 +88,19 @@ void BM_PresentedFrame(benchmark::State& state) {
     }
     SetPixelCounters(state);
 }
-BENCHMARK(BM_PresentedFrame)->Arg(16)->Arg(32);
+BENCHMARK(BM_PresentedFrame)->Apply(EveryDepth);
 
 #ifdef MEDIA_BENCH_WITH_SDL
 // An SDL surface over the same pixels as one of ours.
 SDL_Surface* WrapForSdl(platform::DisplaySurface& s) {
-    const Uint32 format = s.BytesPerPixel() == 2 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+    // The same byte layout as ours at each depth: 3-3-2 indexes, 5-5-5, 5-6-5, blue-green-red
+    // bytes, and blue-green-red-x words.
+    const int depth = s.Format() == platform::FormatForDepth(15) ? 15 : static_cast<int>(s.Format().bitCount);
+    const Uint32 format = depth == 8    ? SDL_PIXELFORMAT_RGB332
+                          : depth == 15 ? SDL_PIXELFORMAT_RGB555
+                          : depth == 16 ? SDL_PIXELFORMAT_RGB565
+                          : depth == 24 ? SDL_PIXELFORMAT_BGR24
+                                        : SDL_PIXELFORMAT_RGB888;
     return SDL_CreateRGBSurfaceWithFormatFrom(s.Row(0), s.Width(), s.Height(), s.BytesPerPixel() * 8, s.Pitch(), format);
 }
 
@@ -103,7 +115,7 @@ void BM_SdlFillRect(benchmark::State& state) {
     SDL_FreeSurface(surface);
     SetPixelCounters(state);
 }
-BENCHMARK(BM_SdlFillRect)->Arg(16)->Arg(32);
+BENCHMARK(BM_SdlFillRect)->Apply(EveryDepth);
 
 // SDL's copy of the back surface into a same-sized window area of the desktop: what the
 // presentation's Blt does when the client area is the back surface's size.
@@ -120,7 +132,7 @@ void BM_SdlBlitFrame(benchmark::State& state) {
     SDL_FreeSurface(desktop);
     SetPixelCounters(state);
 }
-BENCHMARK(BM_SdlBlitFrame)->Arg(16)->Arg(32);
+BENCHMARK(BM_SdlBlitFrame)->Apply(EveryDepth);
 
 // Our presentation copy alone, for the ratio with SDL's.
 void BM_PresentCopy(benchmark::State& state) {
@@ -131,7 +143,7 @@ void BM_PresentCopy(benchmark::State& state) {
     }
     SetPixelCounters(state);
 }
-BENCHMARK(BM_PresentCopy)->Arg(16)->Arg(32);
+BENCHMARK(BM_PresentCopy)->Apply(EveryDepth);
 #endif
 
 }  // namespace

@@ -12,6 +12,19 @@ using platform::LoadPixel;
 using platform::PixelTraits;
 using platform::StorePixel;
 
+// old where the source pixel p is the key, otherwise out. The comparison is made in the pixel's
+// own width: a 16-bit compare keeps the whole loop in 16-bit lanes, where a compare of promoted
+// values would widen every vector in it to 32-bit lanes and halve the pixels per instruction.
+template <typename T>
+inline typename T::Value KeySelect(typename T::Value p, std::uint32_t key, typename T::Value old, typename T::Value out) {
+    using Value = typename T::Value;
+    const auto compared = static_cast<Value>(p & static_cast<Value>(T::kKeyCompareMask));
+    const Value differs = static_cast<Value>(compared ^ static_cast<Value>(key));
+    // All ones where the pixel is the key, none elsewhere: a mask the vectoriser keeps narrow.
+    const auto isKey = static_cast<Value>(-static_cast<Value>(differs == 0));
+    return static_cast<Value>((old & isKey) | (out & static_cast<Value>(~isKey)));
+}
+
 // Walks every pixel of the area with op(source, destination) -> new destination value. The depth
 // and the key flag are template parameters, so the inner loop has no branch on either; the key
 // test is a select, which keeps the loop vectorisable. A loop whose op ignores the source reads
@@ -23,16 +36,14 @@ void Walk(const SoftwareBlitArea& area, std::uint32_t key, Op op) {
     // 16-bit pixels stay 16-bit values through the loop, so a vector register holds as many
     // of them as it can (the pair words of a 32-bit loop, widened).
     using Value = typename T::Value;
-    const auto k = static_cast<Value>(key);
     const std::int32_t w = area.dest.width;
     for (std::int32_t y = 0; y < area.dest.height; ++y) {
         std::uint8_t* d = area.dest.Row(y);
         const std::uint8_t* s = area.source.Row(y);
         for (std::int32_t i = 0; i < w; ++i) {
             const auto dp = static_cast<Value>(LoadPixel<B>(d + i * B)), sp = static_cast<Value>(LoadPixel<B>(s + i * B));
-            auto out = static_cast<Value>(T::KeepFourthByte(op(sp, dp), dp));
-            if constexpr (Keyed) out = static_cast<Value>(sp & T::kKeyCompareMask) == k ? dp : out;
-            StorePixel<B>(d + i * B, out);
+            const auto out = static_cast<Value>(T::KeepFourthByte(op(sp, dp), dp));
+            StorePixel<B>(d + i * B, Keyed ? KeySelect<T>(sp, key, dp, out) : out);
         }
     }
 }
@@ -83,13 +94,14 @@ void AlphaMapWalk(const SoftwareBlitArea& area, std::uint32_t key, const std::ui
     constexpr int B = T::kBytes;
     const std::int32_t w = area.dest.width;
     const std::uint8_t* alphaRow = map + static_cast<std::ptrdiff_t>(area.sourceRect.top) * mapWidth + area.sourceRect.left;
+    using Value = typename T::Value;
     for (std::int32_t y = 0; y < area.dest.height; ++y, alphaRow += mapWidth) {
         std::uint8_t* d = area.dest.Row(y);
         const std::uint8_t* s = area.source.Row(y);
         for (std::int32_t i = 0; i < w; ++i) {
-            const std::uint32_t dp = LoadPixel<B>(d + i * B), sp = LoadPixel<B>(s + i * B);
-            const std::uint32_t mixed = T::KeepFourthByte(T::Mix(dp, sp, alphaRow[i]), dp);
-            StorePixel<B>(d + i * B, T::IsKey(sp, key) ? dp : mixed);
+            const auto dp = static_cast<Value>(LoadPixel<B>(d + i * B)), sp = static_cast<Value>(LoadPixel<B>(s + i * B));
+            const auto mixed = static_cast<Value>(T::KeepFourthByte(T::Mix(dp, sp, alphaRow[i]), dp));
+            StorePixel<B>(d + i * B, KeySelect<T>(sp, key, dp, mixed));
         }
     }
 }

@@ -5,30 +5,14 @@
 
 #include "platform/pixels/pixel_access.h"
 #include "platform/pixels/pixel_traits.h"
+#include "platform/pixels/short_copy.h"
 
 namespace platform {
 
 namespace {
 
-// Copies n bytes between distinct buffers. Short runs (most of a sprite's) without a call, which
-// would cost more than the copy: whole 32-byte blocks, then the last 32 (or 8, or 1) bytes again,
-// overlapping what was copied. Long runs go to the library's copy, which uses the widest
-// registers the processor has.
-inline void CopyRun(std::uint8_t* d, const std::uint8_t* s, std::size_t n) {
-    if (n >= 256) {
-        std::memcpy(d, s, n);
-    } else if (n >= 32) {
-        std::size_t i = 0;
-        for (; i + 32 <= n; i += 32) std::memcpy(d + i, s + i, 32);
-        if (i < n) std::memcpy(d + n - 32, s + n - 32, 32);
-    } else if (n >= 8) {
-        std::size_t i = 0;
-        for (; i + 8 <= n; i += 8) std::memcpy(d + i, s + i, 8);
-        if (i < n) std::memcpy(d + n - 8, s + n - 8, 8);
-    } else {
-        for (std::size_t i = 0; i < n; ++i) d[i] = s[i];
-    }
-}
+// Pictures with more bytes of runs than this are prefetched ahead of the copy.
+constexpr std::size_t kPrefetchBytes = 64 * 1024;
 
 }  // namespace
 
@@ -47,7 +31,7 @@ void KeyRuns::Build(const PixelView& view, std::uint32_t key) {
                 const std::int32_t start = x;
                 while (x < view.width && !PixelSize<B>::IsKey(LoadPixel<B>(p + x * B), key)) ++x;
                 if (x > start) {
-                    runs_.push_back({start, x, pixels_.size()});
+                    runs_.push_back({start, x, pixels_.size(), static_cast<std::uint32_t>(start * B), static_cast<std::uint32_t>((x - start) * B)});
                     pixels_.insert(pixels_.end(), p + start * B, p + x * B);
                 }
             }
@@ -61,8 +45,11 @@ void KeyRuns::Build(const PixelView& view, std::uint32_t key) {
     worthwhile_ = runs_.size() * 8 <= static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
 }
 
-void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int bytesPerPixel, const Rect& from) const {
+MEDIA_PIXEL_LOOP void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int bytesPerPixel, const Rect& from) const {
     const std::ptrdiff_t bytes = bytesPerPixel;
+    // A picture whose runs fit in the first-level cache many times over (a sprite) is there
+    // already after its first copy: asking for its lines would only cost instructions.
+    const bool prefetch = pixels_.size() > kPrefetchBytes;
     const std::uint8_t* packed = pixels_.data();
     // Whole rows need no cutting of their runs.
     const bool wholeRows = from.left == 0 && from.right == width_;
@@ -73,7 +60,7 @@ void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int byt
         if (!wholeRows) {
             for (; run != end; ++run) {
                 const std::int32_t a = std::max(run->start, from.left), b = std::min(run->end, from.right);
-                if (a < b) CopyRun(d + a * bytes, packed + run->offset + (a - run->start) * bytes, static_cast<std::size_t>((b - a) * bytes));
+                if (a < b) CopyShort(d + a * bytes, packed + run->offset + (a - run->start) * bytes, static_cast<std::size_t>((b - a) * bytes));
             }
             continue;
         }
@@ -81,7 +68,7 @@ void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int byt
         // copied: each run begins at a new place in memory, where the processor's own prefetching
         // has not caught up, and two rows give the lines time to arrive.
         const std::size_t ahead = static_cast<std::size_t>(row) + 2;
-        if (row + 2 < from.bottom && rowFirst_[ahead + 1] != rowFirst_[ahead]) {
+        if (prefetch && row + 2 < from.bottom && rowFirst_[ahead + 1] != rowFirst_[ahead]) {
             const Run& first = runs_[rowFirst_[ahead]];
             const std::uint8_t* src = packed + first.offset;
             const std::uint8_t* to = d + 2 * dst.pitch + first.start * bytes;
@@ -91,7 +78,12 @@ void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int byt
                 __builtin_prefetch(to + at, 1);
             }
         }
-        for (; run != end; ++run) CopyRun(d + run->start * bytes, packed + run->offset, static_cast<std::size_t>((run->end - run->start) * bytes));
+        // Whole rows take their runs' pixels in the order they were packed.
+        const std::uint8_t* pixels = packed + (run != end ? run->offset : 0);
+        for (; run != end; ++run) {
+            CopyShort(d + run->startByte, pixels, run->byteCount);
+            pixels += run->byteCount;
+        }
     }
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// Copies and fills of a few bytes to a few hundred, for loops that make one per row or per
-// packet: too short for a library call to pay for itself. Each is done by fixed-size pieces the
-// compiler keeps in registers, the last piece ending at the span's end (overlapping the one
-// before it), so nothing outside the span is read or written. Source and destination must not
-// overlap.
+// Copies and fills for loops that make one per row, run or packet: spans of a few bytes to a few
+// hundred, too short for a library call to pay for itself, and whole rows of a screen. Each is
+// done by fixed-size pieces the compiler keeps in registers, the last piece ending at the span's
+// end (overlapping the one before it), so nothing outside the span is read or written. Source
+// and destination must not overlap.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -15,18 +15,49 @@ namespace short_copy_detail {
 typedef std::uint8_t Bytes32 __attribute__((vector_size(32)));
 typedef std::uint8_t Bytes16 __attribute__((vector_size(16)));
 
-// One register per piece (two halves where the target has no 32-byte registers). bytes >= the
-// piece's size.
+// A span of N to 2N bytes as its first N and its last N, both read before either is written: no
+// loop and one branch per size class.
 template <typename Piece>
-inline void CopyPieces(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
+inline void CopyEnds(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
     constexpr std::size_t N = sizeof(Piece);
-    Piece piece;
-    for (std::size_t i = 0; i + N < bytes; i += N) {
-        std::memcpy(&piece, s + i, N);
-        std::memcpy(d + i, &piece, N);
+    Piece head, tail;
+    std::memcpy(&head, s, N);
+    std::memcpy(&tail, s + bytes - N, N);
+    std::memcpy(d, &head, N);
+    std::memcpy(d + bytes - N, &tail, N);
+}
+
+// 64 to 128 bytes: two 32-byte pieces from each end (named values, so that the compiler keeps
+// every one in a register).
+inline void CopyEnds64(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
+    Bytes32 a, b, y, z;
+    std::memcpy(&a, s, 32);
+    std::memcpy(&b, s + 32, 32);
+    std::memcpy(&y, s + bytes - 64, 32);
+    std::memcpy(&z, s + bytes - 32, 32);
+    std::memcpy(d, &a, 32);
+    std::memcpy(d + 32, &b, 32);
+    std::memcpy(d + bytes - 64, &y, 32);
+    std::memcpy(d + bytes - 32, &z, 32);
+}
+
+// More than 128 bytes: the first 32 bytes, then 64 bytes a step in two 32-byte pieces from the
+// first 32-byte boundary of the destination on (stores that never straddle a boundary), then the
+// last 64 bytes; the pieces overlap where the steps do not fit.
+inline void CopyLong(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
+    Bytes32 a, b;
+    std::memcpy(&a, s, 32);
+    std::memcpy(d, &a, 32);
+    for (std::size_t i = 32 - reinterpret_cast<std::uintptr_t>(d) % 32; i + 64 < bytes; i += 64) {
+        std::memcpy(&a, s + i, 32);
+        std::memcpy(&b, s + i + 32, 32);
+        std::memcpy(d + i, &a, 32);
+        std::memcpy(d + i + 32, &b, 32);
     }
-    std::memcpy(&piece, s + bytes - N, N);
-    std::memcpy(d + bytes - N, &piece, N);
+    std::memcpy(&a, s + bytes - 64, 32);
+    std::memcpy(&b, s + bytes - 32, 32);
+    std::memcpy(d + bytes - 64, &a, 32);
+    std::memcpy(d + bytes - 32, &b, 32);
 }
 
 template <typename Piece>
@@ -38,18 +69,26 @@ inline void FillPieces(std::uint8_t* d, Piece piece, std::size_t bytes) {
 
 }  // namespace short_copy_detail
 
+// Spans up to 128 bytes (a sprite's row, a run of it) in two overlapping pieces of their size
+// class; longer ones (whole rows of a screen) by 32-byte pieces. The library's copy is not used
+// for rows: from 2 KB on it moves them with the string-move instruction, which on some
+// processors runs several times slower than vector moves for rows a surface's pitch apart.
 inline void CopyShort(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
     using namespace short_copy_detail;
-    if (bytes >= 32) {
-        CopyPieces<Bytes32>(d, s, bytes);
+    if (bytes > 128) {
+        CopyLong(d, s, bytes);
+    } else if (bytes > 64) {
+        CopyEnds64(d, s, bytes);
+    } else if (bytes > 32) {
+        CopyEnds<Bytes32>(d, s, bytes);
     } else if (bytes >= 16) {
-        CopyPieces<Bytes16>(d, s, bytes);
+        CopyEnds<Bytes16>(d, s, bytes);
     } else if (bytes >= 8) {
-        CopyPieces<std::uint64_t>(d, s, bytes);
+        CopyEnds<std::uint64_t>(d, s, bytes);
     } else if (bytes >= 4) {
-        CopyPieces<std::uint32_t>(d, s, bytes);
+        CopyEnds<std::uint32_t>(d, s, bytes);
     } else if (bytes >= 2) {
-        CopyPieces<std::uint16_t>(d, s, bytes);
+        CopyEnds<std::uint16_t>(d, s, bytes);
     } else if (bytes == 1) {
         *d = *s;
     }

@@ -49,17 +49,59 @@ const std::uint8_t* SourceRow(const PixelView& src, const CopyRequest& rq, std::
 
 // A colour-keyed row: a select per pixel rather than a branch, so the compiler can widen it to
 // vector registers (the destination is read either way). The key is compared with the pixel's
-// colour bits (kKeyCompareMask).
+// colour bits (kKeyCompareMask). Pixels of one, two and four bytes stay values of their own
+// width through the loop, so a vector register holds as many of them as it can.
 template <int B>
 void KeyedRow(std::uint8_t* d, const std::uint8_t* s, std::int32_t count, std::uint32_t key) {
-    for (std::int32_t x = 0; x < count; ++x) {
-        const std::uint32_t p = LoadPixel<B>(s + x * B), old = LoadPixel<B>(d + x * B);
-        StorePixel<B>(d + x * B, PixelSize<B>::IsKey(p, key) ? old : p);
+    if constexpr (B == 3) {
+        for (std::int32_t x = 0; x < count; ++x) {
+            const std::uint32_t p = LoadPixel<B>(s + x * B), old = LoadPixel<B>(d + x * B);
+            StorePixel<B>(d + x * B, PixelSize<B>::IsKey(p, key) ? old : p);
+        }
+    } else {
+        using Value = typename PixelSize<B>::Value;
+        const auto k = static_cast<Value>(key);
+        constexpr auto compared = static_cast<Value>(PixelSize<B>::kKeyCompareMask);
+        for (std::int32_t x = 0; x < count; ++x) {
+            Value p, old;
+            std::memcpy(&p, s + x * B, B);
+            std::memcpy(&old, d + x * B, B);
+            const Value out = static_cast<Value>(p & compared) == k ? old : p;
+            std::memcpy(d + x * B, &out, B);
+        }
     }
 }
 
-// Rows up to this long are copied inline; longer ones pay for a library call.
-constexpr std::size_t kInlineRowBytes = 512;
+// A row turned left to right: destination pixel x is source pixel count - 1 - x. The loads run
+// backwards through the row, which the compiler turns into whole vectors reversed by a permute;
+// pixels stay values of their own width, as in KeyedRow.
+template <int B, bool Keyed>
+void ReversedRow(std::uint8_t* d, const std::uint8_t* s, std::int32_t count, std::uint32_t key) {
+    if constexpr (B == 3) {
+        for (std::int32_t x = 0; x < count; ++x) {
+            const std::uint32_t p = LoadPixel<B>(s + (count - 1 - x) * B);
+            if constexpr (Keyed) {
+                if (PixelSize<B>::IsKey(p, key)) continue;
+            }
+            StorePixel<B>(d + x * B, p);
+        }
+    } else {
+        using Value = typename PixelSize<B>::Value;
+        const auto k = static_cast<Value>(key);
+        constexpr auto compared = static_cast<Value>(PixelSize<B>::kKeyCompareMask);
+        const std::uint8_t* last = s + (count - 1) * B;
+        for (std::int32_t x = 0; x < count; ++x) {
+            Value p;
+            std::memcpy(&p, last - x * B, B);
+            if constexpr (Keyed) {
+                Value old;
+                std::memcpy(&old, d + x * B, B);
+                p = static_cast<Value>(p & compared) == k ? old : p;
+            }
+            std::memcpy(d + x * B, &p, B);
+        }
+    }
+}
 
 // Columns one for one (same width, no left-right mirror): whole rows at once, or keyed rows.
 template <int B, bool Keyed>
@@ -101,7 +143,7 @@ void CopyOneToOne(const PixelView& dst, const PixelView& src, const CopyRequest&
         const std::uint8_t* sourceEnd = sourceFirst + src.pitch * (rows - 1) + bytes;
         const std::uint8_t* destEnd = d + dst.pitch * (rows - 1) + bytes;
         const bool apart = std::less_equal<>{}(sourceEnd, d) || std::less_equal<>{}(destEnd, sourceFirst);
-        if (apart && bytes <= kInlineRowBytes) {
+        if (apart) {
             for (std::int32_t i = 0; i < rows; ++i, s += sourceStep, d += dst.pitch) CopyShort(d, s, bytes);
         } else {
             for (std::int32_t i = 0; i < rows; ++i, s += sourceStep, d += dst.pitch) std::memmove(d, s, bytes);
@@ -132,7 +174,7 @@ void CopySampled(const PixelView& dst, const PixelView& src, const CopyRequest& 
             const std::uint8_t* s = SourceRow(src, rq, y);
             std::uint8_t* d = dst.Row(y) + left * B;
             if (!Keyed && s == previous) {
-                std::memcpy(d, d - dst.pitch, static_cast<std::size_t>(count) * B);
+                CopyShort(d, d - dst.pitch, static_cast<std::size_t>(count) * B);
                 continue;
             }
             previous = s;
@@ -149,12 +191,27 @@ void CopySampled(const PixelView& dst, const PixelView& src, const CopyRequest& 
     }
 }
 
+// A left-right mirror at the picture's own width: each row reversed, the rows taken as the
+// vertical sampling says. Source rows and destination rows are apart (the caller copies a
+// surface's own pixels aside first).
+template <int B, bool Keyed>
+void CopyReversed(const PixelView& dst, const PixelView& src, const CopyRequest& rq, std::uint32_t key) {
+    const Rect& v = rq.visible;
+    // Destination column v.left samples source column src.right - 1 - (v.left - dst.left); the
+    // row's samples run leftwards from there, so the source span starts at its far end.
+    const std::int32_t sourceLeft = rq.src.right - (v.right - rq.dst.left);
+    for (std::int32_t y = v.top; y < v.bottom; ++y)
+        ReversedRow<B, Keyed>(dst.Row(y) + v.left * B, SourceRow(src, rq, y) + sourceLeft * B, v.Width(), key);
+}
+
 // Picks the loop for the pixel size, the key and the geometry once per copy.
 template <int B>
 void CopyLoop(const PixelView& dst, const PixelView& src, const CopyRequest& rq) {
     const bool sameWidth = rq.dst.Width() == rq.src.Width() && !rq.mirrorX;
     const std::uint32_t key = rq.key & PixelSize<B>::kMask;
-    if (sameWidth) {
+    if (rq.mirrorX && rq.dst.Width() == rq.src.Width()) {
+        rq.keyed ? CopyReversed<B, true>(dst, src, rq, key) : CopyReversed<B, false>(dst, src, rq, key);
+    } else if (sameWidth) {
         rq.keyed ? CopyOneToOne<B, true>(dst, src, rq, key) : CopyOneToOne<B, false>(dst, src, rq, key);
     } else {
         rq.keyed ? CopySampled<B, true>(dst, src, rq, key) : CopySampled<B, false>(dst, src, rq, key);

@@ -116,7 +116,7 @@ HRESULT DisplaySurface::Blt(const Rect* dstRect, DisplaySurface* src, const Rect
 // A keyed 1:1 copy from this surface by its runs of non-key pixels, found on the first such copy
 // and kept until the pixels change (never while locked: the holder of the lock may be writing).
 bool DisplaySurface::CopyKeyRuns(DisplaySurface& dst, const CopyRequest& request) {
-    if (locked_ || request.mirrorX || request.mirrorY || request.dst.Width() != request.src.Width() ||
+    if (locked_ || !KeyRuns::PaysFor(std::as_const(*this).View()) || request.mirrorX || request.mirrorY || request.dst.Width() != request.src.Width() ||
         request.dst.Height() != request.src.Height())
         return false;
     std::uint32_t key = 0;

@@ -47,6 +47,23 @@ std::vector<std::uint32_t> Snapshot(const DisplaySurface& s) {
     return v;
 }
 
+// dst after copying from onto to by the per-pixel sampling rule, mirrored as ddfx says and,
+// when keyed, leaving out the key.
+std::vector<std::uint32_t> ExpectedCopy(const DisplaySurface& dst, const DisplaySurface& src, const Rect& from, const Rect& to,
+                                        std::uint32_t ddfx, bool keyed, std::uint32_t key) {
+    std::vector<std::uint32_t> expected = Snapshot(dst);
+    const bool mirrorX = ddfx & platform::DDBLTFX_MIRRORLEFTRIGHT, mirrorY = ddfx & platform::DDBLTFX_MIRRORUPDOWN;
+    for (std::int32_t y = to.top; y < to.bottom; ++y) {
+        for (std::int32_t x = to.left; x < to.right; ++x) {
+            const std::int32_t sx = ExpectedSample(x - to.left, from.left, from.Width(), to.Width(), mirrorX);
+            const std::int32_t sy = ExpectedSample(y - to.top, from.top, from.Height(), to.Height(), mirrorY);
+            const std::uint32_t p = src.PixelAt(sx, sy);
+            if (!keyed || !IsKey(src, p, key)) expected[static_cast<std::size_t>(y * dst.Width() + x)] = p;
+        }
+    }
+    return expected;
+}
+
 class SurfaceCopyTest : public HeadlessTest, public ::testing::WithParamInterface<int> {};
 
 // The fast loops against the obvious per-pixel rule on seeded random surfaces: odd sizes,
@@ -71,16 +88,7 @@ TEST_P(SurfaceCopyTest, CopiesMatchThePerPixelSamplingRule) {
         platform::ColorKey colorKey{key, key};
         src.SetColorKey(platform::DDCKEY_SRCBLT, &colorKey);
 
-        std::vector<std::uint32_t> expected = Snapshot(dst);
-        const bool mirrorX = fx.ddfx & platform::DDBLTFX_MIRRORLEFTRIGHT, mirrorY = fx.ddfx & platform::DDBLTFX_MIRRORUPDOWN;
-        for (std::int32_t y = to.top; y < to.bottom; ++y) {
-            for (std::int32_t x = to.left; x < to.right; ++x) {
-                const std::int32_t sx = ExpectedSample(x - to.left, from.left, from.Width(), to.Width(), mirrorX);
-                const std::int32_t sy = ExpectedSample(y - to.top, from.top, from.Height(), to.Height(), mirrorY);
-                const std::uint32_t p = src.PixelAt(sx, sy);
-                if (!keyed || !IsKey(src, p, key)) expected[y * dst.Width() + x] = p;
-            }
-        }
+        const std::vector<std::uint32_t> expected = ExpectedCopy(dst, src, from, to, fx.ddfx, keyed, key);
         const std::uint32_t flags = platform::DDBLT_WAIT | platform::DDBLT_DDFX | (keyed ? platform::DDBLT_KEYSRC : 0);
         ASSERT_EQ(dst.Blt(&to, &src, &from, flags, &fx), platform::DD_OK);
         ASSERT_EQ(Snapshot(dst), expected);
@@ -226,6 +234,64 @@ TEST_P(SurfaceCopyTest, FillsWriteExactlyTheirRectangle) {
             for (std::int32_t x = area.left; x < area.right; ++x) expected[y * s.Width() + x] = fx.fillColor & mask;
         ASSERT_EQ(s.Blt(&area, nullptr, nullptr, platform::DDBLT_COLORFILL, &fx), platform::DD_OK);
         ASSERT_EQ(Snapshot(s), expected) << "iteration " << iteration;
+    }
+}
+
+// Copies from pictures large enough to be copied by their kept runs of non-key pixels, with runs
+// of every length from one pixel to a few hundred bytes (each size class of the inline copy),
+// whole rows and cut ones, one-to-one and mirrored left to right (whole vectors reversed, then
+// the tail), keyed and opaque.
+TEST_P(SurfaceCopyTest, CopiesFromLargePicturesMatchThePerPixelRule) {
+    const platform::PixelFormatDesc format = platform::FormatForDepth(GetParam());
+    std::mt19937 rng(IterationSeed(static_cast<std::uint32_t>(GetParam()), 11));
+    const std::int32_t width = 203, height = 180;  // more than the 32 KB of a small picture at every depth
+    DisplaySurface src(width, height, format, platform::DDSCAPS_OFFSCREENPLAIN);
+    FillRandom(src, rng);
+    const std::uint32_t key = 0x0101u & (GetParam() == 8 ? 0xFFu : 0xFFFFu);
+    // Key runs and picture runs of random lengths up to 80 pixels, and single pixels.
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width;) {
+            const std::int32_t run = 1 + static_cast<std::int32_t>(rng() % (rng() % 4 == 0 ? 2 : 80));
+            const bool keyRun = rng() % 2;
+            for (std::int32_t i = x; i < std::min(width, x + run); ++i)
+                if (keyRun || IsKey(src, src.PixelAt(i, y), key)) Put(src, i, y, keyRun ? key : key ^ 0x10);
+            x += run;
+        }
+    }
+    platform::ColorKey colorKey{key, key};
+    src.SetColorKey(platform::DDCKEY_SRCBLT, &colorKey);
+    struct Case {
+        const char* name;
+        Rect from;
+        std::uint32_t ddfx;
+        bool keyed;
+    };
+    const Case cases[] = {
+        {"whole picture, keyed", {0, 0, width, height}, 0, true},
+        {"whole rows, part of the picture, keyed", {0, 17, width, 90}, 0, true},
+        {"cut rows, keyed", {13, 5, 170, 150}, 0, true},
+        {"one column, keyed", {57, 0, 58, height}, 0, true},
+        {"whole picture, keyed, again (kept runs)", {0, 0, width, height}, 0, true},
+        {"left-right mirror", {0, 0, width, height}, platform::DDBLTFX_MIRRORLEFTRIGHT, false},
+        {"left-right mirror, keyed, cut", {7, 3, 150, 100}, platform::DDBLTFX_MIRRORLEFTRIGHT, true},
+        {"both mirrors, keyed", {1, 1, 40, 60}, platform::DDBLTFX_MIRRORLEFTRIGHT | platform::DDBLTFX_MIRRORUPDOWN, true},
+    };
+    for (const Case& c : cases) {
+        // Every width from 1 to 67 pixels as well, for the tails of the vector loops.
+        for (std::int32_t narrow = 0; narrow <= 67; narrow += c.ddfx ? 1 : 67) {
+            Rect from = c.from;
+            if (narrow > 0) from.right = std::min(from.right, from.left + narrow);
+            SCOPED_TRACE(testing::Message() << c.name << ", width " << from.Width());
+            DisplaySurface dst(width + 9, height + 4, format, platform::DDSCAPS_OFFSCREENPLAIN);
+            FillRandom(dst, rng);
+            const Rect to{5, 3, 5 + from.Width(), 3 + from.Height()};
+            const std::vector<std::uint32_t> expected = ExpectedCopy(dst, src, from, to, c.ddfx, c.keyed, key);
+            platform::BltFx fx;
+            fx.ddfx = c.ddfx;
+            const std::uint32_t flags = platform::DDBLT_WAIT | platform::DDBLT_DDFX | (c.keyed ? platform::DDBLT_KEYSRC : 0);
+            ASSERT_EQ(dst.Blt(&to, &src, &from, flags, &fx), platform::DD_OK);
+            ASSERT_EQ(Snapshot(dst), expected);
+        }
     }
 }
 

@@ -1,0 +1,38 @@
+// The inline copies of short spans: every length through each size class, at every alignment,
+// against memcpy, with the bytes on either side of the span left alone.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/pixels/short_copy.h"
+
+namespace {
+
+TEST(ShortCopyTest, EveryLengthCopiesExactlyItsSpan) {
+    constexpr std::size_t kGuard = 40;
+    std::vector<std::uint8_t> source(700);
+    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i * 37 + 11);
+    for (std::size_t bytes = 0; bytes <= 600; ++bytes) {
+        for (const std::size_t shift : {0, 1, 3, 8, 17}) {
+            SCOPED_TRACE(testing::Message() << bytes << " bytes, shifted by " << shift);
+            std::vector<std::uint8_t> out(bytes + 2 * kGuard + shift, 0xA5), expected = out;
+            std::memcpy(expected.data() + kGuard + shift, source.data() + shift, bytes);
+            platform::CopyShort(out.data() + kGuard + shift, source.data() + shift, bytes);
+            ASSERT_EQ(out, expected);
+        }
+    }
+}
+
+TEST(ShortCopyTest, EveryLengthFillsExactlyItsSpan) {
+    constexpr std::size_t kGuard = 24;
+    for (std::size_t bytes = 0; bytes <= 300; ++bytes) {
+        SCOPED_TRACE(testing::Message() << bytes << " bytes");
+        std::vector<std::uint8_t> out(bytes + 2 * kGuard, 0xA5), expected = out;
+        std::memset(expected.data() + kGuard, 0x3C, bytes);
+        platform::FillShort(out.data() + kGuard, 0x3C, bytes);
+        ASSERT_EQ(out, expected);
+    }
+}
+
+}  // namespace
