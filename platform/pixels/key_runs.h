@@ -40,16 +40,10 @@ public:
 
 private:
     struct Run {
-    /// False for pictures small enough to stay in the first-level cache (a sprite) in 8, 16 or
-    /// 32 bits: there the per-pixel select of a keyed copy, a few vector instructions a row, beats
-    /// walking runs. Three-byte pixels are selected one at a time, so runs pay at every size.
-    static bool PaysFor(const PixelView& view) {
-        return view.bytesPerPixel == 3 || static_cast<std::int64_t>(view.pitch) * view.height > kSmallPictureBytes;
-    }
-    /// The size (pitch times rows) up to which a picture counts as small.
-    static constexpr std::int64_t kSmallPictureBytes = 32 * 1024;
-
-    /// Forgets the runs: the pixels or the key may have changed.
+        std::int32_t start, end;  ///< columns, end exclusive
+        std::size_t offset;       ///< where the run's pixels start in pixels_
+        std::uint32_t startByte;  ///< start in bytes from the row's first pixel
+        std::uint32_t byteCount;  ///< the run's length in bytes
     };
     std::vector<std::uint32_t> rowFirst_;  ///< index of each row's first run; one more entry at the end
     std::vector<Run> runs_;
