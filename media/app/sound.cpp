@@ -5,9 +5,9 @@
 #include <string>
 
 #include "media/app/audio.h"
+#include "media/app/file_loading.h"
 #include "media/audio/sound_effect.h"
 #include "media/audio/wave_file.h"
-#include "media/core/file_reader.h"
 
 namespace media {
 
@@ -28,12 +28,7 @@ Sound& Sound::operator=(Sound&& other) noexcept {
 }
 
 Status Sound::Load(Audio& audio, const char* path) {
-    if (!path) return {ErrorCode::InvalidArgument, "cannot load a sound: no file name (null)"};
-    std::vector<std::uint8_t> bytes;
-    if (!FileReader().ReadWhole(path, bytes)) return {ErrorCode::NotFound, std::string("cannot load sound '") + path + "': no such file"};
-    Status status = LoadFromMemory(audio, bytes.data(), bytes.size());
-    if (!status) return {status.Code(), std::string("sound '") + path + "': " + status.Message()};
-    return status;
+    return LoadFileThrough(path, "sound", [&](const std::uint8_t* bytes, std::size_t size) { return LoadFromMemory(audio, bytes, size); });
 }
 
 Status Sound::LoadFromMemory(Audio& audio, const void* bytes, std::size_t size) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "media/app/audio_state.h"
-#include "media/core/file_reader.h"
+#include "media/app/file_loading.h"
 #include "platform/music/music_performance.h"
 #include "platform/music/music_segment.h"
 
@@ -25,12 +25,7 @@ Tune& Tune::operator=(Tune&& other) noexcept {
 }
 
 Status Tune::Load(Audio& audio, const char* path) {
-    if (!path) return {ErrorCode::InvalidArgument, "cannot load a tune: no file name (null)"};
-    std::vector<std::uint8_t> bytes;
-    if (!FileReader().ReadWhole(path, bytes)) return {ErrorCode::NotFound, std::string("cannot load tune '") + path + "': no such file"};
-    Status status = LoadFromMemory(audio, bytes.data(), bytes.size());
-    if (!status) return {status.Code(), std::string("tune '") + path + "': " + status.Message()};
-    return status;
+    return LoadFileThrough(path, "tune", [&](const std::uint8_t* bytes, std::size_t size) { return LoadFromMemory(audio, bytes, size); });
 }
 
 Status Tune::LoadFromMemory(Audio& audio, const void* bytes, std::size_t size) {

@@ -95,6 +95,20 @@ protected:
     /// pixel buffer: null, with everything freed, when rendering failed; else the surface, after
     /// the buffer's transfer into it where it was not written directly.
     SurfacePtr FinishDecode(bool rendered, bool direct);
+    /// A decode by a library session (Session: its state, with `locked` set once rows go straight
+    /// into the surface): render(session) runs only on data, and the session ends (the surface
+    /// unlocked, the library's state freed) before FinishDecode.
+    template <typename Session, typename Render>
+    SurfacePtr DecodeInSession(bool haveData, Render render) {
+        bool rendered = false;
+        bool direct = false;
+        {
+            Session session;
+            rendered = haveData && render(session);
+            direct = session.locked != nullptr;
+        }
+        return FinishDecode(rendered, direct);
+    }
     /// True when the format holds bitCount-bit pixels with red, green and blue in their own bytes
     /// (bytes 2, 1 and 0): the layout a decoder can write rows into straight, without the transfer.
     static bool IsRgbFormat(const platform::PixelFormatDesc& format, std::uint32_t bitCount) {

@@ -295,14 +295,7 @@ bool PngDecoder::RenderPlain(Session& s, const std::uint8_t* data, std::size_t s
 }
 
 SurfacePtr PngDecoder::Decode(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data, std::int32_t placement) {
-    bool rendered = false;
-    bool direct = false;
-    {
-        Session session;
-        rendered = data && size > 0 && Render(session, data, size, device, placement);
-        direct = session.locked != nullptr;
-    }
-    return FinishDecode(rendered, direct);
+    return DecodeInSession<Session>(data && size > 0, [&](Session& session) { return Render(session, data, size, device, placement); });
 }
 
 }  // namespace media
