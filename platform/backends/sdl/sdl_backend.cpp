@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <poll.h>
 #include <signal.h>
 
 #include <algorithm>
@@ -64,6 +65,8 @@ namespace {
 // How long one wait for an OS event lasts before it is started again; the wait sleeps, so the
 // slice only bounds how late a pending signal is noticed.
 constexpr int kWaitSliceMs = 100;
+// How long a window being destroyed may take to be unmapped before SDL is left to finish.
+constexpr int kWithdrawWaitMs = 1000;
 constexpr std::int64_t kNanosPerSecond = 1'000'000'000;
 
 // What the program sees when there is no display: a plain desktop, so that sizing and text
@@ -196,6 +199,7 @@ SdlBackend::~SdlBackend() {
     if (displayWatcher == this) displayWatcher = nullptr;
     // A surface still held elsewhere must not present through a backend that is gone.
     if (primary_) primary_->SetDesktop(nullptr);
+    for (NativeWindow& native : windows_) WithdrawBeforeDestroy(native.handle.get());
     if (displayLost_) {
         // Destroying anything would talk to the dead server; the process is ending anyway.
         for (NativeWindow& native : windows_) static_cast<void>(native.handle.release());
@@ -349,6 +353,7 @@ void SdlBackend::SetIcon(SDL_Window* handle, const Window& window) {
 void SdlBackend::DestroyNativeWindow(Window& window) {
     auto it = std::ranges::find(windows_, &window, &NativeWindow::window);
     if (it == windows_.end()) return;
+    WithdrawBeforeDestroy(it->handle.get());
     if (displayLost_) {
         static_cast<void>(it->handle.release());
         if (rendererOwner_ == &window) {
@@ -455,6 +460,26 @@ void SdlBackend::WatchDisplayLoss(SDL_Window* handle) {
     displayWatcher = this;
     XSetIOErrorHandler(&OnConnectionBroken);
     XSetIOErrorExitHandler(info.info.x11.display, &OnDisplayExit, this);
+}
+
+void SdlBackend::WithdrawBeforeDestroy(SDL_Window* handle) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (displayLost_ || !handle || !SDL_GetWindowWMInfo(handle, &info) || info.subsystem != SDL_SYSWM_X11) return;
+    Display* display = info.info.x11.display;
+    const ::Window xwindow = info.info.x11.window;
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, xwindow, &attributes) || attributes.map_state == IsUnmapped) return;
+    XWithdrawWindow(display, xwindow, XScreenNumberOfScreen(attributes.screen));
+    XFlush(display);
+    // Reading the connection is what notices a dead server (the handlers then mark the loss).
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWithdrawWaitMs);
+    XEvent event;
+    while (!displayLost_ && !XCheckTypedWindowEvent(display, xwindow, UnmapNotify, &event) &&
+           std::chrono::steady_clock::now() < deadline) {
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        poll(&connection, 1, kWaitSliceMs);
+    }
 }
 
 void SdlBackend::HandleEvent(const SDL_Event& event) {
