@@ -42,7 +42,13 @@ void ImageDecoder::BuildBitmapInfo() {
     h.bitCount = bitCount_;
 }
 
-std::int32_t ImageDecoder::CreateDDSurface(platform::DisplayDevice* device, std::int32_t placement) {
+std::int32_t ImageDecoder::CreateDDSurface(platform::DisplayDevice* device, std::int32_t placement) { return MakeSurface(device, placement, false); }
+
+std::int32_t ImageDecoder::CreateSurfaceToOverwrite(platform::DisplayDevice* device, std::int32_t placement) {
+    return MakeSurface(device, placement, true);
+}
+
+std::int32_t ImageDecoder::MakeSurface(platform::DisplayDevice* device, std::int32_t placement, bool overwritten) {
     surface_.reset();
     if (!device || width_ <= 0 || height_ <= 0) return 0;
     platform::SurfaceDesc desc;
@@ -51,7 +57,8 @@ std::int32_t ImageDecoder::CreateDDSurface(platform::DisplayDevice* device, std:
     desc.width = static_cast<std::uint32_t>(width_);
     desc.height = static_cast<std::uint32_t>(height_);
     desc.caps = PlacementCaps(placement & 0xFF);
-    return platform::Succeeded(device->CreateSurface(&desc, &surface_)) && surface_ ? 1 : 0;
+    const platform::HRESULT made = overwritten ? device->CreateSurfaceToOverwrite(&desc, &surface_) : device->CreateSurface(&desc, &surface_);
+    return platform::Succeeded(made) && surface_ ? 1 : 0;
 }
 
 bool ImageDecoder::DrawToSurface(const platform::BitmapInfo& info, const std::uint8_t* bits) {

@@ -91,6 +91,9 @@ public:
     SurfacePtr TransferToSurface();
 
 protected:
+    /// As CreateDDSurface, with the pixels left unset: for a decoder that writes every pixel on
+    /// success and drops the surface on failure.
+    std::int32_t CreateSurfaceToOverwrite(platform::DisplayDevice* device, std::int32_t placement);
     /// The end of a decode that renders either straight into its surface (direct) or into the
     /// pixel buffer: null, with everything freed, when rendering failed; else the surface, after
     /// the buffer's transfer into it where it was not written directly.
@@ -131,6 +134,9 @@ protected:
     std::int32_t topDown_ = 0;
     SurfacePtr surface_;
     /// @}
+
+private:
+    std::int32_t MakeSurface(platform::DisplayDevice* device, std::int32_t placement, bool overwritten);
 };
 
 }  // namespace media

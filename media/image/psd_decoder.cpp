@@ -278,7 +278,9 @@ SurfacePtr PsdDecoder::Decode(platform::DisplayDevice* device, std::size_t size,
     height_ = static_cast<std::int32_t>(fileHeight_);
     bitCount_ = 32;
     topDown_ = 1;
-    if (!CreateDDSurface(device, placement)) return nullptr;
+    // Every pixel is written on success (straight or through the transfer), and on failure the
+    // surface is dropped, so it need not be zeroed first.
+    if (!CreateSurfaceToOverwrite(device, placement)) return nullptr;
     // A 32-bit RGB surface takes the rows directly: the pixel buffer's layout is its own.
     const platform::PixelFormatDesc& format = surface_->Format();
     platform::SurfaceDesc desc;

@@ -7,7 +7,7 @@ namespace platform {
 
 namespace {
 
-HRESULT CreateOffscreen(const SurfaceDesc& desc, std::shared_ptr<DisplaySurface>* surface) {
+HRESULT CreateOffscreen(const SurfaceDesc& desc, std::shared_ptr<DisplaySurface>* surface, bool cleared) {
     if (!(desc.flags & DDSD_WIDTH) || !(desc.flags & DDSD_HEIGHT) || desc.width == 0 || desc.height == 0 ||
         desc.width > 16384 || desc.height > 16384)
         return DDERR_INVALIDPARAMS;
@@ -18,8 +18,17 @@ HRESULT CreateOffscreen(const SurfaceDesc& desc, std::shared_ptr<DisplaySurface>
     if (Failed(fault)) return fault;
     const PixelFormatDesc format = (desc.flags & DDSD_PIXELFORMAT) ? desc.pixelFormat : CurrentDisplayHost().Desktop().format;
     const std::uint32_t caps = desc.caps | (video ? 0 : DDSCAPS_SYSTEMMEMORY);
-    *surface = std::make_shared<DisplaySurface>(static_cast<std::int32_t>(desc.width), static_cast<std::int32_t>(desc.height), format, caps);
+    *surface = std::make_shared<DisplaySurface>(static_cast<std::int32_t>(desc.width), static_cast<std::int32_t>(desc.height), format, caps, cleared);
     return DD_OK;
+}
+
+HRESULT MakeSurface(const SurfaceDesc* desc, std::shared_ptr<DisplaySurface>* surface, bool cleared) {
+    if (!desc || !surface || desc->size != sizeof(SurfaceDesc)) return DDERR_INVALIDPARAMS;
+    surface->reset();
+    if (!(desc->flags & DDSD_CAPS) || !(desc->caps & DDSCAPS_PRIMARYSURFACE)) return CreateOffscreen(*desc, surface, cleared);
+    if (const HRESULT fault = FaultAt(FaultPoint::CreatePrimarySurface); Failed(fault)) return fault;
+    *surface = CurrentDisplayHost().PrimarySurface();
+    return *surface ? DD_OK : DDERR_NODIRECTDRAWHW;
 }
 
 }  // namespace
@@ -32,12 +41,11 @@ HRESULT DisplayDevice::SetCooperativeLevel(Window* window, std::uint32_t flags) 
 }
 
 HRESULT DisplayDevice::CreateSurface(const SurfaceDesc* desc, std::shared_ptr<DisplaySurface>* surface) {
-    if (!desc || !surface || desc->size != sizeof(SurfaceDesc)) return DDERR_INVALIDPARAMS;
-    surface->reset();
-    if (!(desc->flags & DDSD_CAPS) || !(desc->caps & DDSCAPS_PRIMARYSURFACE)) return CreateOffscreen(*desc, surface);
-    if (const HRESULT fault = FaultAt(FaultPoint::CreatePrimarySurface); Failed(fault)) return fault;
-    *surface = CurrentDisplayHost().PrimarySurface();
-    return *surface ? DD_OK : DDERR_NODIRECTDRAWHW;
+    return MakeSurface(desc, surface, true);
+}
+
+HRESULT DisplayDevice::CreateSurfaceToOverwrite(const SurfaceDesc* desc, std::shared_ptr<DisplaySurface>* surface) {
+    return MakeSurface(desc, surface, false);
 }
 
 HRESULT DisplayDevice::CreateClipper(std::uint32_t, std::shared_ptr<Clipper>* clipper) {

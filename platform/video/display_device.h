@@ -62,6 +62,9 @@ public:
     HRESULT SetCooperativeLevel(Window* window, std::uint32_t flags);
     /// Makes a surface: the desktop's primary one (DDSCAPS_PRIMARYSURFACE) or an off-screen one of the size and format described.
     HRESULT CreateSurface(const SurfaceDesc* desc, std::shared_ptr<DisplaySurface>* surface);
+    /// As CreateSurface, but an off-screen surface's pixels are left unset rather than zeroed:
+    /// for a caller that writes every pixel before the surface is used, or drops it.
+    HRESULT CreateSurfaceToOverwrite(const SurfaceDesc* desc, std::shared_ptr<DisplaySurface>* surface);
     /// Makes a clipper, which keeps copies to the desktop inside a window.
     HRESULT CreateClipper(std::uint32_t flags, std::shared_ptr<Clipper>* clipper);
     /// Waits for the display's vertical blank.

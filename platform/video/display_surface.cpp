@@ -22,10 +22,16 @@ DisplaySurface* DisplaySurface::firstLive_ = nullptr;
 DisplaySurface* DisplaySurface::lastLive_ = nullptr;
 std::uint64_t DisplaySurface::lastContentVersion_ = 0;
 
-DisplaySurface::DisplaySurface(std::int32_t width, std::int32_t height, const PixelFormatDesc& format, std::uint32_t caps)
+DisplaySurface::DisplaySurface(std::int32_t width, std::int32_t height, const PixelFormatDesc& format, std::uint32_t caps, bool cleared)
     : width_(width), height_(height), bytesPerPixel_(platform::BytesPerPixel(format)), format_(format), caps_(caps) {
     pitch_ = (width_ * bytesPerPixel_ + 3) & ~3;
-    pixels_.assign(static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_), 0);
+    const std::size_t bytes = static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_);
+    pixels_ = cleared ? std::make_unique<std::uint8_t[]>(bytes) : std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+    // The padding at the rows' ends is nobody's to write: zero it still.
+    const std::size_t used = static_cast<std::size_t>(width_) * static_cast<std::size_t>(bytesPerPixel_);
+    if (!cleared && used < static_cast<std::size_t>(pitch_)) {
+        for (std::int32_t y = 0; y < height_; ++y) std::memset(Row(y) + used, 0, static_cast<std::size_t>(pitch_) - used);
+    }
     previousLive_ = lastLive_;
     (lastLive_ ? lastLive_->nextLive_ : firstLive_) = this;
     lastLive_ = this;
@@ -51,7 +57,7 @@ HRESULT DisplaySurface::Lock(const Rect* rect, SurfaceDesc* desc, std::uint32_t 
     GetSurfaceDesc(desc);
     desc->flags |= DDSD_PITCH | DDSD_LPSURFACE;
     if ((flags & DDLOCK_READONLY) == 0) PixelsMayChange();
-    desc->surface = pixels_.data() + static_cast<std::ptrdiff_t>(rect ? rect->top : 0) * pitch_ + (rect ? rect->left * bytesPerPixel_ : 0);
+    desc->surface = pixels_.get() + static_cast<std::ptrdiff_t>(rect ? rect->top : 0) * pitch_ + (rect ? rect->left * bytesPerPixel_ : 0);
     locked_ = true;
     return DD_OK;
 }

@@ -27,7 +27,9 @@ class DisplaySurface {
 public:
     /// Rows are padded to a multiple of 4 bytes, so a 32-bit read at any pixel's row start stays
     /// inside the pixel memory.
-    DisplaySurface(std::int32_t width, std::int32_t height, const PixelFormatDesc& format, std::uint32_t caps);
+    /// The pixels start at zero unless cleared is false, for a maker that writes every one of
+    /// them before the surface is used (a picture decoder).
+    DisplaySurface(std::int32_t width, std::int32_t height, const PixelFormatDesc& format, std::uint32_t caps, bool cleared = true);
     ~DisplaySurface();
     DisplaySurface(const DisplaySurface&) = delete;
     DisplaySurface& operator=(const DisplaySurface&) = delete;
@@ -46,10 +48,10 @@ public:
     /// content version on.
     std::uint8_t* Row(std::int32_t y) {
         PixelsMayChange();
-        return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_;
+        return pixels_.get() + static_cast<std::ptrdiff_t>(y) * pitch_;
     }
     /// Row y's first byte.
-    const std::uint8_t* Row(std::int32_t y) const { return pixels_.data() + static_cast<std::ptrdiff_t>(y) * pitch_; }
+    const std::uint8_t* Row(std::int32_t y) const { return pixels_.get() + static_cast<std::ptrdiff_t>(y) * pitch_; }
     std::uint32_t PixelAt(std::int32_t x, std::int32_t y) const;  ///< raw value, for backends and tests
     /// The whole surface as a rectangle.
     Rect Bounds() const { return {0, 0, width_, height_}; }
@@ -59,7 +61,7 @@ public:
         return std::as_const(*this).View();
     }
     /// The pixels as a view, for the shared copy routines.
-    PixelView View() const { return {const_cast<std::uint8_t*>(pixels_.data()), pitch_, width_, height_, bytesPerPixel_, format_}; }
+    PixelView View() const { return {const_cast<std::uint8_t*>(pixels_.get()), pitch_, width_, height_, bytesPerPixel_, format_}; }
     /// True while locked.
     bool IsLocked() const { return locked_; }
     /// Changes whenever writable access to the pixels is handed out (a row, a view, a lock that is
@@ -130,7 +132,7 @@ private:
     int bytesPerPixel_;
     PixelFormatDesc format_;
     std::uint32_t caps_;
-    std::vector<std::uint8_t> pixels_;
+    std::unique_ptr<std::uint8_t[]> pixels_;
     bool locked_ = false;
     bool lost_ = false;
     bool hasColorKey_ = false;

@@ -184,6 +184,26 @@ TEST_F(SurfaceCopyRulesTest, OverlappingCopyWithinOneSurfaceReadsTheOriginalPixe
     EXPECT_EQ(s.PixelAt(11, 0), 103u);
 }
 
+// A surface made to be overwritten leaves its pixels to its maker but still zeroes the padding
+// at its rows' ends, which whole-pitch readers see. The memory it gets is first dirtied (a block
+// of the same size freed just before is what the allocator hands out next).
+TEST_F(SurfaceCopyRulesTest, SurfaceToOverwriteZeroesItsRowPadding) {
+    for (const int depth : {8, 16, 24}) {
+        SCOPED_TRACE(depth);
+        const platform::PixelFormatDesc format = platform::FormatForDepth(depth);
+        const std::int32_t width = 5, height = 7, pitch = (width * ((depth + 7) / 8) + 3) & ~3;
+        {
+            std::vector<std::uint8_t> dirty(static_cast<std::size_t>(pitch * height), 0xAB);
+            asm volatile("" : : "r"(dirty.data()) : "memory");  // the fill must happen
+        }
+        DisplaySurface s(width, height, format, platform::DDSCAPS_OFFSCREENPLAIN, false);
+        ASSERT_EQ(s.Pitch(), pitch);
+        for (std::int32_t y = 0; y < height; ++y) {
+            for (std::int32_t at = width * s.BytesPerPixel(); at < pitch; ++at) EXPECT_EQ(s.Row(y)[at], 0) << "row " << y << " byte " << at;
+        }
+    }
+}
+
 TEST_F(SurfaceCopyRulesTest, LostSurfaceRefusesUseUntilRestored) {
     const auto format = platform::FormatForDepth(32);
     DisplaySurface a(4, 4, format, platform::DDSCAPS_OFFSCREENPLAIN), b(4, 4, format, platform::DDSCAPS_OFFSCREENPLAIN);
