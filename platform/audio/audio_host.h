@@ -47,6 +47,9 @@ public:
     /// goes on. The headless output advances with the virtual clock, so what it plays is set up
     /// before the call that asked for it returns, and every rendering repeats exactly.
     virtual bool RunsInRealTime() const { return false; }
+    /// False when nobody listens to the output (a replay that writes traces and pictures): music
+    /// is then rendered with the least work that keeps its timing, since only its timing shows.
+    virtual bool Heard() const { return true; }
     /// Injected failure for an audio operation, S_OK when it should go ahead.
     virtual HRESULT FaultAt(AudioFault) { return S_OK; }
 };

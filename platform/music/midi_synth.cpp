@@ -158,6 +158,9 @@ bool MidiSynth::Start(const std::string& soundFont) {
     // A song ending must not reset the other performances' channels; each performance resets its
     // own block when it starts a song.
     fluid_settings_setint(settings_, "player.reset-synth", 0);
+    // Unheard, one voice at a time is enough: the songs' timing comes from the samples rendered,
+    // not from how many notes sound, and rendering voices is most of the synth's work.
+    if (!CurrentAudioHost().Heard()) fluid_settings_setint(settings_, "synth.polyphony", 1);
     synth_ = new_fluid_synth(settings_);
     if (!synth_) return false;
     for (int block = 0; block < kBlocks; ++block) {

@@ -153,4 +153,35 @@ TEST_F(FrontDoorAudioTest, SoundsAndTunesOutliveAMovedOrDestroyedAudio) {
     EXPECT_GT(PeakOver(50), 1000);
 }
 
+// Nobody listening (a replay) makes the synth's work small but must not move a tune's end: the
+// game sees tunes only through their timing.
+TEST_F(FrontDoorAudioTest, UnheardOutputKeepsEveryTunesTiming) {
+    const audio_test::Bytes organ = Organ(0.4);
+    std::uint32_t endedAfter[2] = {0, 0};
+    for (const bool heard : {true, false}) {
+        SCOPED_TRACE(heard ? "heard" : "unheard");
+        audio.SetUnheard(!heard);
+        media::Audio output;
+        ASSERT_TRUE(output.Open(window));
+        media::Tune tune;
+        ASSERT_TRUE(tune.LoadFromMemory(output, organ.data(), organ.size()));
+        audio.Output();
+        audio.ClearOutput();
+        const std::uint32_t start = host.Now();
+        ASSERT_TRUE(tune.Play(media::Loop::Once));
+        float dt = 0;
+        while (tune.IsPlaying() && host.Now() - start < 5000) {
+            host.Advance(10);
+            ASSERT_TRUE(window.NextFrame(dt));
+        }
+        endedAfter[heard] = host.Now() - start;
+        EXPECT_EQ(audio.Output().empty(), !heard) << "only a heard output is captured";
+    }
+    audio.SetUnheard(false);
+    EXPECT_GE(endedAfter[1], 400u);
+    EXPECT_LT(endedAfter[1], 5000u);
+    // The frames' own pacing may shift where the loop looks by a few milliseconds.
+    EXPECT_NEAR(static_cast<double>(endedAfter[0]), static_cast<double>(endedAfter[1]), 10.0);
+}
+
 }  // namespace

@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/backends/headless/headless_audio.h"
 #include "platform/core/backend.h"
 #include "platform/window/window.h"
 #include "tools/replay/key_script.h"
@@ -115,6 +116,8 @@ int main(int argc, char** argv) {
     }
     // The game runs in memory here, whatever backends the program has.
     platform::UseBackend("headless");
+    // Nobody hears a replay: its music need only keep time, which makes the synth's work small.
+    platform::headless::AudioControls().SetUnheard(true);
     Options options;
     if (!ParseOptions(argc, argv, &options)) {
         std::fputs(kUsage, stderr);

@@ -26,6 +26,7 @@ HeadlessAudio& AudioControls() {
 void HeadlessAudio::Reset() {
     noDevice_ = false;
     realTime_ = false;
+    unheard_ = false;
     Faults().Clear(FaultGroup::Audio);
     captured_.clear();
     lastTime_ = TimeGetTime();
@@ -84,9 +85,10 @@ void HeadlessAudio::CatchUp() {
         const std::size_t frames = static_cast<std::size_t>(std::min<std::uint64_t>(target - framesMixed_, 4096));
         scratch_.resize(frames * kOutputChannels);
         AudioMixer::Shared().Mix(scratch_.data(), frames);
+        framesMixed_ += frames;
+        if (unheard_) continue;
         const std::size_t room = kCaptureFrames * kOutputChannels - std::min(captured_.size(), kCaptureFrames * kOutputChannels);
         captured_.insert(captured_.end(), scratch_.begin(), scratch_.begin() + static_cast<std::ptrdiff_t>(std::min(room, scratch_.size())));
-        framesMixed_ += frames;
     }
     --lockDepth_;
 }

@@ -17,14 +17,17 @@ namespace platform::headless {
 class HeadlessAudio final : public AudioHost {
 public:
     // Test controls.
-    /// Back to a fresh machine: a sound device present, no faults, nothing captured, the clock
-    /// taken from now. Users keep their output open.
+    /// Back to a fresh machine: a sound device present and heard, no faults, nothing captured, the
+    /// clock taken from now. Users keep their output open.
     void Reset();
     /// With no device, opening the output fails, as on a machine without a sound card.
     void SetNoDevice(bool noDevice) { noDevice_ = noDevice; }
     /// Set-up as on a sound card: the music synth loads its SoundFont on a thread of its own
     /// (RunsInRealTime), while the output still advances with the virtual clock.
     void SetRealTime(bool realTime) { realTime_ = realTime; }
+    /// Nobody listens (Heard() false): nothing is captured, and a music synth started afterwards
+    /// renders one voice at a time; every song, sound and status keeps its timing.
+    void SetUnheard(bool unheard) { unheard_ = unheard; }
     /// The audio switches of the fault switchboard (Faults()).
     void SetFault(AudioFault point, HRESULT result = E_FAIL);
     /// Whether the output is open, and by how many users.
@@ -51,6 +54,7 @@ public:
     void Lock() override;
     void Unlock() override;
     bool RunsInRealTime() const override { return realTime_; }
+    bool Heard() const override { return !unheard_; }
     HRESULT FaultAt(AudioFault point) override;
 
 private:
@@ -59,6 +63,7 @@ private:
 
     bool noDevice_ = false;
     bool realTime_ = false;
+    bool unheard_ = false;
     int users_ = 0;
     int lockDepth_ = 0;
     std::uint32_t lastTime_ = 0;       ///< clock reading at the last catch-up
