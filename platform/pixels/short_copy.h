@@ -41,6 +41,27 @@ inline void CopyEnds64(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes
     std::memcpy(d + bytes - 32, &z, 32);
 }
 
+// 128 to 256 bytes: four 32-byte pieces from each end, all read before any is written.
+inline void CopyEnds128(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
+    Bytes32 a, b, c, e, w, x, y, z;
+    std::memcpy(&a, s, 32);
+    std::memcpy(&b, s + 32, 32);
+    std::memcpy(&c, s + 64, 32);
+    std::memcpy(&e, s + 96, 32);
+    std::memcpy(&w, s + bytes - 128, 32);
+    std::memcpy(&x, s + bytes - 96, 32);
+    std::memcpy(&y, s + bytes - 64, 32);
+    std::memcpy(&z, s + bytes - 32, 32);
+    std::memcpy(d, &a, 32);
+    std::memcpy(d + 32, &b, 32);
+    std::memcpy(d + 64, &c, 32);
+    std::memcpy(d + 96, &e, 32);
+    std::memcpy(d + bytes - 128, &w, 32);
+    std::memcpy(d + bytes - 96, &x, 32);
+    std::memcpy(d + bytes - 64, &y, 32);
+    std::memcpy(d + bytes - 32, &z, 32);
+}
+
 // More than 128 bytes: the first 32 bytes, then 64 bytes a step in two 32-byte pieces from the
 // first 32-byte boundary of the destination on (stores that never straddle a boundary), then the
 // last 64 bytes; the pieces overlap where the steps do not fit.
@@ -69,14 +90,16 @@ inline void FillPieces(std::uint8_t* d, Piece piece, std::size_t bytes) {
 
 }  // namespace short_copy_detail
 
-// Spans up to 128 bytes (a sprite's row, a run of it) in two overlapping pieces of their size
+// Spans up to 256 bytes (a sprite's row, a run of it) in two overlapping pieces of their size
 // class; longer ones (whole rows of a screen) by 32-byte pieces. The library's copy is not used
 // for rows: from 2 KB on it moves them with the string-move instruction, which on some
 // processors runs several times slower than vector moves for rows a surface's pitch apart.
 inline void CopyShort(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
     using namespace short_copy_detail;
-    if (bytes > 128) {
+    if (bytes > 256) {
         CopyLong(d, s, bytes);
+    } else if (bytes > 128) {
+        CopyEnds128(d, s, bytes);
     } else if (bytes > 64) {
         CopyEnds64(d, s, bytes);
     } else if (bytes > 32) {
