@@ -65,7 +65,7 @@ namespace {
 // How long one wait for an OS event lasts before it is started again; the wait sleeps, so the
 // slice only bounds how late a pending signal is noticed.
 constexpr int kWaitSliceMs = 100;
-// How long a window being destroyed may take to be unmapped before SDL is left to finish.
+// How long a window being hidden or destroyed may take to be unmapped before SDL is left to finish.
 constexpr int kWithdrawWaitMs = 1000;
 constexpr std::int64_t kNanosPerSecond = 1'000'000'000;
 
@@ -199,7 +199,7 @@ SdlBackend::~SdlBackend() {
     if (displayWatcher == this) displayWatcher = nullptr;
     // A surface still held elsewhere must not present through a backend that is gone.
     if (primary_) primary_->SetDesktop(nullptr);
-    for (NativeWindow& native : windows_) WithdrawBeforeDestroy(native.handle.get());
+    for (NativeWindow& native : windows_) Withdraw(native.handle.get());
     if (displayLost_) {
         // Destroying anything would talk to the dead server; the process is ending anyway.
         for (NativeWindow& native : windows_) static_cast<void>(native.handle.release());
@@ -353,7 +353,7 @@ void SdlBackend::SetIcon(SDL_Window* handle, const Window& window) {
 void SdlBackend::DestroyNativeWindow(Window& window) {
     auto it = std::ranges::find(windows_, &window, &NativeWindow::window);
     if (it == windows_.end()) return;
-    WithdrawBeforeDestroy(it->handle.get());
+    Withdraw(it->handle.get());
     if (displayLost_) {
         static_cast<void>(it->handle.release());
         if (rendererOwner_ == &window) {
@@ -380,10 +380,12 @@ void SdlBackend::UpdateNativeWindow(Window& window) {
         SDL_SetWindowSize(handle, std::max(1, r.Width()), std::max(1, r.Height()));
     if (r.left != native->placed.left || r.top != native->placed.top) SDL_SetWindowPosition(handle, r.left, r.top);
     if (window.visible != native->shown) {
-        if (window.visible)
+        if (window.visible) {
             SDL_ShowWindow(handle);
-        else
+        } else {
+            Withdraw(handle);
             SDL_HideWindow(handle);
+        }
     }
     native->title = window.title;
     native->placed = r;
@@ -462,7 +464,7 @@ void SdlBackend::WatchDisplayLoss(SDL_Window* handle) {
     XSetIOErrorExitHandler(info.info.x11.display, &OnDisplayExit, this);
 }
 
-void SdlBackend::WithdrawBeforeDestroy(SDL_Window* handle) {
+void SdlBackend::Withdraw(SDL_Window* handle) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (displayLost_ || !handle || !SDL_GetWindowWMInfo(handle, &info) || info.subsystem != SDL_SYSWM_X11) return;

@@ -122,11 +122,12 @@ private:
     // A quit signal caught since the last look becomes a close request once a window exists.
     void TakeQuitSignal();
     void WatchDisplayLoss(SDL_Window* handle);
-    // SDL's destroy unmaps a mapped window and then waits in XIfEvent for the server's
-    // UnmapNotify; a server dying in between leaves that wait spinning for ever on the dead
-    // connection. So the window is withdrawn here first and the notice awaited with a deadline
-    // that also ends when the connection breaks; SDL then finds the window unmapped.
-    void WithdrawBeforeDestroy(SDL_Window* handle);
+    // SDL's hide (and its destroy, which hides first) unmaps a mapped window and then waits in
+    // XIfEvent for the server's UnmapNotify; a server dying in between leaves that wait spinning
+    // for ever on the dead connection. So the window is withdrawn here first and the notice
+    // awaited with a deadline that also ends when the connection breaks; SDL then finds the
+    // window unmapped and does not wait.
+    void Withdraw(SDL_Window* handle);
     void ReadDesktop();
     NativeWindow* FindNative(const Window& window);
     NativeWindow* FindNative(std::uint32_t sdlWindowId);
