@@ -26,7 +26,9 @@ DisplaySurface::DisplaySurface(std::int32_t width, std::int32_t height, const Pi
     : width_(width), height_(height), bytesPerPixel_(platform::BytesPerPixel(format)), format_(format), caps_(caps) {
     pitch_ = (width_ * bytesPerPixel_ + 3) & ~3;
     const std::size_t bytes = static_cast<std::size_t>(pitch_) * static_cast<std::size_t>(height_);
-    pixels_ = cleared ? std::make_unique<std::uint8_t[]>(bytes) : std::make_unique_for_overwrite<std::uint8_t[]>(bytes);
+    // new[] without () leaves the bytes as they come (make_unique_for_overwrite, which the browser
+    // build's library lacks).
+    pixels_.reset(cleared ? new std::uint8_t[bytes]() : new std::uint8_t[bytes]);
     // The padding at the rows' ends is nobody's to write: zero it still.
     const std::size_t used = static_cast<std::size_t>(width_) * static_cast<std::size_t>(bytesPerPixel_);
     if (!cleared && used < static_cast<std::size_t>(pitch_)) {
