@@ -42,7 +42,9 @@ void ImageDecoder::BuildBitmapInfo() {
     h.bitCount = bitCount_;
 }
 
-std::int32_t ImageDecoder::CreateDDSurface(platform::DisplayDevice* device, std::int32_t placement) { return MakeSurface(device, placement, false); }
+std::int32_t ImageDecoder::CreateDDSurface(platform::DisplayDevice* device, std::int32_t placement) {
+    return MakeSurface(device, placement, false);
+}
 
 std::int32_t ImageDecoder::CreateSurfaceToOverwrite(platform::DisplayDevice* device, std::int32_t placement) {
     return MakeSurface(device, placement, true);
