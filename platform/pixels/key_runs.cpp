@@ -9,13 +9,6 @@
 
 namespace platform {
 
-namespace {
-
-// Pictures with more bytes of runs than this are prefetched ahead of the copy.
-constexpr std::size_t kPrefetchBytes = 64 * 1024;
-
-}  // namespace
-
 void KeyRuns::Build(const PixelView& view, std::uint32_t key) {
     rowFirst_.clear();
     runs_.clear();
@@ -47,9 +40,6 @@ void KeyRuns::Build(const PixelView& view, std::uint32_t key) {
 
 MEDIA_PIXEL_LOOP void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::int32_t y, int bytesPerPixel, const Rect& from) const {
     const std::ptrdiff_t bytes = bytesPerPixel;
-    // A picture whose runs fit in the first-level cache many times over (a sprite) is there
-    // already after its first copy: asking for its lines would only cost instructions.
-    const bool prefetch = pixels_.size() > kPrefetchBytes;
     const std::uint8_t* packed = pixels_.data();
     // Whole rows need no cutting of their runs.
     const bool wholeRows = from.left == 0 && from.right == width_;
@@ -63,20 +53,6 @@ MEDIA_PIXEL_LOOP void KeyRuns::Copy(const PixelView& dst, std::int32_t x, std::i
                 if (a < b) CopyShort(d + a * bytes, packed + run->offset + (a - run->start) * bytes, static_cast<std::size_t>((b - a) * bytes));
             }
             continue;
-        }
-        // The start of the first run two rows on, on both sides, is asked for while this row is
-        // copied: each run begins at a new place in memory, where the processor's own prefetching
-        // has not caught up, and two rows give the lines time to arrive.
-        const std::size_t ahead = static_cast<std::size_t>(row) + 2;
-        if (prefetch && row + 2 < from.bottom && rowFirst_[ahead + 1] != rowFirst_[ahead]) {
-            const Run& first = runs_[rowFirst_[ahead]];
-            const std::uint8_t* src = packed + first.offset;
-            const std::uint8_t* to = d + 2 * dst.pitch + first.start * bytes;
-            const std::ptrdiff_t runBytes = (first.end - first.start) * bytes;
-            for (std::ptrdiff_t at = 0; at < runBytes && at < 256; at += 64) {
-                __builtin_prefetch(src + at);
-                __builtin_prefetch(to + at, 1);
-            }
         }
         // Whole rows take their runs' pixels in the order they were packed.
         const std::uint8_t* pixels = packed + (run != end ? run->offset : 0);
