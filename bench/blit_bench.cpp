@@ -15,7 +15,7 @@
 #include "platform/backends/headless/headless_backend.h"
 
 #ifdef MEDIA_BENCH_WITH_SDL
-#include <SDL.h>
+#include "bench/sdl_surface_wrap.h"
 #endif
 #ifdef MEDIA_BENCH_WITH_PIXMAN
 #include <pixman.h>
@@ -189,25 +189,14 @@ void RegisterRotation(int depth) {
 }
 
 #ifdef MEDIA_BENCH_WITH_SDL
-// An SDL surface over the same pixels as one of ours.
-SDL_Surface* WrapForSdl(PixelSurface& s) {
-    platform::DisplaySurface& d = *s.Surface();
-    const int depth = s.GetPixelFormatInfo().depth;
-    const Uint32 format = depth == 8    ? SDL_PIXELFORMAT_RGB332
-                          : depth == 15 ? SDL_PIXELFORMAT_RGB555
-                          : depth == 16 ? SDL_PIXELFORMAT_RGB565
-                          : depth == 24 ? SDL_PIXELFORMAT_BGR24
-                                        : SDL_PIXELFORMAT_RGB888;
-    return SDL_CreateRGBSurfaceWithFormatFrom(d.Row(0), d.Width(), d.Height(), d.BytesPerPixel() * 8, d.Pitch(), format);
-}
 
 // Runs an SDL blit of a surface made from picture (set up by prepare) onto the destination.
 void RegisterSdlBlit(const std::string& name, int depth, Size size, bool halfSource, std::function<void(SDL_Surface*, Scene&)> prepare,
                      bool scaled) {
     benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
         Scene scene(depth, size);
-        SDL_Surface* src = WrapForSdl(halfSource ? scene.half : scene.picture);
-        SDL_Surface* dst = WrapForSdl(scene.dest);
+        SDL_Surface* src = WrapForSdl(*(halfSource ? scene.half : scene.picture).Surface());
+        SDL_Surface* dst = WrapForSdl(*scene.dest.Surface());
         prepare(src, scene);
         for (auto _ : state) {
             SDL_Rect to{scene.X(), scene.Y(), size.width, size.height};
@@ -248,8 +237,8 @@ void RegisterSdl(int depth, Size size) {
     // The shadow: the destination multiplied by a grey source.
     benchmark::RegisterBenchmark(("SDL/Shade" + tail).c_str(), [=](benchmark::State& state) {
         Scene scene(depth, size);
-        SDL_Surface* src = WrapForSdl(scene.grey);
-        SDL_Surface* dst = WrapForSdl(scene.dest);
+        SDL_Surface* src = WrapForSdl(*scene.grey.Surface());
+        SDL_Surface* dst = WrapForSdl(*scene.dest.Surface());
         SDL_SetSurfaceBlendMode(src, SDL_BLENDMODE_MOD);
         for (auto _ : state) {
             SDL_Rect to{scene.X(), scene.Y(), size.width, size.height};

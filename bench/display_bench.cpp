@@ -9,7 +9,7 @@
 #include "platform/window/window.h"
 
 #ifdef MEDIA_BENCH_WITH_SDL
-#include <SDL.h>
+#include "bench/sdl_surface_wrap.h"
 #endif
 
 namespace {
@@ -91,19 +91,6 @@ void BM_PresentedFrame(benchmark::State& state) {
 BENCHMARK(BM_PresentedFrame)->Apply(EveryDepth);
 
 #ifdef MEDIA_BENCH_WITH_SDL
-// An SDL surface over the same pixels as one of ours.
-SDL_Surface* WrapForSdl(platform::DisplaySurface& s) {
-    // The same byte layout as ours at each depth: 3-3-2 indexes, 5-5-5, 5-6-5, blue-green-red
-    // bytes, and blue-green-red-x words.
-    const int depth = s.Format() == platform::FormatForDepth(15) ? 15 : static_cast<int>(s.Format().bitCount);
-    const Uint32 format = depth == 8    ? SDL_PIXELFORMAT_RGB332
-                          : depth == 15 ? SDL_PIXELFORMAT_RGB555
-                          : depth == 16 ? SDL_PIXELFORMAT_RGB565
-                          : depth == 24 ? SDL_PIXELFORMAT_BGR24
-                                        : SDL_PIXELFORMAT_RGB888;
-    return SDL_CreateRGBSurfaceWithFormatFrom(s.Row(0), s.Width(), s.Height(), s.BytesPerPixel() * 8, s.Pitch(), format);
-}
-
 void BM_SdlFillRect(benchmark::State& state) {
     Display display(static_cast<int>(state.range(0)));
     SDL_Surface* surface = WrapForSdl(*display.Back().Surface());
