@@ -3,7 +3,7 @@
 // from that surface has to copy. A display surface finds them on its first keyed copy and keeps
 // them while its pixels and key stay as they are, so later keyed copies skip transparent pixels
 // without reading them, as run-length accelerated keys do. The runs' pixels are kept too, packed,
-// so that a copy reads them as one stream.
+// each run behind a small header, so that a copy reads them as one stream.
 #include <cstdint>
 #include <vector>
 
@@ -15,11 +15,12 @@ namespace platform {
 /// The runs of a surface's pixels that are not its colour key, kept between keyed copies.
 class KeyRuns {
 public:
-    /// False for pictures small enough to stay in the first-level cache (a sprite) in 8, 16 or
-    /// 32 bits: there the per-pixel select of a keyed copy, a few vector instructions a row, beats
-    /// walking runs. Three-byte pixels are selected one at a time, so runs pay at every size.
+    /// False for 8-bit pictures small enough to stay in the first-level cache (a sprite): there
+    /// the per-pixel select of a keyed copy, one vector compare for 32 pixels, beats walking
+    /// runs. Wider pixels take four times as many vectors a row or more, and runs pay at every
+    /// size.
     static bool PaysFor(const PixelView& view) {
-        return view.bytesPerPixel == 3 || static_cast<std::int64_t>(view.pitch) * view.height > kSmallPictureBytes;
+        return view.bytesPerPixel != 1 || static_cast<std::int64_t>(view.pitch) * view.height > kSmallPictureBytes;
     }
     /// The size (pitch times rows) up to which a picture counts as small.
     static constexpr std::int64_t kSmallPictureBytes = 32 * 1024;
@@ -41,15 +42,23 @@ public:
 private:
     struct Run {
         std::int32_t start, end;  ///< columns, end exclusive
-        std::size_t offset;       ///< where the run's pixels start in pixels_
-        std::uint32_t startByte;  ///< start in bytes from the row's first pixel
-        std::uint32_t byteCount;  ///< the run's length in bytes
+        std::size_t offset;       ///< where the run's pixels start in stream_
     };
+    /// A run's header in the stream: the bytes to skip from where the run before it in the row
+    /// ended, and the run's length in bytes, its top bit set on the row's last run. A row
+    /// without runs has one of length 0.
+    struct Header {
+        std::uint32_t skip, byteCount;
+    };
+    static constexpr std::uint32_t kLastInRow = 0x80000000u;
+    void CopyWholeRows(const PixelView& dst, std::uint8_t* first, std::int32_t top, std::int32_t bottom) const;
+
     std::vector<std::uint32_t> rowFirst_;  ///< index of each row's first run; one more entry at the end
+    std::vector<std::size_t> rowStream_;   ///< where each row starts in stream_
     std::vector<Run> runs_;
-    /// The non-key pixels, run after run: a copy reads one dense stream instead of rows with
-    /// holes.
-    std::vector<std::uint8_t> pixels_;
+    /// Row after row, each run's header followed by its pixels: a copy of whole rows reads one
+    /// dense stream, with no table to look up between runs.
+    std::vector<std::uint8_t> stream_;
     std::uint32_t key_ = 0;
     std::int32_t width_ = 0;  ///< of the view the runs were found in
     bool valid_ = false;

@@ -117,6 +117,21 @@ inline void CopyShort(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes)
     }
 }
 
+// 32 bytes or more: the first and last 32 bytes as they fall, between them 32-byte pieces at the
+// destination's 32-byte boundaries, so that no store straddles a cache line.
+inline void CopyAlignedStores(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
+    using short_copy_detail::Bytes32;
+    Bytes32 a, z;
+    std::memcpy(&a, s, 32);
+    std::memcpy(&z, s + bytes - 32, 32);
+    std::memcpy(d, &a, 32);
+    for (std::size_t i = 32 - reinterpret_cast<std::uintptr_t>(d) % 32; i + 32 < bytes; i += 32) {
+        std::memcpy(&a, s + i, 32);
+        std::memcpy(d + i, &a, 32);
+    }
+    std::memcpy(d + bytes - 32, &z, 32);
+}
+
 inline void FillShort(std::uint8_t* d, std::uint8_t value, std::size_t bytes) {
     using namespace short_copy_detail;
     const std::uint64_t word = value * 0x0101010101010101u;
