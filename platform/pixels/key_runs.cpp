@@ -58,7 +58,8 @@ void KeyRuns::Build(const PixelView& view, std::uint32_t key) {
     key_ = key;
     width_ = view.width;
     valid_ = true;
-    // A run costs a call; below about eight pixels a run the per-pixel test is faster.
+    // A run costs its header and the branches of its copy; below about eight pixels a run the
+    // per-pixel test is faster.
     worthwhile_ = runs_.size() * 8 <= static_cast<std::size_t>(view.width) * static_cast<std::size_t>(view.height);
 }
 
