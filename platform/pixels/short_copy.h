@@ -62,25 +62,6 @@ inline void CopyEnds128(std::uint8_t* d, const std::uint8_t* s, std::size_t byte
     std::memcpy(d + bytes - 32, &z, 32);
 }
 
-// More than 128 bytes: the first 32 bytes, then 64 bytes a step in two 32-byte pieces from the
-// first 32-byte boundary of the destination on (stores that never straddle a boundary), then the
-// last 64 bytes; the pieces overlap where the steps do not fit.
-inline void CopyLong(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
-    Bytes32 a, b;
-    std::memcpy(&a, s, 32);
-    std::memcpy(d, &a, 32);
-    for (std::size_t i = 32 - reinterpret_cast<std::uintptr_t>(d) % 32; i + 64 < bytes; i += 64) {
-        std::memcpy(&a, s + i, 32);
-        std::memcpy(&b, s + i + 32, 32);
-        std::memcpy(d + i, &a, 32);
-        std::memcpy(d + i + 32, &b, 32);
-    }
-    std::memcpy(&a, s + bytes - 64, 32);
-    std::memcpy(&b, s + bytes - 32, 32);
-    std::memcpy(d + bytes - 64, &a, 32);
-    std::memcpy(d + bytes - 32, &b, 32);
-}
-
 template <typename Piece>
 inline void FillPieces(std::uint8_t* d, Piece piece, std::size_t bytes) {
     constexpr std::size_t N = sizeof(Piece);
@@ -90,6 +71,21 @@ inline void FillPieces(std::uint8_t* d, Piece piece, std::size_t bytes) {
 
 }  // namespace short_copy_detail
 
+// 32 bytes or more: the first and last 32 bytes as they fall, between them 32-byte pieces at the
+// destination's 32-byte boundaries, so that no store straddles a cache line.
+inline void CopyAlignedStores(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
+    using short_copy_detail::Bytes32;
+    Bytes32 a, z;
+    std::memcpy(&a, s, 32);
+    std::memcpy(&z, s + bytes - 32, 32);
+    std::memcpy(d, &a, 32);
+    for (std::size_t i = 32 - reinterpret_cast<std::uintptr_t>(d) % 32; i + 32 < bytes; i += 32) {
+        std::memcpy(&a, s + i, 32);
+        std::memcpy(d + i, &a, 32);
+    }
+    std::memcpy(d + bytes - 32, &z, 32);
+}
+
 // Spans up to 256 bytes (a sprite's row, a run of it) in two overlapping pieces of their size
 // class; longer ones (whole rows of a screen) by 32-byte pieces. The library's copy is not used
 // for rows: from 2 KB on it moves them with the string-move instruction, which on some
@@ -97,7 +93,7 @@ inline void FillPieces(std::uint8_t* d, Piece piece, std::size_t bytes) {
 inline void CopyShort(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
     using namespace short_copy_detail;
     if (bytes > 256) {
-        CopyLong(d, s, bytes);
+        CopyAlignedStores(d, s, bytes);
     } else if (bytes > 128) {
         CopyEnds128(d, s, bytes);
     } else if (bytes > 64) {
@@ -115,21 +111,6 @@ inline void CopyShort(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes)
     } else if (bytes == 1) {
         *d = *s;
     }
-}
-
-// 32 bytes or more: the first and last 32 bytes as they fall, between them 32-byte pieces at the
-// destination's 32-byte boundaries, so that no store straddles a cache line.
-inline void CopyAlignedStores(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes) {
-    using short_copy_detail::Bytes32;
-    Bytes32 a, z;
-    std::memcpy(&a, s, 32);
-    std::memcpy(&z, s + bytes - 32, 32);
-    std::memcpy(d, &a, 32);
-    for (std::size_t i = 32 - reinterpret_cast<std::uintptr_t>(d) % 32; i + 32 < bytes; i += 32) {
-        std::memcpy(&a, s + i, 32);
-        std::memcpy(d + i, &a, 32);
-    }
-    std::memcpy(d + bytes - 32, &z, 32);
 }
 
 inline void FillShort(std::uint8_t* d, std::uint8_t value, std::size_t bytes) {
