@@ -429,7 +429,6 @@ void SdlBackend::PumpEvents(bool wait) {
     if (!EnsureVideo() || CheckDisplayLost()) {
         // Nothing can ever arrive; a short sleep keeps a waiting caller from spinning.
         if (wait) std::this_thread::sleep_for(std::chrono::milliseconds(kWaitSliceMs));
-        TakeQuitSignal();
         return;
     }
     SDL_Event event;
@@ -437,12 +436,6 @@ void SdlBackend::PumpEvents(bool wait) {
     if (wait && SDL_WaitEventTimeout(&event, kWaitSliceMs)) HandleEvent(event);
     while (!displayLost_ && SDL_PollEvent(&event)) HandleEvent(event);
     CheckDisplayLost();
-    TakeQuitSignal();
-}
-
-void SdlBackend::TakeQuitSignal() {
-    if (windows_.empty() || !platform::TakeQuitSignal()) return;
-    PostToEveryWindow(WM_CLOSE);
 }
 
 bool SdlBackend::CheckDisplayLost() {

@@ -119,8 +119,6 @@ private:
     // With the display gone every SDL video call would talk to a dead server: windows get a
     // close request once and the handles are dropped without being destroyed.
     bool CheckDisplayLost();
-    // A quit signal caught since the last look becomes a close request once a window exists.
-    void TakeQuitSignal();
     void WatchDisplayLoss(SDL_Window* handle);
     // SDL's hide (and its destroy, which hides first) unmaps a mapped window and then waits in
     // XIfEvent for the server's UnmapNotify; a server dying in between leaves that wait spinning
