@@ -15,6 +15,11 @@ void Audio::State::OnFrame() {
     if (music && looping && !music->IsPlaying()) music->PlaySegment(looping, 0, 0, nullptr);
 }
 
+void Audio::State::OnWindowOpened(const Window& window) {
+    platform::SoundSystem* sound = device ? device->Sound() : nullptr;
+    if (sound) sound->SetCooperativeLevel(static_cast<platform::HWND>(window.NativeHandle()), sound->CooperativeLevel());
+}
+
 Audio::Audio() = default;
 Audio::~Audio() = default;
 Audio::Audio(Audio&&) noexcept = default;

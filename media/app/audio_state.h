@@ -20,6 +20,8 @@ struct Audio::State final : FrameTask {
     ~State() override;
     // Starts the looping tune again once it has ended.
     void OnFrame() override;
+    // The output belongs to the window opened again.
+    void OnWindowOpened(const Window& window) override;
 
     std::unique_ptr<SoundDevice> device;
     // Null without a MIDI synthesiser (no SoundFont).

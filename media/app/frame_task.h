@@ -14,6 +14,9 @@ public:
     virtual ~FrameTask() = default;
     /// Runs once a frame, after the window's events are read.
     virtual void OnFrame() = 0;
+    /// The window was opened again (Open on an open window): the task goes on in the new
+    /// window's frame loop, and anything it holds of the old window follows the new one.
+    virtual void OnWindowOpened(const Window& window) = 0;
 };
 
 /// Makes the window's frame loop run the task while both live.

@@ -149,6 +149,10 @@ Window& Window::operator=(Window&& other) noexcept {
 }
 
 Status Window::Open(const char* title, std::int32_t width, std::int32_t height, WindowMode mode) {
+    // What ran in the frame loop of the window open until now (the audio output) goes on in
+    // the new one.
+    std::vector<std::weak_ptr<FrameTask>> tasks;
+    if (state_) tasks = std::move(state_->tasks);
     Close();
     if (width <= 0 || height <= 0) return {ErrorCode::InvalidArgument, "cannot open a window of no pixels"};
     auto slot = std::find(openWindows.begin(), openWindows.end(), nullptr);
@@ -189,6 +193,10 @@ Status Window::Open(const char* title, std::int32_t width, std::int32_t height, 
     }
     s.input->SetMouseLimits(0, 0, width - 1, height - 1);
     s.open = true;
+    s.tasks = std::move(tasks);
+    for (const std::weak_ptr<FrameTask>& weak : s.tasks) {
+        if (const std::shared_ptr<FrameTask> task = weak.lock()) task->OnWindowOpened(*this);
+    }
     return {};
 }
 

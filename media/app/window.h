@@ -47,7 +47,8 @@ public:
     /// @}
 
     /// Shows a window whose drawing area is width x height pixels, with its screen and input
-    /// devices. A window already open is closed first.
+    /// devices. A window already open is closed first; what its frame loop kept going (an
+    /// Audio opened for it) goes on in the new window.
     Status Open(const char* title, std::int32_t width, std::int32_t height, WindowMode mode = WindowMode::Windowed);
     /// Closes the window; NextFrame then returns false.
     void Close();

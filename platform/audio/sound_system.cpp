@@ -14,10 +14,11 @@ HRESULT DirectSoundCreate(const void* guid, std::unique_ptr<SoundSystem>* system
     return S_OK;
 }
 
-HRESULT SoundSystem::SetCooperativeLevel(Window*, std::uint32_t level) {
+HRESULT SoundSystem::SetCooperativeLevel(Window* window, std::uint32_t level) {
     if (level < DSSCL_NORMAL || level > DSSCL_WRITEPRIMARY) return E_INVALIDARG;
     if (HRESULT fault = CurrentAudioHost().FaultAt(AudioFault::SetCooperativeLevel); fault != S_OK) return fault;
     level_ = level;
+    window_ = window;
     return S_OK;
 }
 

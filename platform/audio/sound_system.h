@@ -34,6 +34,8 @@ public:
     HRESULT SetCooperativeLevel(Window* window, std::uint32_t level);
     std::uint32_t CooperativeLevel() const { return level_; }
     /// @}
+    /// The window the level was last set for (null before; recorded, never used).
+    Window* CooperativeWindow() const { return window_; }
     /// A static buffer of desc.bufferBytes zeroed bytes in desc.format, or with
     /// DSBCAPS_PRIMARYBUFFER the primary buffer (no format, no bytes).
     HRESULT CreateSoundBuffer(const SoundBufferDesc& desc, std::unique_ptr<SoundBuffer>* buffer);
@@ -43,6 +45,7 @@ public:
 private:
     std::shared_ptr<AudioOutputUse> output_;
     std::uint32_t level_ = 0;
+    Window* window_ = nullptr;
 };
 
 /// The sound system on the default output (the guid is reserved and must be null); DSERR_NODRIVER

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/core/fault_hook.h"
+#include "platform/core/quit_signals.h"
 #include "platform/window/window_host.h"
 
 namespace platform {
@@ -48,6 +49,17 @@ bool NextMessage(Message* message, bool remove) {
 }
 
 bool AnyMessage() { return !System().queue.empty() || System().quitPosted; }
+
+// Turns the backend's waiting OS events into messages, then a quit signal caught since the last
+// look (SIGTERM, SIGINT) into a close request to every window, whatever the backend: one that has
+// no OS events of its own (headless) would otherwise never end. A signal that comes before any
+// window exists waits for one.
+void Pump(bool wait) {
+    CurrentWindowHost().PumpEvents(wait);
+    WindowSystem& s = System();
+    if (s.windows.empty() || !TakeQuitSignal()) return;
+    for (const auto& window : s.windows) s.queue.push_back({window.get(), WM_CLOSE, 0, 0});
+}
 
 // Hands a message to the window procedure, noting activation changes on the way so that the
 // window system knows what the application was told.
@@ -192,13 +204,13 @@ Rect ClientAreaOnDesktop(HWND window) {
 bool IsWindowActive(HWND window) { return IsWindow(window) && window->active; }
 
 bool PeekMessage(Message* message, HWND, std::uint32_t, std::uint32_t, std::uint32_t remove) {
-    CurrentWindowHost().PumpEvents(false);
+    Pump(false);
     return NextMessage(message, (remove & PM_REMOVE) != 0);
 }
 
 int GetMessage(Message* message, HWND, std::uint32_t, std::uint32_t) {
-    CurrentWindowHost().PumpEvents(false);
-    if (!AnyMessage()) CurrentWindowHost().PumpEvents(true);
+    Pump(false);
+    if (!AnyMessage()) Pump(true);
     Message m;
     // A backend that cannot wait (headless with nothing scripted) gives an error, never a hang.
     if (!NextMessage(&m, true)) return -1;
@@ -214,7 +226,7 @@ LRESULT DispatchMessage(const Message* message) {
 }
 
 bool WaitMessage() {
-    if (!AnyMessage()) CurrentWindowHost().PumpEvents(true);
+    if (!AnyMessage()) Pump(true);
     return true;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "media/app/zamelmedia.h"
+#include "media/audio/sound_device.h"
 #include "tests/audio/audio_test_support.h"
 
 namespace {
@@ -112,6 +113,26 @@ TEST_F(FrontDoorAudioTest, LoopingTuneStartsAgainThroughTheFrameLoopAlone) {
         RunFrames(100);  // what the output had mixed ahead
         EXPECT_EQ(PeakOver(800), 0) << "a stopped tune does not come back (" << (again ? "looping" : "once") << ")";
     }
+}
+
+TEST_F(FrontDoorAudioTest, LoopingTuneGoesOnInTheWindowOpenedAgain) {
+    media::Audio output;
+    ASSERT_TRUE(output.Open(window));
+    const audio_test::Bytes organ = Organ(0.15);
+    media::Tune tune;
+    ASSERT_TRUE(tune.LoadFromMemory(output, organ.data(), organ.size()));
+    ASSERT_TRUE(tune.Play(media::Loop::Forever));
+    RunFrames(50);
+    // Each case: the window opened again in another size and mode; the tune loops on through
+    // the new window's frame loop, and the output belongs to the new window.
+    for (const media::WindowMode mode : {media::WindowMode::Windowed, media::WindowMode::Resizable}) {
+        ASSERT_TRUE(window.Open("audio again", 80, 60, mode));
+        EXPECT_EQ(output.Device().Sound()->CooperativeWindow(), window.NativeHandle()) << static_cast<int>(mode);
+        RunFrames(1500);  // ten times the tune's length
+        EXPECT_TRUE(tune.IsPlaying()) << static_cast<int>(mode);
+        EXPECT_GT(PeakOver(500), 1000) << "the looping tune is heard in the new window";
+    }
+    ASSERT_TRUE(tune.Stop());
 }
 
 TEST_F(FrontDoorAudioTest, SoundsAndTunesOutliveAMovedOrDestroyedAudio) {

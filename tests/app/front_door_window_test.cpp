@@ -126,6 +126,26 @@ TEST_F(FrontDoorWindowTest, SizeOnScreenComesOutAsResizedOnlyForScaledWindows) {
     }
 }
 
+TEST_F(FrontDoorWindowTest, TimeStepIsTheTimeSinceThePreviousFrame) {
+    host.SetTime(5000);  // a clock that did not start with the window
+    media::Window window;
+    ASSERT_TRUE(window.Open("time", 64, 48));
+    float dt = -1;
+    ASSERT_TRUE(window.NextFrame(dt));
+    EXPECT_EQ(dt, 0.0f) << "the first frame has no previous one";
+    // Each step: how far the clock moves before the frame (the frame's vertical-blank wait adds
+    // up to one refresh period, so dt is measured against the clock's own readings).
+    for (const std::uint32_t step : {20u, 20u, 20u, 0u, 100u, 1u}) {
+        const std::uint32_t before = host.Now();
+        host.Advance(step);
+        ASSERT_TRUE(window.NextFrame(dt));
+        const std::uint32_t elapsed = host.Now() - before;
+        EXPECT_GE(elapsed, step);
+        EXPECT_LE(elapsed, step + 17);
+        EXPECT_FLOAT_EQ(dt, static_cast<float>(elapsed) / 1000.0f) << "after a step of " << step << " ms";
+    }
+}
+
 TEST_F(FrontDoorWindowTest, PictureBecomesTheIconWithItsKeyTransparent) {
     media::Window window;
     ASSERT_TRUE(window.Open("icon", 64, 48));

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,21 @@ TEST_F(BackendTableTest, TheChosenBackendStaysAndAnswersEveryPart) {
     EXPECT_EQ(&platform::CurrentInputHost(), &headless.input());
     EXPECT_EQ(&platform::CurrentAudioHost(), &headless.audio());
     EXPECT_EQ(static_cast<platform::Clock*>(&host), &platform::CurrentClock()) << "the test controls are the backend in use";
+}
+
+// Before the platform is first used: a name the program asks for is kept, and an unknown name
+// asked for after it changes nothing. Run in a fresh process, where no backend is chosen yet.
+TEST(BackendChoiceTest, UnknownNameLeavesTheOneNamedBefore) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const bool named = platform::UseBackend("headless");
+            const bool unknown = platform::UseBackend("no-such");
+            const std::string chosen = platform::CurrentBackend().name;
+            std::fprintf(stderr, "named %d, unknown %d, chosen %s\n", named, unknown, chosen.c_str());
+            std::exit(named && !unknown && chosen == "headless" ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "named 1, unknown 0, chosen headless");
 }
 
 }  // namespace

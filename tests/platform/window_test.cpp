@@ -1,5 +1,7 @@
+#include <csignal>
 #include <vector>
 
+#include "platform/core/quit_signals.h"
 #include "platform/window/window.h"
 #include "tests/headless_test.h"
 
@@ -81,6 +83,58 @@ TEST_F(WindowTest, FirstShowActivatesOnceAndCloseDestroysByDefault) {
     EXPECT_FALSE(platform::PeekMessage(&m, nullptr, 0, 0, platform::PM_NOREMOVE)) << "messages to a destroyed window are dropped";
     EXPECT_FALSE(platform::GetClientRect(window, nullptr));
     EXPECT_EQ(platform::SendMessage(window, platform::WM_CLOSE, 0, 0), 0);
+}
+
+// A caught SIGTERM or SIGINT is one close request: the flag is cleared once read, so a second
+// look finds none.
+TEST(QuitSignalTest, EachSignalIsTakenOnce) {
+    platform::CatchQuitSignals();
+    ASSERT_TRUE(platform::QuitSignalsCaught());
+    platform::TakeQuitSignal();  // whatever arrived before this test
+    for (const int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        EXPECT_FALSE(platform::TakeQuitSignal());
+        ASSERT_EQ(std::raise(signal), 0);
+        EXPECT_TRUE(platform::TakeQuitSignal());
+        EXPECT_FALSE(platform::TakeQuitSignal()) << "one signal, one close request";
+    }
+}
+
+// Whichever backend runs, the program hears a caught quit signal as a close request to its
+// windows when it next looks for messages (the headless backend has no OS events of its own). A
+// signal that comes before any window exists waits for one.
+TEST_F(WindowSystemTest, QuitSignalIsACloseRequestToEveryWindow) {
+    platform::CatchQuitSignals();
+    platform::TakeQuitSignal();
+    platform::Message m;
+    ASSERT_EQ(std::raise(SIGTERM), 0);
+    EXPECT_FALSE(platform::PeekMessage(&m, nullptr, 0, 0, platform::PM_REMOVE)) << "no window to close yet";
+    const platform::HWND first = MakeWindow(0, 0, 10, 10), second = MakeWindow(20, 0, 10, 10);
+    // Each case: how the program looks for messages.
+    const struct {
+        const char* name;
+        bool (*look)(platform::Message*);
+    } cases[] = {
+        {"PeekMessage", [](platform::Message* m) { return platform::PeekMessage(m, nullptr, 0, 0, platform::PM_REMOVE); }},
+        {"GetMessage", [](platform::Message* m) { return platform::GetMessage(m, nullptr, 0, 0) > 0; }},
+        {"WaitMessage", [](platform::Message* m) {
+             platform::WaitMessage();
+             return platform::PeekMessage(m, nullptr, 0, 0, platform::PM_REMOVE);
+         }},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.name);
+        if (k.name != cases[0].name) {
+            ASSERT_EQ(std::raise(SIGINT), 0);
+        }
+        std::vector<platform::HWND> closed;
+        for (int looks = 0; looks < 4 && k.look(&m); ++looks) {
+            EXPECT_EQ(m.message, platform::WM_CLOSE);
+            closed.push_back(m.window);
+        }
+        EXPECT_EQ(closed, (std::vector<platform::HWND>{first, second}));
+        EXPECT_FALSE(platform::PeekMessage(&m, nullptr, 0, 0, platform::PM_REMOVE)) << "one close request per signal";
+    }
 }
 
 TEST_F(WindowSystemTest, WindowCreationNeedsARegisteredClassAndCanBeRefused) {

@@ -135,6 +135,25 @@ int OnConnectionBroken(Display*) {
 
 void OnDisplayExit(Display*, void* backend) { static_cast<sdl::SdlBackend*>(backend)->DisplayLost(); }
 
+// Another client (a session tool, xdotool windowclose) may destroy one of the backend's X windows.
+// Every later request on it then fails with BadWindow or BadDrawable, and the error handler that
+// was there before (SDL's, then Xlib's default) ends the process with code 1. Those errors are
+// taken as the news that the window was destroyed, and the errors that follow from it are
+// expected (SdlBackend::ExpectedXError); any other goes to the previous handler.
+XErrorHandler previousErrorHandler = nullptr;
+
+int OnXError(Display* display, XErrorEvent* error) {
+    if (displayWatcher && displayWatcher->ExpectedXError(error->error_code, error->resourceid)) return 0;
+    return previousErrorHandler ? previousErrorHandler(display, error) : 0;
+}
+
+// The X window under an SDL window; 0 when it is not on X11.
+unsigned long XWindowOf(SDL_Window* handle) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    return SDL_GetWindowWMInfo(handle, &info) && info.subsystem == SDL_SYSWM_X11 ? info.info.x11.window : 0;
+}
+
 InputEventObserver inputEventObserver = nullptr;
 
 // Tells a user without a display what was tried and what they can do about it.
@@ -308,11 +327,11 @@ bool SdlBackend::CreateNativeWindow(Window& window) {
     }
     const std::uint32_t id = SDL_GetWindowID(handle.get());
     window.native = handle.get();
-    SDL_Window* created = handle.get();
     windows_.push_back({&window, std::move(handle), id, window.title, r, false, window.icon, {}});
-    WatchDisplayLoss(created);
+    WatchDisplayLoss(windows_.back().handle.get());
     if (!renderer_) CreateRenderer(windows_.back());
     // After the renderer: making one may rebuild the OS window underneath.
+    windows_.back().xid = XWindowOf(windows_.back().handle.get());
     SetIcon(static_cast<SDL_Window*>(window.native), window);
     ApplyPresentation(windows_.back());
     return true;
@@ -365,9 +384,26 @@ void SdlBackend::DestroyNativeWindow(Window& window) {
         window.native = nullptr;
         return;
     }
-    if (rendererOwner_ == &window) DestroyRenderer();
-    windows_.erase(it);
+    if (it->destroyedElsewhere) {
+        ReleaseDestroyedElsewhere(it);
+    } else {
+        if (rendererOwner_ == &window) DestroyRenderer();
+        windows_.erase(it);
+    }
     window.native = nullptr;
+}
+
+// SDL's clean-up of a window another client destroyed fails on the server; the errors are
+// collected (XSync) while they are known to be expected.
+void SdlBackend::ReleaseDestroyedElsewhere(std::vector<NativeWindow>::iterator native) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    Display* display = SDL_GetWindowWMInfo(native->handle.get(), &info) && info.subsystem == SDL_SYSWM_X11 ? info.info.x11.display : nullptr;
+    releasingDestroyed_ = true;
+    if (rendererOwner_ == native->window) DestroyRenderer();
+    windows_.erase(native);
+    if (display) XSync(display, False);
+    releasingDestroyed_ = false;
 }
 
 void SdlBackend::UpdateNativeWindow(Window& window) {
@@ -429,7 +465,6 @@ void SdlBackend::PumpEvents(bool wait) {
     if (!EnsureVideo() || CheckDisplayLost()) {
         // Nothing can ever arrive; a short sleep keeps a waiting caller from spinning.
         if (wait) std::this_thread::sleep_for(std::chrono::milliseconds(kWaitSliceMs));
-        TakeQuitSignal();
         return;
     }
     SDL_Event event;
@@ -437,12 +472,7 @@ void SdlBackend::PumpEvents(bool wait) {
     if (wait && SDL_WaitEventTimeout(&event, kWaitSliceMs)) HandleEvent(event);
     while (!displayLost_ && SDL_PollEvent(&event)) HandleEvent(event);
     CheckDisplayLost();
-    TakeQuitSignal();
-}
-
-void SdlBackend::TakeQuitSignal() {
-    if (windows_.empty() || !platform::TakeQuitSignal()) return;
-    PostToEveryWindow(WM_CLOSE);
+    CloseWindowsDestroyedElsewhere();
 }
 
 bool SdlBackend::CheckDisplayLost() {
@@ -462,6 +492,29 @@ void SdlBackend::WatchDisplayLoss(SDL_Window* handle) {
     displayWatcher = this;
     XSetIOErrorHandler(&OnConnectionBroken);
     XSetIOErrorExitHandler(info.info.x11.display, &OnDisplayExit, this);
+    if (const XErrorHandler previous = XSetErrorHandler(&OnXError); previous != &OnXError) previousErrorHandler = previous;
+    // The X server's news that a window was destroyed comes only as a raw X event.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+}
+
+bool SdlBackend::ExpectedXError(int code, unsigned long xid) {
+    if (code == BadWindow || code == BadDrawable) MarkDestroyedElsewhere(xid);
+    return releasingDestroyed_ || std::ranges::any_of(windows_, &NativeWindow::destroyedElsewhere);
+}
+
+void SdlBackend::MarkDestroyedElsewhere(unsigned long xid) {
+    for (NativeWindow& native : windows_) {
+        if (xid != 0 && native.xid == xid) native.destroyedElsewhere = true;
+    }
+}
+
+void SdlBackend::CloseWindowsDestroyedElsewhere() {
+    for (NativeWindow& native : windows_) {
+        if (native.destroyedElsewhere && !native.closeAsked) {
+            native.closeAsked = true;
+            PostMessage(native.window, WM_CLOSE, 0, 0);
+        }
+    }
 }
 
 void SdlBackend::Withdraw(SDL_Window* handle) {
@@ -488,6 +541,12 @@ void SdlBackend::HandleEvent(const SDL_Event& event) {
     if (inputEventObserver) inputEventObserver(event);
     if (event.type == SDL_QUIT) {
         PostToEveryWindow(WM_CLOSE);
+    } else if (event.type == SDL_SYSWMEVENT) {
+        const SDL_SysWMmsg* raw = event.syswm.msg;
+        if (raw && raw->subsystem == SDL_SYSWM_X11 && raw->msg.x11.event.type == DestroyNotify) {
+            // Windows this backend destroys are gone from windows_ by the time the notice comes.
+            MarkDestroyedElsewhere(raw->msg.x11.event.xdestroywindow.window);
+        }
     } else if (event.type == SDL_RENDER_DEVICE_RESET) {
         // The renderer dropped its textures; the next copy makes a new one.
         DropTexture();

@@ -98,6 +98,12 @@ public:
 
     // The X server went away (called from Xlib's connection-loss handler).
     void DisplayLost() { displayLost_ = true; }
+    // An X error: true when it comes of a window of this backend that another client destroyed
+    // (called from Xlib's error handler, so it makes no X requests). BadWindow or BadDrawable
+    // about one of its windows is the news of that; until SDL has let go of such a window, its
+    // requests on the window and on what SDL made for it (its framebuffer's graphics context)
+    // fail, and every error is taken as theirs.
+    bool ExpectedXError(int code, unsigned long xid);
 
 private:
     // An SDL window and what was last handed to it, so that repeated updates with unchanged
@@ -111,6 +117,9 @@ private:
         bool shown = false;
         const Resource* icon = nullptr;
         WindowPresentation presentation;
+        unsigned long xid = 0;            // its X window (0: not on X11)
+        bool destroyedElsewhere = false;  // another client destroyed the X window
+        bool closeAsked = false;          // ... and the window was sent its close request
     };
     enum class VideoState { NotTried, Available, Unavailable };
 
@@ -119,9 +128,12 @@ private:
     // With the display gone every SDL video call would talk to a dead server: windows get a
     // close request once and the handles are dropped without being destroyed.
     bool CheckDisplayLost();
-    // A quit signal caught since the last look becomes a close request once a window exists.
-    void TakeQuitSignal();
     void WatchDisplayLoss(SDL_Window* handle);
+    // Marks the backend's window whose X window is xid as destroyed by another client.
+    void MarkDestroyedElsewhere(unsigned long xid);
+    // A window another client destroyed is a close box: it gets WM_CLOSE once.
+    void CloseWindowsDestroyedElsewhere();
+    void ReleaseDestroyedElsewhere(std::vector<NativeWindow>::iterator native);
     // SDL's hide (and its destroy, which hides first) unmaps a mapped window and then waits in
     // XIfEvent for the server's UnmapNotify; a server dying in between leaves that wait spinning
     // for ever on the dead connection. So the window is withdrawn here first and the notice
@@ -148,6 +160,8 @@ private:
     platform::Desktop desktop_{*this};
     std::vector<NativeWindow> windows_;
     std::atomic<bool> displayLost_{false};
+    // SDL is letting go of a window another client destroyed (ExpectedXError).
+    bool releasingDestroyed_ = false;
     bool lossHandled_ = false;
     std::optional<FramePacer> pacer_;
     // The renderer draws into one window; the texture holds the client area's image, locked
