@@ -99,15 +99,24 @@ Status Canvas::Draw(const Picture& picture, const IntRect& source, std::int32_t 
     PixelSurface& from = picture.Surface();
     if (!from.Surface()) return {ErrorCode::NotOpen, "the picture drawn has no pixels (not loaded)"};
     const platform::Rect rect{source.x, source.y, source.x + source.width, source.y + source.height};
+    // A picture never given a colour key draws every pixel in every mode: the keyed modes go
+    // through their opaque twins, since the keyed blits would leave out pixels of the default key 0.
+    const bool keyed = from.Surface()->HasColorKey();
     std::int32_t result = 0;
     switch (mode) {
         case BlitMode::Opaque: result = from.BlitOpaque(surface_, x, y, &rect); break;
-        case BlitMode::Keyed: result = from.BlitKeyed(surface_, x, y, &rect); break;
-        case BlitMode::MirrorX: result = from.BlitKeyedMirrorX(surface_, x, y, &rect); break;
-        case BlitMode::MirrorY: result = from.BlitKeyedMirrorY(surface_, x, y, &rect); break;
+        case BlitMode::Keyed: result = keyed ? from.BlitKeyed(surface_, x, y, &rect) : from.BlitOpaque(surface_, x, y, &rect); break;
+        case BlitMode::MirrorX:
+            result = keyed ? from.BlitKeyedMirrorX(surface_, x, y, &rect) : from.BlitOpaqueMirrorX(surface_, x, y, &rect);
+            break;
+        case BlitMode::MirrorY:
+            result = keyed ? from.BlitKeyedMirrorY(surface_, x, y, &rect) : from.BlitOpaqueMirrorY(surface_, x, y, &rect);
+            break;
         case BlitMode::OpaqueMirrorX: result = from.BlitOpaqueMirrorX(surface_, x, y, &rect); break;
         case BlitMode::OpaqueMirrorY: result = from.BlitOpaqueMirrorY(surface_, x, y, &rect); break;
-        case BlitMode::HalfBlend: result = from.BlitKeyedHalfBlend(surface_, x, y, &rect); break;
+        case BlitMode::HalfBlend:
+            result = keyed ? from.BlitKeyedHalfBlend(surface_, x, y, &rect) : from.BlitOpaqueHalfBlend(surface_, x, y, &rect);
+            break;
     }
     return result >= 0 ? Status{} : Status::FromPlatform("the picture could not be copied", result);
 }

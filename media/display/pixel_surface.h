@@ -249,6 +249,9 @@ private:
     friend class Screen;
     /// Takes a platform surface and makes it usable: size, clip rectangle, pixel format, routines.
     void Attach(std::shared_ptr<platform::DisplaySurface> surface, Screen* owner, std::int32_t width, std::int32_t height);
+    /// Makes the screen the surface's owner, tracked by it (Screen::Attach) so that it can forget
+    /// the surface; the one way every creation registers a surface with its screen.
+    void SetOwner(Screen* owner);
     std::int32_t LockWith(std::uint32_t flags);
 
     platform::SurfaceDesc desc_{};

@@ -4,14 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "media/app/zamelmedia.h"
+#include "media/display/pixel_surface.h"
 #include "platform/backends/headless/headless_input.h"
+#include "platform/core/resources.h"
 #include "platform/pixels/color_convert.h"
 #include "platform/window/window.h"
 #include "tests/audio/audio_test_support.h"
+#include "tests/image/bmp_files.h"
 
 namespace {
 
@@ -99,6 +109,119 @@ TEST_F(FrontDoorTest, LinesAndOutlinesStayOnTheirPixels) {
     EXPECT_EQ(canvas.PixelAt(5, 14), media::kGreen);
     EXPECT_EQ(canvas.PixelAt(0, 12), media::kBlack) << "the left edge is off the canvas";
     EXPECT_EQ(canvas.PixelAt(3, 12), media::kBlack) << "an outline leaves its inside alone";
+}
+
+// A moved-from picture is empty: every call on it is safe and says so.
+TEST_F(FrontDoorTest, AMovedFromPictureIsEmpty) {
+    media::Window window;
+    ASSERT_TRUE(window.Open("moved", 16, 16));
+    media::Picture original;
+    ASSERT_TRUE(original.Create(window, 4, 3, media::kRed));
+    media::Picture moved = std::move(original);
+    media::Picture assigned;
+    ASSERT_TRUE(assigned.Create(window, 2, 2, media::kBlue));
+    assigned = std::move(moved);
+    for (media::Picture* empty : {&original, &moved}) {
+        // NOLINTBEGIN(bugprone-use-after-move): a moved-from picture is empty
+        EXPECT_FALSE(empty->Loaded());
+        EXPECT_EQ(empty->Width(), 0);
+        EXPECT_EQ(empty->Height(), 0);
+        EXPECT_EQ(empty->Draw().Clear(media::kWhite).Code(), media::ErrorCode::NotOpen);
+        EXPECT_EQ(empty->KeyFromTopLeft().Code(), media::ErrorCode::NotOpen);
+        EXPECT_EQ(window.Draw().Draw(*empty, 0, 0).Code(), media::ErrorCode::NotOpen);
+        EXPECT_EQ(window.SetIcon(*empty).Code(), media::ErrorCode::NotOpen);
+        // NOLINTEND(bugprone-use-after-move)
+    }
+    EXPECT_EQ(assigned.Width(), 4);
+    ASSERT_TRUE(window.Draw().Draw(assigned, 0, 0, media::BlitMode::Opaque));
+    EXPECT_EQ(window.Draw().PixelAt(3, 2), media::kRed);
+    ASSERT_TRUE(original.Create(window, 1, 1, media::kGreen)) << "a moved-from picture takes new pixels";
+    EXPECT_EQ(original.Draw().PixelAt(0, 0), media::kGreen);
+}
+
+// A picture loaded from a file keys out the colour of its top-left pixel; one never keyed draws
+// every pixel, black ones too, in every mode and as an icon.
+TEST_F(FrontDoorTest, OnlyAKeyedPictureLeavesPixelsOut) {
+    testing_bmp::BmpLayout bmp;
+    bmp.width = 2;
+    bmp.height = 1;
+    bmp.pixels = testing_bmp::PackRows(2, 1, 24, [](int x, int) { return x == 0 ? 0x0A141Eu : 0xC80000u; });
+    const testing_bmp::Bytes file = testing_bmp::MakeBmp(bmp);
+    std::ofstream("two.bmp", std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+
+    host.SetDesktop(320, 240, 32);
+    media::Window window;
+    ASSERT_TRUE(window.Open("keys", 16, 16));
+    const media::Canvas canvas = window.Draw();
+    const Color ground{100, 150, 200}, half{50, 75, 100};
+    media::Picture loaded, black, keyedBlack;
+    ASSERT_TRUE(loaded.Load(window, "two.bmp"));
+    ASSERT_TRUE(black.Create(window, 1, 1, media::kBlack));
+    ASSERT_TRUE(keyedBlack.Create(window, 1, 1, media::kBlack));
+    ASSERT_TRUE(keyedBlack.KeyFromTopLeft());
+    using media::BlitMode;
+    struct KeyCase {
+        const char* name;
+        const media::Picture& picture;
+        BlitMode mode;
+        Color expected;  // at the picture's top-left pixel
+    };
+    const std::vector<KeyCase> cases = {
+        {"loaded, keyed", loaded, BlitMode::Keyed, ground},
+        {"loaded, opaque", loaded, BlitMode::Opaque, {10, 20, 30}},
+        {"unkeyed black, keyed", black, BlitMode::Keyed, media::kBlack},
+        {"unkeyed black, mirrored", black, BlitMode::MirrorX, media::kBlack},
+        {"unkeyed black, flipped", black, BlitMode::MirrorY, media::kBlack},
+        {"unkeyed black, half blend", black, BlitMode::HalfBlend, half},
+        {"unkeyed black, opaque", black, BlitMode::Opaque, media::kBlack},
+        {"keyed black, keyed", keyedBlack, BlitMode::Keyed, ground},
+        {"keyed black, mirrored", keyedBlack, BlitMode::MirrorX, ground},
+        {"keyed black, flipped", keyedBlack, BlitMode::MirrorY, ground},
+        {"keyed black, half blend", keyedBlack, BlitMode::HalfBlend, ground},
+        {"keyed black, opaque", keyedBlack, BlitMode::OpaqueMirrorX, media::kBlack},
+    };
+    for (const KeyCase& k : cases) {
+        SCOPED_TRACE(k.name);
+        ASSERT_TRUE(canvas.Clear(ground));
+        ASSERT_TRUE(canvas.Draw(k.picture, 3, 4, k.mode));
+        EXPECT_EQ(canvas.PixelAt(3, 4), k.expected);
+    }
+    ASSERT_TRUE(canvas.Clear(ground));
+    ASSERT_TRUE(canvas.Draw(loaded, 3, 4, BlitMode::Keyed));
+    EXPECT_EQ(canvas.PixelAt(4, 4), (Color{200, 0, 0})) << "only the key colour is left out";
+
+    ASSERT_TRUE(window.SetIcon(black));
+    const platform::headless::ShownWindow* shown = host.Shown(static_cast<platform::HWND>(window.NativeHandle()));
+    ASSERT_TRUE(shown && shown->icon);
+    EXPECT_EQ(shown->icon->pixels, std::vector<std::uint32_t>{0xFF000000}) << "black is opaque in an icon never keyed";
+}
+
+// A picture outlives its window, closed or opened again: it keeps its pixels, forgets the screen
+// it was made with, and its destruction touches nothing of that screen.
+TEST_F(FrontDoorTest, PicturesOutliveTheirWindow) {
+    testing_bmp::BmpLayout bmp;
+    bmp.width = bmp.height = 2;
+    bmp.pixels = testing_bmp::PackRows(2, 2, 24, [](int, int) { return 0x336699u; });
+    const testing_bmp::Bytes file = testing_bmp::MakeBmp(bmp);
+    std::ofstream("outlive.bmp", std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    for (const bool loaded : {true, false}) {
+        for (const bool reopen : {false, true}) {
+            SCOPED_TRACE(testing::Message() << (loaded ? "loaded" : "made blank") << (reopen ? ", window opened again" : ", window closed"));
+            media::Window window;
+            ASSERT_TRUE(window.Open("outlive", 16, 16));
+            auto picture = std::make_unique<media::Picture>();
+            ASSERT_TRUE(loaded ? picture->Load(window, "outlive.bmp") : picture->Create(window, 2, 2, {51, 102, 153}));
+            if (reopen) {
+                ASSERT_TRUE(window.Open("outlive again", 16, 16));
+            } else {
+                window.Close();
+            }
+            EXPECT_EQ(picture->Surface().Owner(), nullptr) << "the picture still points at the screen that is gone";
+            EXPECT_TRUE(picture->Loaded());
+            EXPECT_EQ(picture->Draw().PixelAt(1, 1), (Color{51, 102, 153}));
+            picture.reset();
+        }
+    }
 }
 
 TEST_F(FrontDoorTest, ScriptedKeysComeOutAsEventsOnce) {
