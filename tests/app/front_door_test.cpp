@@ -94,21 +94,81 @@ INSTANTIATE_TEST_SUITE_P(Depths, PresentedColourTest,
                                            ColourCase{"uneven_16", 16, {200, 100, 10}, {206, 101, 8}}),
                          [](const auto& info) { return info.param.name; });
 
-TEST_F(FrontDoorTest, LinesAndOutlinesStayOnTheirPixels) {
+// Each shape drawn alone on a black 32x32 canvas: the pixels it must light and the pixels it must
+// leave, with coordinates far off the canvas and at the ends of 32 bits.
+TEST_F(FrontDoorTest, LinesAndRectanglesStayOnTheirPixels) {
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min(), kMax = std::numeric_limits<std::int32_t>::max();
+    using Point = std::pair<std::int32_t, std::int32_t>;
+    struct ShapeCase {
+        const char* name;
+        std::function<media::Status(const media::Canvas&)> draw;
+        std::vector<Point> lit, dark;
+    };
+    const auto line = [](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+        return [=](const media::Canvas& c) { return c.DrawLine(x1, y1, x2, y2, media::kRed); };
+    };
+    const auto rect = [](media::IntRect r, media::FillMode mode) {
+        return [=](const media::Canvas& c) { return c.DrawRect(r, media::kRed, mode); };
+    };
+    const std::vector<ShapeCase> cases = {
+        {"diagonal, both ends", line(0, 0, 31, 31), {{17, 17}, {31, 31}, {0, 0}}, {{17, 16}}},
+        {"shallow line", line(0, 0, 4, 2), {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}, {{1, 0}, {3, 1}, {5, 2}}},
+        {"line through the canvas from far off", line(-600000000, 5, 600000000, 5), {{0, 5}, {31, 5}}, {{0, 4}, {31, 6}}},
+        {"line between the corners of 32 bits", line(kMin, kMin, kMax, kMax), {{0, 0}, {31, 31}}, {{1, 0}, {0, 1}}},
+        {"line far off the canvas", line(-900000000, -5, 900000000, -700), {}, {{0, 0}, {31, 31}}},
+        {"outline cut by the left edge", rect({-4, 10, 10, 5}, media::FillMode::Outline), {{5, 10}, {5, 14}}, {{0, 12}, {3, 12}}},
+        {"outline on the canvas", rect({2, 20, 6, 4}, media::FillMode::Outline), {{2, 21}, {7, 20}, {7, 21}, {7, 23}, {4, 23}},
+         {{4, 21}, {8, 21}, {7, 24}}},
+        {"rectangle reaching past 32 bits", rect({10, 2, kMax, 3}, media::FillMode::Solid), {{10, 2}, {31, 4}}, {{9, 2}, {31, 5}}},
+        {"rectangle starting near the end of 32 bits", rect({kMax - 5, 0, 100, 10}, media::FillMode::Solid), {}, {{31, 0}}},
+        {"outline from the start of 32 bits", rect({kMin, kMin, kMax, kMax}, media::FillMode::Outline), {}, {{0, 0}, {31, 31}}},
+    };
     host.SetDesktop(320, 240, 32);
     media::Window window;
     ASSERT_TRUE(window.Open("lines", 32, 32));
     const media::Canvas canvas = window.Draw();
-    ASSERT_TRUE(canvas.Clear(media::kBlack));
-    ASSERT_TRUE(canvas.DrawLine(0, 0, 31, 31, media::kRed));
-    ASSERT_TRUE(canvas.DrawRect({-4, 10, 10, 5}, media::kGreen, media::FillMode::Outline));
-    EXPECT_EQ(canvas.PixelAt(17, 17), media::kRed);
-    EXPECT_EQ(canvas.PixelAt(31, 31), media::kRed) << "both end points are drawn";
-    EXPECT_EQ(canvas.PixelAt(17, 16), media::kBlack);
-    EXPECT_EQ(canvas.PixelAt(5, 10), media::kGreen);
-    EXPECT_EQ(canvas.PixelAt(5, 14), media::kGreen);
-    EXPECT_EQ(canvas.PixelAt(0, 12), media::kBlack) << "the left edge is off the canvas";
-    EXPECT_EQ(canvas.PixelAt(3, 12), media::kBlack) << "an outline leaves its inside alone";
+    for (const ShapeCase& k : cases) {
+        SCOPED_TRACE(k.name);
+        ASSERT_TRUE(canvas.Clear(media::kBlack));
+        ASSERT_TRUE(k.draw(canvas));
+        for (const auto& [x, y] : k.lit) EXPECT_EQ(canvas.PixelAt(x, y), media::kRed) << x << "," << y;
+        for (const auto& [x, y] : k.dark) EXPECT_EQ(canvas.PixelAt(x, y), media::kBlack) << x << "," << y;
+    }
+}
+
+// A line cut to the canvas lights exactly the pixels of the whole line that lie on it: random
+// lines with ends on, near and off a small canvas, against the whole walk written out here.
+TEST_F(FrontDoorTest, ACutLineLightsTheSamePixelsAsTheWholeLine) {
+    constexpr std::int32_t kSide = 12;
+    host.SetDesktop(320, 240, 32);
+    media::Window window;
+    ASSERT_TRUE(window.Open("cut lines", kSide, kSide - 3));
+    const media::Canvas canvas = window.Draw();
+    std::mt19937 random(IterationSeed(14, 0));
+    std::uniform_int_distribution<std::int32_t> coordinate(-20, kSide + 20);
+    for (const int iteration : TestIterations(400)) {
+        const std::int32_t x1 = coordinate(random), y1 = coordinate(random), x2 = coordinate(random), y2 = coordinate(random);
+        SCOPED_TRACE(testing::Message() << "iteration " << iteration << ": " << x1 << "," << y1 << " to " << x2 << "," << y2);
+        std::vector<bool> expected(static_cast<std::size_t>(canvas.Width() * canvas.Height()), false);
+        // Bresenham's walk over every point of the line.
+        const std::int64_t dx = std::abs(std::int64_t{x2} - x1), dy = -std::abs(std::int64_t{y2} - y1);
+        const std::int64_t sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+        std::int64_t error = dx + dy, x = x1, y = y1;
+        for (;;) {
+            if (x >= 0 && y >= 0 && x < canvas.Width() && y < canvas.Height())
+                expected[static_cast<std::size_t>(y * canvas.Width() + x)] = true;
+            if (x == x2 && y == y2) break;
+            const std::int64_t twice = 2 * error;
+            if (twice >= dy) error += dy, x += sx;
+            if (twice <= dx) error += dx, y += sy;
+        }
+        ASSERT_TRUE(canvas.Clear(media::kBlack));
+        ASSERT_TRUE(canvas.DrawLine(x1, y1, x2, y2, media::kRed));
+        for (std::int32_t py = 0; py < canvas.Height(); ++py)
+            for (std::int32_t px = 0; px < canvas.Width(); ++px)
+                ASSERT_EQ(canvas.PixelAt(px, py) == media::kRed, expected[static_cast<std::size_t>(py * canvas.Width() + px)])
+                    << "at " << px << "," << py;
+    }
 }
 
 // A moved-from picture is empty: every call on it is safe and says so.
