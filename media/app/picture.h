@@ -13,7 +13,8 @@ namespace media {
 class PixelSurface;
 class Window;
 
-/// A picture in the window's display format. Destroy it before the window it was made for.
+/// A picture in the window's display format. It may outlive the window it was made for, keeping
+/// its pixels.
 class Picture {
 public:
     /// A picture without pixels; Load or Create gives it some.
