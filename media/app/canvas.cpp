@@ -1,6 +1,7 @@
 #include "media/app/canvas.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "media/app/picture.h"
@@ -42,42 +43,75 @@ Status Canvas::Clear(Color color) const {
 Status Canvas::DrawRect(const IntRect& rect, Color color, FillMode mode) const {
     if (!surface_->Surface()) return NoPixels();
     if (rect.width <= 0 || rect.height <= 0 || color.a == 0) return {};
-    // Clipped here once; the line routines then run over rows that are all on the surface.
-    const std::int32_t left = std::max(rect.x, 0), top = std::max(rect.y, 0);
-    const std::int32_t right = std::min(rect.x + rect.width, Width()) - 1;
-    const std::int32_t bottom = std::min(rect.y + rect.height, Height()) - 1;
+    // Clipped here once, in 64 bits (a rectangle may reach past the end of 32); the line routines
+    // then run over rows that are all on the surface.
+    const std::int64_t rectRight = std::int64_t{rect.x} + rect.width - 1, rectBottom = std::int64_t{rect.y} + rect.height - 1;
+    const std::int64_t left = std::max<std::int64_t>(rect.x, 0), top = std::max<std::int64_t>(rect.y, 0);
+    const std::int64_t right = std::min<std::int64_t>(rectRight, Width() - 1), bottom = std::min<std::int64_t>(rectBottom, Height() - 1);
     if (left > right || top > bottom) return {};
     ScopedLock lock(*surface_);
     if (!lock.Locked()) return NoLock();
     const std::uint32_t raw = color.RawFor(*surface_);
+    const auto l = static_cast<std::int32_t>(left), t = static_cast<std::int32_t>(top);
+    const auto r = static_cast<std::int32_t>(right), b = static_cast<std::int32_t>(bottom);
     if (mode == FillMode::Solid) {
-        for (std::int32_t y = top; y <= bottom; ++y) surface_->DrawHLine(left, right, y, raw);
+        for (std::int32_t y = t; y <= b; ++y) surface_->DrawHLine(l, r, y, raw);
         return {};
     }
-    if (rect.y == top) surface_->DrawHLine(left, right, top, raw);
-    if (rect.y + rect.height - 1 == bottom) surface_->DrawHLine(left, right, bottom, raw);
-    if (rect.x == left) surface_->DrawVLine(top, bottom, left, raw);
-    if (rect.x + rect.width - 1 == right) surface_->DrawVLine(top, bottom, right, raw);
+    // Only the edges that are on the surface.
+    if (rect.y == top) surface_->DrawHLine(l, r, t, raw);
+    if (rectBottom == bottom) surface_->DrawHLine(l, r, b, raw);
+    if (rect.x == left) surface_->DrawVLine(t, b, l, raw);
+    if (rectRight == right) surface_->DrawVLine(t, b, r, raw);
     return {};
 }
 
 Status Canvas::DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Color color) const {
     if (!surface_->Surface()) return NoPixels();
     if (color.a == 0) return {};
+    // Bresenham's walk takes one step along the line's longer axis (the major one) at a time and
+    // reaches, at step k of `major`, the point `minor` * k / `major` of the way along the other,
+    // rounded half away from the start: floor((2 * minor * k + major) / (2 * major)). So the walk
+    // can start at the first step on the surface and stop after the last one instead of going
+    // through every point off it; 64 bits hold every coordinate and sum.
+    const std::int64_t dx = std::int64_t{x2} - x1, dy = std::int64_t{y2} - y1;
+    const bool steep = std::abs(dy) > std::abs(dx);
+    const std::int64_t major = steep ? std::abs(dy) : std::abs(dx), minor = steep ? std::abs(dx) : std::abs(dy);
+    const std::int64_t majorFrom = steep ? y1 : x1, minorFrom = steep ? x1 : y1;
+    const std::int64_t majorStep = (steep ? dy : dx) < 0 ? -1 : 1, minorStep = (steep ? dx : dy) < 0 ? -1 : 1;
+    const std::int64_t majorSize = steep ? Height() : Width(), minorSize = steep ? Width() : Height();
+    // The steps whose major coordinate is on the surface.
+    const std::int64_t first = std::max<std::int64_t>(0, majorStep > 0 ? -majorFrom : majorFrom - (majorSize - 1));
+    const std::int64_t last = std::min<std::int64_t>(major, majorStep > 0 ? majorSize - 1 - majorFrom : majorFrom);
+    if (first > last) return {};
     ScopedLock lock(*surface_);
     if (!lock.Locked()) return NoLock();
     const std::uint32_t raw = color.RawFor(*surface_);
-    const std::int32_t width = Width(), height = Height();
-    // Bresenham's walk; points off the surface are skipped one by one.
-    const std::int32_t dx = std::abs(x2 - x1), dy = -std::abs(y2 - y1);
-    const std::int32_t sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
-    std::int32_t error = dx + dy;
-    for (;;) {
-        if (x1 >= 0 && y1 >= 0 && x1 < width && y1 < height) surface_->PutPixel(x1, y1, raw);
-        if (x1 == x2 && y1 == y2) break;
-        const std::int32_t twice = 2 * error;
-        if (twice >= dy) error += dy, x1 += sx;
-        if (twice <= dx) error += dx, y1 += sy;
+    // The minor offset at the first step as quotient and remainder of 2 * major; minor * first
+    // stays below 2^64 where 2 * minor * first would not.
+    std::int64_t offset = 0, remainder = 0;
+    const std::int64_t twiceMajor = 2 * major;
+    if (major > 0) {
+        const std::uint64_t product = static_cast<std::uint64_t>(minor) * static_cast<std::uint64_t>(first);
+        const auto whole = static_cast<std::int64_t>(product / static_cast<std::uint64_t>(major));
+        const auto part = static_cast<std::int64_t>(product % static_cast<std::uint64_t>(major));
+        offset = whole + (2 * part + major) / twiceMajor;
+        remainder = (2 * part + major) % twiceMajor;
+    }
+    for (std::int64_t k = first; k <= last; ++k) {
+        const std::int64_t m = minorFrom + minorStep * offset;
+        if (m >= 0 && m < minorSize) {
+            const auto at = static_cast<std::int32_t>(majorFrom + majorStep * k), across = static_cast<std::int32_t>(m);
+            if (steep) {
+                surface_->PutPixel(across, at, raw);
+            } else {
+                surface_->PutPixel(at, across, raw);
+            }
+        } else if ((minorStep > 0) == (m >= minorSize)) {
+            break;  // past the surface's far side: the rest of the line is off it too
+        }
+        remainder += 2 * minor;
+        if (remainder >= twiceMajor) remainder -= twiceMajor, ++offset;
     }
     return {};
 }
@@ -99,15 +133,24 @@ Status Canvas::Draw(const Picture& picture, const IntRect& source, std::int32_t 
     PixelSurface& from = picture.Surface();
     if (!from.Surface()) return {ErrorCode::NotOpen, "the picture drawn has no pixels (not loaded)"};
     const platform::Rect rect{source.x, source.y, source.x + source.width, source.y + source.height};
+    // A picture never given a colour key draws every pixel in every mode: the keyed modes go
+    // through their opaque twins, since the keyed blits would leave out pixels of the default key 0.
+    const bool keyed = from.Surface()->HasColorKey();
     std::int32_t result = 0;
     switch (mode) {
         case BlitMode::Opaque: result = from.BlitOpaque(surface_, x, y, &rect); break;
-        case BlitMode::Keyed: result = from.BlitKeyed(surface_, x, y, &rect); break;
-        case BlitMode::MirrorX: result = from.BlitKeyedMirrorX(surface_, x, y, &rect); break;
-        case BlitMode::MirrorY: result = from.BlitKeyedMirrorY(surface_, x, y, &rect); break;
+        case BlitMode::Keyed: result = keyed ? from.BlitKeyed(surface_, x, y, &rect) : from.BlitOpaque(surface_, x, y, &rect); break;
+        case BlitMode::MirrorX:
+            result = keyed ? from.BlitKeyedMirrorX(surface_, x, y, &rect) : from.BlitOpaqueMirrorX(surface_, x, y, &rect);
+            break;
+        case BlitMode::MirrorY:
+            result = keyed ? from.BlitKeyedMirrorY(surface_, x, y, &rect) : from.BlitOpaqueMirrorY(surface_, x, y, &rect);
+            break;
         case BlitMode::OpaqueMirrorX: result = from.BlitOpaqueMirrorX(surface_, x, y, &rect); break;
         case BlitMode::OpaqueMirrorY: result = from.BlitOpaqueMirrorY(surface_, x, y, &rect); break;
-        case BlitMode::HalfBlend: result = from.BlitKeyedHalfBlend(surface_, x, y, &rect); break;
+        case BlitMode::HalfBlend:
+            result = keyed ? from.BlitKeyedHalfBlend(surface_, x, y, &rect) : from.BlitOpaqueHalfBlend(surface_, x, y, &rect);
+            break;
     }
     return result >= 0 ? Status{} : Status::FromPlatform("the picture could not be copied", result);
 }

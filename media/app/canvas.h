@@ -25,7 +25,9 @@ enum class FillMode {
     Outline,  ///< a one-pixel border
 };
 
-/// How a picture is copied onto a canvas.
+/// How a picture is copied onto a canvas. The keyed modes leave out the picture's colour key
+/// (Picture::Load and Picture::KeyFromTopLeft give it one); a picture without a key draws every
+/// pixel in them, as in their opaque twins.
 enum class BlitMode {
     Opaque,         ///< every pixel
     Keyed,          ///< pixels of the picture's colour key are left out

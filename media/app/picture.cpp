@@ -9,7 +9,7 @@
 
 namespace media {
 
-Picture::Picture() : surface_(std::make_unique<PixelSurface>()) {}
+Picture::Picture() = default;
 Picture::~Picture() = default;
 Picture::Picture(Picture&&) noexcept = default;
 Picture& Picture::operator=(Picture&&) noexcept = default;
@@ -49,7 +49,12 @@ Status Picture::KeyFromTopLeft() {
     return result == 0 ? Status{} : Status::FromPlatform("the colour key was refused", result);
 }
 
-bool Picture::Loaded() const { return surface_->Surface() != nullptr; }
+PixelSurface& Picture::Surface() const {
+    if (!surface_) surface_ = std::make_unique<PixelSurface>();
+    return *surface_;
+}
+
+bool Picture::Loaded() const { return surface_ && surface_->Surface() != nullptr; }
 std::int32_t Picture::Width() const { return Loaded() ? surface_->Width() : 0; }
 std::int32_t Picture::Height() const { return Loaded() ? surface_->Height() : 0; }
 

@@ -13,13 +13,14 @@ namespace media {
 class PixelSurface;
 class Window;
 
-/// A picture in the window's display format. Destroy it before the window it was made for.
+/// A picture in the window's display format. It may outlive the window it was made for, keeping
+/// its pixels.
 class Picture {
 public:
     /// A picture without pixels; Load or Create gives it some.
     Picture();
     ~Picture();
-    /// Movable, not copyable.
+    /// Movable, not copyable; a moved-from picture has no pixels.
     /// @{
     Picture(Picture&&) noexcept;
     Picture& operator=(Picture&&) noexcept;
@@ -40,12 +41,14 @@ public:
     /// Height in pixels (0 without pixels).
     std::int32_t Height() const;
     /// A canvas to draw into the picture.
-    Canvas Draw() const { return Canvas(*surface_); }
-    /// The layer's surface under the picture, for sprites and the pixel routines.
-    PixelSurface& Surface() const { return *surface_; }
+    Canvas Draw() const { return Canvas(Surface()); }
+    /// The layer's surface under the picture, for sprites and the pixel routines (without
+    /// pixels for a picture that has none, a moved-from one too).
+    PixelSurface& Surface() const;
 
 private:
-    std::unique_ptr<PixelSurface> surface_;
+    // Null until first asked for, so that a move leaves the source empty without allocating.
+    mutable std::unique_ptr<PixelSurface> surface_;
 };
 
 }  // namespace media

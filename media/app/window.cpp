@@ -230,12 +230,14 @@ Status Window::SetIcon(const Picture& icon) {
     resource->type = platform::RT_ICON;
     resource->width = surface.Width(), resource->height = surface.Height();
     resource->pixels.reserve(static_cast<std::size_t>(surface.Width()) * static_cast<std::size_t>(surface.Height()));
+    // Only a picture given a colour key has transparent pixels; without one, black stays black.
+    const bool keyed = surface.Surface()->HasColorKey();
     if (surface.Lock() < 0) return {ErrorCode::Failed, "cannot set the icon: the picture's pixels could not be read"};
     for (std::int32_t y = 0; y < surface.Height(); ++y) {
         for (std::int32_t x = 0; x < surface.Width(); ++x) {
             const std::uint32_t raw = surface.GetPixel(x, y);
             const Color c = Color::FromRaw(raw, surface);
-            const std::uint32_t alpha = raw == surface.ColorKey() ? 0 : 0xFFu;
+            const std::uint32_t alpha = keyed && raw == surface.ColorKey() ? 0 : 0xFFu;
             resource->pixels.push_back(alpha << 24 | std::uint32_t{c.r} << 16 | std::uint32_t{c.g} << 8 | c.b);
         }
     }

@@ -51,14 +51,18 @@ void PixelSurface::Attach(std::shared_ptr<platform::DisplaySurface> surface, Scr
     // The alpha map was sized for the pixels being replaced.
     alphaMap_.reset();
     surface_ = std::move(surface);
-    if (owner_ && owner_ != owner) owner_->Detach(this);
-    owner_ = owner;
-    if (owner_) owner_->Attach(this);
+    SetOwner(owner);
     width_ = width;
     height_ = height;
     SetClipRect({0, 0, width, height});
     AnalysePixelFormat(surface_.get(), &pixelFormat_);
     SelectPixelRoutines();
+}
+
+void PixelSurface::SetOwner(Screen* owner) {
+    if (owner_ && owner_ != owner) owner_->Detach(this);
+    owner_ = owner;
+    if (owner_) owner_->Attach(this);
 }
 
 std::int32_t PixelSurface::CreateBlank(Screen* screen, std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t placement) {
@@ -184,7 +188,9 @@ std::int32_t PixelSurface::CreateFromFile(Screen* screen, const char* name, std:
     surface_ = std::move(surface);
     Lock();
     Unlock();
-    owner_ = screen;
+    // Tracked as every surface made with the screen is, so that a screen destroyed first makes
+    // this one forget it; the list below is only for redrawing after a display loss.
+    SetOwner(screen);
     width_ = static_cast<std::int32_t>(desc_.width);
     height_ = static_cast<std::int32_t>(desc_.height);
     SetClipRect({0, 0, width_, height_});

@@ -123,9 +123,11 @@ public:
     /// lost surface the result of Restore.
     ///
     /// In every blit (media/blit/) this surface is the source and dest the destination, neither
-    /// taken over; x and y place the source rectangle's top-left pixel on dest (the rotation
-    /// blits: its centre), a null srcRect is the whole surface, and the source rectangle is cut
-    /// to this surface's clip rectangle and the result to dest's (ClipBlit).
+    /// taken over; x and y place the source rectangle's top-left pixel on dest, except in the
+    /// scaled blits, which place the rectangle an unscaled blit at (x, y) would cover and scale
+    /// the picture about that rectangle's centre, and the rotation blits, which place the source
+    /// rectangle's centre at (cx, cy). A null srcRect is the whole surface, and the source
+    /// rectangle is cut to this surface's clip rectangle and the result to dest's (ClipBlit).
     /// @{
     std::int32_t BlitOpaque(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
     std::int32_t BlitKeyed(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
@@ -140,8 +142,10 @@ public:
     std::int32_t BlitOpaqueMirrorY(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
     std::int32_t BlitKeyedMirrorY(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect);
     /// @}
-    /// Copies the source rectangle enlarged or shrunk by scale in both directions, through the
-    /// platform's stretching copy. The platform's result; 0 when nothing is left or the scale is
+    /// Copies the source rectangle enlarged or shrunk by scale in both directions about the
+    /// centre of the rectangle an unscaled copy at (x, y) would cover (so scale 2 reaches half
+    /// the source's size further out on each side), through the platform's stretching copy. The
+    /// platform's result; 0 when nothing is left or the scale is
     /// NaN, infinite or puts a coordinate outside 32 bits; -1 as BlitOpaque.
     /// @{
     std::int32_t BlitOpaqueScaled(PixelSurface* dest, std::int32_t x, std::int32_t y, const platform::Rect* srcRect, float scale);
@@ -249,6 +253,9 @@ private:
     friend class Screen;
     /// Takes a platform surface and makes it usable: size, clip rectangle, pixel format, routines.
     void Attach(std::shared_ptr<platform::DisplaySurface> surface, Screen* owner, std::int32_t width, std::int32_t height);
+    /// Makes the screen the surface's owner, tracked by it (Screen::Attach) so that it can forget
+    /// the surface; the one way every creation registers a surface with its screen.
+    void SetOwner(Screen* owner);
     std::int32_t LockWith(std::uint32_t flags);
 
     platform::SurfaceDesc desc_{};

@@ -77,6 +77,37 @@ std::uint32_t BigEndian32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
 }
 
+// The most bytes deflate can make of one compressed byte.
+constexpr std::size_t kMaxInflation = 1032;
+
+// The bytes the file's data chunks hold, over every chunk whose length fits in the file (the
+// library checks their CRCs and order).
+std::uint64_t DataChunkBytes(const std::uint8_t* data, std::size_t size) {
+    std::uint64_t total = 0;
+    for (std::size_t at = sizeof kSignature; at <= size && size - at >= 12;) {
+        const std::uint32_t length = BigEndian32(data + at);
+        if (length > size - at - 12) break;
+        if (std::memcmp(data + at + 4, "IDAT", 4) == 0) total += length;
+        at += 12 + std::size_t{length};
+    }
+    return total;
+}
+
+// Whether the data chunks can inflate to the picture's samples (a bound below its filtered rows):
+// a small file declaring a large picture is refused before the surface and the decode buffer
+// are taken. The library would fail it at the first row the data runs out in.
+bool DataCanFill(const spng_ihdr& header, const std::uint8_t* data, std::size_t size) {
+    unsigned channels = 1;
+    switch (header.color_type) {
+        case SPNG_COLOR_TYPE_TRUECOLOR: channels = 3; break;
+        case SPNG_COLOR_TYPE_GRAYSCALE_ALPHA: channels = 2; break;
+        case SPNG_COLOR_TYPE_TRUECOLOR_ALPHA: channels = 4; break;
+        default: break;
+    }
+    const std::uint64_t bits = std::uint64_t{header.width} * header.height * channels * header.bit_depth;
+    return DataChunkBytes(data, size) * kMaxInflation >= bits / 8;
+}
+
 // A plain picture's compressed data, gathered from its chunks.
 struct PlainPicture {
     std::uint32_t width = 0, height = 0;
@@ -149,9 +180,6 @@ bool Unfilter(std::uint8_t filter, std::uint8_t* row, const std::uint8_t* prior,
     }
 }
 
-// The most bytes deflate can make of one compressed byte.
-constexpr std::size_t kMaxInflation = 1032;
-
 struct DecompressorDeleter {
     void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
 };
@@ -216,7 +244,9 @@ bool PngDecoder::Render(Session& s, const std::uint8_t* data, std::size_t size, 
         return false;
     }
     spng_ihdr header{};
-    if (spng_get_ihdr(s.png, &header) != 0 || !PictureSizeAllowed(header.width, header.height)) return false;
+    if (spng_get_ihdr(s.png, &header) != 0 || !PictureSizeAllowed(header.width, header.height) || !DataCanFill(header, data, size)) {
+        return false;
+    }
     width_ = static_cast<std::int32_t>(header.width);
     height_ = static_cast<std::int32_t>(header.height);
     bitCount_ = 32;
@@ -241,7 +271,11 @@ bool PngDecoder::Render(Session& s, const std::uint8_t* data, std::size_t size, 
     int status = SPNG_OK;
     do {
         spng_row_info row{};
-        if (spng_get_row_info(s.png, &row) != 0 || row.row_num >= header.height) return false;
+        const int info = spng_get_row_info(s.png, &row);
+        // When the last passes of an interlaced picture are empty (one row high), the row that
+        // ends the picture comes from an earlier pass and the library reports the end here.
+        if (info == SPNG_EOI && interlaced) break;
+        if (info != 0 || row.row_num >= header.height) return false;
         std::uint8_t* in = interlaced ? decoded.data() + std::size_t{row.row_num} * rowBytes : decoded.data();
         status = spng_decode_row(s.png, in, rowBytes);
         if (status != SPNG_OK && status != SPNG_EOI) return false;

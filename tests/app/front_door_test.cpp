@@ -4,14 +4,24 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "media/app/zamelmedia.h"
+#include "media/display/pixel_surface.h"
 #include "platform/backends/headless/headless_input.h"
+#include "platform/core/resources.h"
 #include "platform/pixels/color_convert.h"
 #include "platform/window/window.h"
 #include "tests/audio/audio_test_support.h"
+#include "tests/image/bmp_files.h"
 
 namespace {
 
@@ -84,21 +94,194 @@ INSTANTIATE_TEST_SUITE_P(Depths, PresentedColourTest,
                                            ColourCase{"uneven_16", 16, {200, 100, 10}, {206, 101, 8}}),
                          [](const auto& info) { return info.param.name; });
 
-TEST_F(FrontDoorTest, LinesAndOutlinesStayOnTheirPixels) {
+// Each shape drawn alone on a black 32x32 canvas: the pixels it must light and the pixels it must
+// leave, with coordinates far off the canvas and at the ends of 32 bits.
+TEST_F(FrontDoorTest, LinesAndRectanglesStayOnTheirPixels) {
+    constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min(), kMax = std::numeric_limits<std::int32_t>::max();
+    using Point = std::pair<std::int32_t, std::int32_t>;
+    struct ShapeCase {
+        const char* name;
+        std::function<media::Status(const media::Canvas&)> draw;
+        std::vector<Point> lit, dark;
+    };
+    const auto line = [](std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2) {
+        return [=](const media::Canvas& c) { return c.DrawLine(x1, y1, x2, y2, media::kRed); };
+    };
+    const auto rect = [](media::IntRect r, media::FillMode mode) {
+        return [=](const media::Canvas& c) { return c.DrawRect(r, media::kRed, mode); };
+    };
+    const std::vector<ShapeCase> cases = {
+        {"diagonal, both ends", line(0, 0, 31, 31), {{17, 17}, {31, 31}, {0, 0}}, {{17, 16}}},
+        {"shallow line", line(0, 0, 4, 2), {{0, 0}, {1, 1}, {2, 1}, {3, 2}, {4, 2}}, {{1, 0}, {3, 1}, {5, 2}}},
+        {"line through the canvas from far off", line(-600000000, 5, 600000000, 5), {{0, 5}, {31, 5}}, {{0, 4}, {31, 6}}},
+        {"line between the corners of 32 bits", line(kMin, kMin, kMax, kMax), {{0, 0}, {31, 31}}, {{1, 0}, {0, 1}}},
+        {"line far off the canvas", line(-900000000, -5, 900000000, -700), {}, {{0, 0}, {31, 31}}},
+        {"outline cut by the left edge", rect({-4, 10, 10, 5}, media::FillMode::Outline), {{5, 10}, {5, 14}}, {{0, 12}, {3, 12}}},
+        {"outline on the canvas", rect({2, 20, 6, 4}, media::FillMode::Outline), {{2, 21}, {7, 20}, {7, 21}, {7, 23}, {4, 23}},
+         {{4, 21}, {8, 21}, {7, 24}}},
+        {"rectangle reaching past 32 bits", rect({10, 2, kMax, 3}, media::FillMode::Solid), {{10, 2}, {31, 4}}, {{9, 2}, {31, 5}}},
+        {"rectangle starting near the end of 32 bits", rect({kMax - 5, 0, 100, 10}, media::FillMode::Solid), {}, {{31, 0}}},
+        {"outline from the start of 32 bits", rect({kMin, kMin, kMax, kMax}, media::FillMode::Outline), {}, {{0, 0}, {31, 31}}},
+    };
     host.SetDesktop(320, 240, 32);
     media::Window window;
     ASSERT_TRUE(window.Open("lines", 32, 32));
     const media::Canvas canvas = window.Draw();
-    ASSERT_TRUE(canvas.Clear(media::kBlack));
-    ASSERT_TRUE(canvas.DrawLine(0, 0, 31, 31, media::kRed));
-    ASSERT_TRUE(canvas.DrawRect({-4, 10, 10, 5}, media::kGreen, media::FillMode::Outline));
-    EXPECT_EQ(canvas.PixelAt(17, 17), media::kRed);
-    EXPECT_EQ(canvas.PixelAt(31, 31), media::kRed) << "both end points are drawn";
-    EXPECT_EQ(canvas.PixelAt(17, 16), media::kBlack);
-    EXPECT_EQ(canvas.PixelAt(5, 10), media::kGreen);
-    EXPECT_EQ(canvas.PixelAt(5, 14), media::kGreen);
-    EXPECT_EQ(canvas.PixelAt(0, 12), media::kBlack) << "the left edge is off the canvas";
-    EXPECT_EQ(canvas.PixelAt(3, 12), media::kBlack) << "an outline leaves its inside alone";
+    for (const ShapeCase& k : cases) {
+        SCOPED_TRACE(k.name);
+        ASSERT_TRUE(canvas.Clear(media::kBlack));
+        ASSERT_TRUE(k.draw(canvas));
+        for (const auto& [x, y] : k.lit) EXPECT_EQ(canvas.PixelAt(x, y), media::kRed) << x << "," << y;
+        for (const auto& [x, y] : k.dark) EXPECT_EQ(canvas.PixelAt(x, y), media::kBlack) << x << "," << y;
+    }
+}
+
+// A line cut to the canvas lights exactly the pixels of the whole line that lie on it: random
+// lines with ends on, near and off a small canvas, against the whole walk written out here.
+TEST_F(FrontDoorTest, ACutLineLightsTheSamePixelsAsTheWholeLine) {
+    constexpr std::int32_t kSide = 12;
+    host.SetDesktop(320, 240, 32);
+    media::Window window;
+    ASSERT_TRUE(window.Open("cut lines", kSide, kSide - 3));
+    const media::Canvas canvas = window.Draw();
+    std::mt19937 random(IterationSeed(14, 0));
+    std::uniform_int_distribution<std::int32_t> coordinate(-20, kSide + 20);
+    for (const int iteration : TestIterations(400)) {
+        const std::int32_t x1 = coordinate(random), y1 = coordinate(random), x2 = coordinate(random), y2 = coordinate(random);
+        SCOPED_TRACE(testing::Message() << "iteration " << iteration << ": " << x1 << "," << y1 << " to " << x2 << "," << y2);
+        std::vector<bool> expected(static_cast<std::size_t>(canvas.Width() * canvas.Height()), false);
+        // Bresenham's walk over every point of the line.
+        const std::int64_t dx = std::abs(std::int64_t{x2} - x1), dy = -std::abs(std::int64_t{y2} - y1);
+        const std::int64_t sx = x1 < x2 ? 1 : -1, sy = y1 < y2 ? 1 : -1;
+        std::int64_t error = dx + dy, x = x1, y = y1;
+        for (;;) {
+            if (x >= 0 && y >= 0 && x < canvas.Width() && y < canvas.Height())
+                expected[static_cast<std::size_t>(y * canvas.Width() + x)] = true;
+            if (x == x2 && y == y2) break;
+            const std::int64_t twice = 2 * error;
+            if (twice >= dy) error += dy, x += sx;
+            if (twice <= dx) error += dx, y += sy;
+        }
+        ASSERT_TRUE(canvas.Clear(media::kBlack));
+        ASSERT_TRUE(canvas.DrawLine(x1, y1, x2, y2, media::kRed));
+        for (std::int32_t py = 0; py < canvas.Height(); ++py)
+            for (std::int32_t px = 0; px < canvas.Width(); ++px)
+                ASSERT_EQ(canvas.PixelAt(px, py) == media::kRed, expected[static_cast<std::size_t>(py * canvas.Width() + px)])
+                    << "at " << px << "," << py;
+    }
+}
+
+// A moved-from picture is empty: every call on it is safe and says so.
+TEST_F(FrontDoorTest, AMovedFromPictureIsEmpty) {
+    media::Window window;
+    ASSERT_TRUE(window.Open("moved", 16, 16));
+    media::Picture original;
+    ASSERT_TRUE(original.Create(window, 4, 3, media::kRed));
+    media::Picture moved = std::move(original);
+    media::Picture assigned;
+    ASSERT_TRUE(assigned.Create(window, 2, 2, media::kBlue));
+    assigned = std::move(moved);
+    for (media::Picture* empty : {&original, &moved}) {
+        // NOLINTBEGIN(bugprone-use-after-move): a moved-from picture is empty
+        EXPECT_FALSE(empty->Loaded());
+        EXPECT_EQ(empty->Width(), 0);
+        EXPECT_EQ(empty->Height(), 0);
+        EXPECT_EQ(empty->Draw().Clear(media::kWhite).Code(), media::ErrorCode::NotOpen);
+        EXPECT_EQ(empty->KeyFromTopLeft().Code(), media::ErrorCode::NotOpen);
+        EXPECT_EQ(window.Draw().Draw(*empty, 0, 0).Code(), media::ErrorCode::NotOpen);
+        EXPECT_EQ(window.SetIcon(*empty).Code(), media::ErrorCode::NotOpen);
+        // NOLINTEND(bugprone-use-after-move)
+    }
+    EXPECT_EQ(assigned.Width(), 4);
+    ASSERT_TRUE(window.Draw().Draw(assigned, 0, 0, media::BlitMode::Opaque));
+    EXPECT_EQ(window.Draw().PixelAt(3, 2), media::kRed);
+    ASSERT_TRUE(original.Create(window, 1, 1, media::kGreen)) << "a moved-from picture takes new pixels";
+    EXPECT_EQ(original.Draw().PixelAt(0, 0), media::kGreen);
+}
+
+// A picture loaded from a file keys out the colour of its top-left pixel; one never keyed draws
+// every pixel, black ones too, in every mode and as an icon.
+TEST_F(FrontDoorTest, OnlyAKeyedPictureLeavesPixelsOut) {
+    testing_bmp::BmpLayout bmp;
+    bmp.width = 2;
+    bmp.height = 1;
+    bmp.pixels = testing_bmp::PackRows(2, 1, 24, [](int x, int) { return x == 0 ? 0x0A141Eu : 0xC80000u; });
+    const testing_bmp::Bytes file = testing_bmp::MakeBmp(bmp);
+    std::ofstream("two.bmp", std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+
+    host.SetDesktop(320, 240, 32);
+    media::Window window;
+    ASSERT_TRUE(window.Open("keys", 16, 16));
+    const media::Canvas canvas = window.Draw();
+    const Color ground{100, 150, 200}, half{50, 75, 100};
+    media::Picture loaded, black, keyedBlack;
+    ASSERT_TRUE(loaded.Load(window, "two.bmp"));
+    ASSERT_TRUE(black.Create(window, 1, 1, media::kBlack));
+    ASSERT_TRUE(keyedBlack.Create(window, 1, 1, media::kBlack));
+    ASSERT_TRUE(keyedBlack.KeyFromTopLeft());
+    using media::BlitMode;
+    struct KeyCase {
+        const char* name;
+        const media::Picture& picture;
+        BlitMode mode;
+        Color expected;  // at the picture's top-left pixel
+    };
+    const std::vector<KeyCase> cases = {
+        {"loaded, keyed", loaded, BlitMode::Keyed, ground},
+        {"loaded, opaque", loaded, BlitMode::Opaque, {10, 20, 30}},
+        {"unkeyed black, keyed", black, BlitMode::Keyed, media::kBlack},
+        {"unkeyed black, mirrored", black, BlitMode::MirrorX, media::kBlack},
+        {"unkeyed black, flipped", black, BlitMode::MirrorY, media::kBlack},
+        {"unkeyed black, half blend", black, BlitMode::HalfBlend, half},
+        {"unkeyed black, opaque", black, BlitMode::Opaque, media::kBlack},
+        {"keyed black, keyed", keyedBlack, BlitMode::Keyed, ground},
+        {"keyed black, mirrored", keyedBlack, BlitMode::MirrorX, ground},
+        {"keyed black, flipped", keyedBlack, BlitMode::MirrorY, ground},
+        {"keyed black, half blend", keyedBlack, BlitMode::HalfBlend, ground},
+        {"keyed black, opaque", keyedBlack, BlitMode::OpaqueMirrorX, media::kBlack},
+    };
+    for (const KeyCase& k : cases) {
+        SCOPED_TRACE(k.name);
+        ASSERT_TRUE(canvas.Clear(ground));
+        ASSERT_TRUE(canvas.Draw(k.picture, 3, 4, k.mode));
+        EXPECT_EQ(canvas.PixelAt(3, 4), k.expected);
+    }
+    ASSERT_TRUE(canvas.Clear(ground));
+    ASSERT_TRUE(canvas.Draw(loaded, 3, 4, BlitMode::Keyed));
+    EXPECT_EQ(canvas.PixelAt(4, 4), (Color{200, 0, 0})) << "only the key colour is left out";
+
+    ASSERT_TRUE(window.SetIcon(black));
+    const platform::headless::ShownWindow* shown = host.Shown(static_cast<platform::HWND>(window.NativeHandle()));
+    ASSERT_TRUE(shown && shown->icon);
+    EXPECT_EQ(shown->icon->pixels, std::vector<std::uint32_t>{0xFF000000}) << "black is opaque in an icon never keyed";
+}
+
+// A picture outlives its window, closed or opened again: it keeps its pixels, forgets the screen
+// it was made with, and its destruction touches nothing of that screen.
+TEST_F(FrontDoorTest, PicturesOutliveTheirWindow) {
+    testing_bmp::BmpLayout bmp;
+    bmp.width = bmp.height = 2;
+    bmp.pixels = testing_bmp::PackRows(2, 2, 24, [](int, int) { return 0x336699u; });
+    const testing_bmp::Bytes file = testing_bmp::MakeBmp(bmp);
+    std::ofstream("outlive.bmp", std::ios::binary).write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    for (const bool loaded : {true, false}) {
+        for (const bool reopen : {false, true}) {
+            SCOPED_TRACE(testing::Message() << (loaded ? "loaded" : "made blank") << (reopen ? ", window opened again" : ", window closed"));
+            media::Window window;
+            ASSERT_TRUE(window.Open("outlive", 16, 16));
+            auto picture = std::make_unique<media::Picture>();
+            ASSERT_TRUE(loaded ? picture->Load(window, "outlive.bmp") : picture->Create(window, 2, 2, {51, 102, 153}));
+            if (reopen) {
+                ASSERT_TRUE(window.Open("outlive again", 16, 16));
+            } else {
+                window.Close();
+            }
+            EXPECT_EQ(picture->Surface().Owner(), nullptr) << "the picture still points at the screen that is gone";
+            EXPECT_TRUE(picture->Loaded());
+            EXPECT_EQ(picture->Draw().PixelAt(1, 1), (Color{51, 102, 153}));
+            picture.reset();
+        }
+    }
 }
 
 TEST_F(FrontDoorTest, ScriptedKeysComeOutAsEventsOnce) {

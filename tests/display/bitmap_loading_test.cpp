@@ -136,6 +136,24 @@ TEST_F(BitmapLoadingTest, ResourceFallbackAtItsOwnSizeThatCannotBeReloaded) {
     EXPECT_EQ(s.Surface()->IsLost(), platform::DD_OK);
 }
 
+// A surface made from a file or a resource forgets a screen destroyed before it, as a blank one
+// does: it keeps its pixels, and its destruction touches nothing of the screen.
+TEST_F(BitmapLoadingTest, FileAndResourceSurfacesOutliveTheirScreen) {
+    const std::string path = WriteFile("outlive.bmp", Picture(3, 2));
+    RegisterBitmap("TESTBITMAP", 3, 2);
+    for (const char* name : {path.c_str(), "TESTBITMAP"}) {
+        SCOPED_TRACE(name);
+        screen = std::make_unique<media::Screen>();
+        auto s = std::make_unique<PixelSurface>();
+        ASSERT_EQ(s->CreateFromFile(screen.get(), name, media::MEMORY_ANY), 1);
+        ASSERT_EQ(s->Owner(), screen.get());
+        screen.reset();
+        EXPECT_EQ(s->Owner(), nullptr);
+        ExpectPicture(*s->Surface(), name);
+        s.reset();
+    }
+}
+
 TEST_F(BitmapLoadingTest, AFileWinsOverAResourceOfTheSameName) {
     const std::string path = WriteFile("both.bmp", Picture(3, 3));
     RegisterBitmap(path.c_str(), 9, 9);

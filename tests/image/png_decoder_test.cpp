@@ -6,6 +6,7 @@
 
 #include <libdeflate.h>
 
+#include "platform/core/fault_hook.h"
 #include "tests/image/decoder_test.h"
 
 namespace {
@@ -390,6 +391,52 @@ TEST_F(PngDecoderTest, RefusesPicturesAboveTheSizeLimit) {
         }
         picture_files::FixPngCrcs(big);
         EXPECT_FALSE(Load(big).has_value());
+    }
+}
+
+// Interlaced pictures of every size up to 9x9, one row or column high or wide included, where
+// some of the seven passes are empty.
+TEST_F(PngDecoderTest, InterlacedPicturesOfEverySmallSizeLoad) {
+    for (const Variant& v : {Variant{"RGB 8", kRgb, 8}, Variant{"RGBA 16", kRgba, 16}}) {
+        for (std::uint32_t height = 1; height <= 9; ++height) {
+            for (std::uint32_t width = 1; width <= 9; ++width) {
+                SCOPED_TRACE(testing::Message() << v.name << " " << width << "x" << height);
+                const Made made = MakePicture(width, height, v.colorType, v.bits, true);
+                const auto picture = Load(PngFile(made.png));
+                ASSERT_TRUE(picture.has_value());
+                EXPECT_EQ(picture->colors, made.colours);
+            }
+        }
+    }
+}
+
+// A small file declaring a large picture is refused before its surface or any pixel buffer is
+// taken: its data could not inflate to that many rows.
+TEST_F(PngDecoderTest, DataTooShortForTheDeclaredSizeIsRefusedBeforeAnythingIsTaken) {
+    struct SurfaceCounter : platform::FaultHook {
+        platform::HRESULT At(platform::FaultPoint point) override {
+            if (point == platform::FaultPoint::CreateSystemSurface || point == platform::FaultPoint::CreateVideoSurface) ++made;
+            return platform::S_OK;
+        }
+        int made = 0;
+    };
+    struct Restore {
+        platform::FaultHook* previous;
+        ~Restore() { platform::InstallFaultHook(previous); }
+    };
+    for (const Variant& v : {Variant{"RGBA 16", kRgba, 16}, Variant{"RGB 8", kRgb, 8}, Variant{"palette 1", kPalette, 1}}) {
+        for (const bool interlaced : {true, false}) {
+            SCOPED_TRACE(testing::Message() << v.name << (interlaced ? " interlaced" : ""));
+            Bytes file = PngFile(MakePicture(4, 4, v.colorType, v.bits, interlaced).png);
+            const std::size_t ihdr = picture_files::FindPngChunk(file, "IHDR") + 8;
+            for (int i = 0; i < 8; ++i) file[ihdr + static_cast<std::size_t>(i)] = i % 4 == 2 ? 0x20 : 0;  // 8192 x 8192
+            picture_files::FixPngCrcs(file);
+            SurfaceCounter counter;
+            const Restore restore{&host};
+            platform::InstallFaultHook(&counter);
+            EXPECT_FALSE(Load(file).has_value());
+            EXPECT_EQ(counter.made, 0);
+        }
     }
 }
 

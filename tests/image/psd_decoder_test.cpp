@@ -106,8 +106,22 @@ TEST_F(PsdDecoderTest, LiteralCutAtTheChannelEndStillEndsTheChannel) {
     EXPECT_EQ(cut->colors, picture->colors);
 }
 
+// The same PackBits stream with the no-op header 128 before every packet.
+Bytes WithNoOps(const Bytes& packed) {
+    Bytes out;
+    for (std::size_t i = 0; i < packed.size();) {
+        const unsigned n = packed[i];
+        const std::size_t length = std::min<std::size_t>(n < 128 ? n + 2u : 2u, packed.size() - i);
+        out.push_back(0x80);
+        out.insert(out.end(), packed.begin() + static_cast<std::ptrdiff_t>(i), packed.begin() + static_cast<std::ptrdiff_t>(i + length));
+        i += length;
+    }
+    return out;
+}
+
 // Seeded random documents of odd widths, channels packed as one stream each (packets run across
-// rows), against the planes they were made from.
+// rows), against the planes they were made from;
+// every fourth with a no-op header before each packet.
 TEST_F(PsdDecoderTest, WideDocumentsMatchTheirPlanes) {
     for (const int iteration : TestIterations(40)) {
         SCOPED_TRACE(testing::Message() << "iteration " << iteration);
@@ -130,7 +144,8 @@ TEST_F(PsdDecoderTest, WideDocumentsMatchTheirPlanes) {
         psd.compression = compression;
         if (compression == 1) psd.imageData.assign(std::size_t{height} * channels * 2, 0);
         for (const Bytes& plane : planes) {
-            picture_files::Append(psd.imageData, compression == 1 ? picture_files::PackBits(plane.data(), plane.size()) : plane);
+            const Bytes packed = compression == 1 ? picture_files::PackBits(plane.data(), plane.size()) : plane;
+            picture_files::Append(psd.imageData, iteration % 4 == 3 ? WithNoOps(packed) : packed);
         }
         const auto picture = Load(PsdFile(psd));
         ASSERT_TRUE(picture.has_value());
@@ -156,7 +171,8 @@ TEST_F(PsdDecoderTest, WideDocumentsMatchTheirPlanes) {
 }
 
 // Long literals and long runs (packets of up to 128 bytes, ending anywhere in a row and running
-// on into the next), in documents large enough that most packets lie far from the data's end.
+// on into the next), in documents large enough that most packets lie far from the data's end;
+// every other one with a no-op header before each packet.
 TEST_F(PsdDecoderTest, LongPacketsMatchTheirPlanes) {
     for (const int iteration : TestIterations(30)) {
         SCOPED_TRACE(testing::Message() << "iteration " << iteration);
@@ -183,7 +199,10 @@ TEST_F(PsdDecoderTest, LongPacketsMatchTheirPlanes) {
         psd.height = height;
         psd.compression = 1;
         psd.imageData.assign(std::size_t{height} * channels * 2, 0);
-        for (const Bytes& plane : planes) picture_files::Append(psd.imageData, picture_files::PackBits(plane.data(), plane.size()));
+        for (const Bytes& plane : planes) {
+            const Bytes packed = picture_files::PackBits(plane.data(), plane.size());
+            picture_files::Append(psd.imageData, iteration % 2 ? WithNoOps(packed) : packed);
+        }
         const auto picture = Load(PsdFile(psd));
         ASSERT_TRUE(picture.has_value());
         for (std::size_t i = 0; i < picture->colors.size(); ++i) {
