@@ -9,6 +9,7 @@
 
 #include "media/app/zamelmedia.h"
 #include "platform/backends/headless/headless_input.h"
+#include "platform/core/result_codes.h"
 #include "platform/pixels/color_convert.h"
 #include "platform/window/window.h"
 #include "tests/audio/audio_test_support.h"
@@ -326,6 +327,26 @@ TEST(StatusReportTest, PrintsOnlyFailuresWithTheProgramsName) {
         const bool succeeded = k.status.Report(k.program);
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), k.printed);
         EXPECT_EQ(succeeded, k.succeeded);
+    }
+}
+
+// A platform failure keeps its whole 32-bit result code in the message, high bit and leading
+// zeros included, so it can be looked up among the published values.
+TEST(StatusFromPlatformTest, CarriesTheWholeResultCode) {
+    const struct {
+        long result;
+        const char* message;
+    } cases[] = {
+        {platform::E_FAIL, "the tune could not be played (result 0x80004005)"},
+        {platform::DDERR_SURFACELOST, "the tune could not be played (result 0x887601C2)"},
+        {platform::E_INVALIDARG, "the tune could not be played (result 0x80070057)"},
+        {-1, "the tune could not be played (result 0xFFFFFFFF)"},
+        {0x1234, "the tune could not be played (result 0x00001234)"},
+    };
+    for (const auto& k : cases) {
+        const media::Status status = media::Status::FromPlatform("the tune could not be played", k.result);
+        EXPECT_EQ(status.Code(), media::ErrorCode::Failed) << k.message;
+        EXPECT_EQ(status.Message(), k.message);
     }
 }
 
