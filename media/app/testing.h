@@ -56,7 +56,7 @@ void MovePointer(const Window& window, std::int32_t x, std::int32_t y);
 Color PixelAt(const Window& window, std::int32_t x, std::int32_t y);
 
 /// The sound output since UseHeadless or ClearSoundOutput, up to the clock: 16-bit samples,
-/// left and right interleaved, kSoundRate pairs a second. Empty while no Audio is open.
+/// left and right interleaved, kSoundRate pairs a second; nothing is added while no Audio is open.
 const std::vector<std::int16_t>& SoundOutput();
 /// Forgets the sound output so far.
 void ClearSoundOutput();
