@@ -3,6 +3,7 @@
 // and failures say why.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -14,10 +15,12 @@
 #include <utility>
 #include <vector>
 
+#include "media/app/testing.h"
 #include "media/app/zamelmedia.h"
 #include "media/display/pixel_surface.h"
 #include "platform/backends/headless/headless_input.h"
 #include "platform/core/resources.h"
+#include "platform/core/result_codes.h"
 #include "platform/pixels/color_convert.h"
 #include "platform/window/window.h"
 #include "tests/audio/audio_test_support.h"
@@ -326,6 +329,74 @@ TEST_F(FrontDoorTest, ScriptedKeysComeOutAsEventsOnce) {
     EXPECT_GT(dt, 0.0f) << "a frame's time step is the time since the last one";
 }
 
+// The testing controls a program's tests use reach the window as a user's would: keys by their
+// names, buttons, the pointer over a drawing-area pixel; the pixels and sound read back are the
+// presented frame's and the output's; UseHeadless starts again from a fresh machine.
+TEST_F(FrontDoorTest, TestingControlsDriveTheWindowFromOutside) {
+    host.SetDesktop(320, 240, 32);
+    host.Advance(500);
+    ASSERT_TRUE(media::testing::UseHeadless());
+    EXPECT_EQ(media::testing::ClockMs(), 0u);
+    EXPECT_EQ(host.DesktopSurface().Width(), 1024);
+    media::Window window;
+    ASSERT_TRUE(window.Open("testing", 64, 48));
+    float dt = 0;
+    ASSERT_TRUE(window.NextFrame(dt));
+    Drain(window);
+
+    const media::Key named[] = {media::Key::Left, media::Key::Down, media::Key::A, media::Key::Z, media::Key::Num0,
+                                media::Key::Space, media::Key::Escape, media::Key::F12, media::Key::RightControl, media::Key::PageDown};
+    for (const media::Key key : named) {
+        media::testing::SetKey(key, true);
+        ASSERT_TRUE(window.NextFrame(dt));
+        const std::vector<media::Event> events = Drain(window);
+        EXPECT_TRUE(window.IsKeyDown(key)) << static_cast<int>(key);
+        EXPECT_TRUE(!events.empty() && events[0].type == media::EventType::KeyDown && events[0].key == key) << static_cast<int>(key);
+        media::testing::SetKey(key, false);
+        ASSERT_TRUE(window.NextFrame(dt));
+        EXPECT_FALSE(window.IsKeyDown(key)) << static_cast<int>(key);
+        Drain(window);
+    }
+    for (const media::MouseButton button : {media::MouseButton::Left, media::MouseButton::Right, media::MouseButton::Middle}) {
+        media::testing::SetMouseButton(button, true);
+        ASSERT_TRUE(window.NextFrame(dt));
+        EXPECT_TRUE(window.IsMouseButtonDown(button)) << static_cast<int>(button);
+        media::testing::SetMouseButton(button, false);
+        ASSERT_TRUE(window.NextFrame(dt));
+        EXPECT_FALSE(window.IsMouseButtonDown(button)) << static_cast<int>(button);
+    }
+    Drain(window);
+    const platform::Rect area = platform::ClientAreaOnDesktop(static_cast<platform::HWND>(window.NativeHandle()));
+    media::testing::MovePointer(window, 30, 20);
+    EXPECT_EQ(keys.CursorPosition().x, area.left + 30);
+    EXPECT_EQ(keys.CursorPosition().y, area.top + 20);
+    ASSERT_TRUE(window.NextFrame(dt));
+    const std::vector<media::Event> moved = Drain(window);
+    EXPECT_TRUE(!moved.empty() && moved[0].type == media::EventType::MouseMoved);
+
+    ASSERT_TRUE(window.Draw().Clear(media::kDarkBlue));
+    ASSERT_TRUE(window.Draw().DrawRect({10, 5, 1, 1}, media::kRed));
+    ASSERT_TRUE(window.NextFrame(dt));
+    EXPECT_EQ(media::testing::PixelAt(window, 10, 5), media::kRed);
+    EXPECT_EQ(media::testing::PixelAt(window, 11, 5), media::kDarkBlue);
+    EXPECT_EQ(media::testing::PixelAt(window, 63, 47), media::kDarkBlue);
+    EXPECT_EQ(media::testing::PixelAt(window, -1 - area.left, 0), media::kBlack) << "off the desktop";
+
+    media::Audio output;
+    media::Sound beep;
+    const audio_test::Bytes wave = audio_test::ToneWave(44100, 44100, 4000);
+    ASSERT_TRUE(output.Open(window));
+    ASSERT_TRUE(beep.LoadFromMemory(output, wave.data(), wave.size()));
+    media::testing::AdvanceClock(20);
+    EXPECT_EQ(media::testing::SoundOutput().size(), 2u * 20 * media::testing::kSoundRate / 1000);
+    media::testing::ClearSoundOutput();
+    ASSERT_TRUE(beep.Play());
+    media::testing::AdvanceClock(50);
+    const std::vector<std::int16_t>& heard = media::testing::SoundOutput();
+    EXPECT_EQ(heard.size(), 2u * 50 * media::testing::kSoundRate / 1000);
+    EXPECT_EQ(*std::max_element(heard.begin(), heard.end()), 4000);
+}
+
 TEST_F(FrontDoorTest, CloseBoxEndsTheLoopWithAClosedEvent) {
     media::Window window;
     ASSERT_TRUE(window.Open("close", 64, 48));
@@ -509,6 +580,26 @@ TEST(StatusReportTest, PrintsOnlyFailuresWithTheProgramsName) {
         const bool succeeded = k.status.Report(k.program);
         EXPECT_EQ(::testing::internal::GetCapturedStderr(), k.printed);
         EXPECT_EQ(succeeded, k.succeeded);
+    }
+}
+
+// A platform failure keeps its whole 32-bit result code in the message, high bit and leading
+// zeros included, so it can be looked up among the published values.
+TEST(StatusFromPlatformTest, CarriesTheWholeResultCode) {
+    const struct {
+        long result;
+        const char* message;
+    } cases[] = {
+        {platform::E_FAIL, "the tune could not be played (result 0x80004005)"},
+        {platform::DDERR_SURFACELOST, "the tune could not be played (result 0x887601C2)"},
+        {platform::E_INVALIDARG, "the tune could not be played (result 0x80070057)"},
+        {-1, "the tune could not be played (result 0xFFFFFFFF)"},
+        {0x1234, "the tune could not be played (result 0x00001234)"},
+    };
+    for (const auto& k : cases) {
+        const media::Status status = media::Status::FromPlatform("the tune could not be played", k.result);
+        EXPECT_EQ(status.Code(), media::ErrorCode::Failed) << k.message;
+        EXPECT_EQ(status.Message(), k.message);
     }
 }
 

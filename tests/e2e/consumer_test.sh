@@ -3,8 +3,9 @@
 # the play dependencies would (tests off, GoogleTest and Google Benchmark hidden from CMake) into
 # a temporary prefix, checks that the prefix holds the public headers under include/zamelmedia/
 # alone and none of the private ones, then builds tests/consumer/ (copied out of the source tree)
-# with find_package and with pkg-config's flags and runs it on the headless backend, and builds
-# examples/ on its own against the prefix.
+# with find_package and with pkg-config's flags and runs it on the headless backend, builds
+# examples/ on its own against the prefix, and builds the programs written out in
+# docs/getting_started.md and docs/testing.md (running the latter's test with ctest).
 # Usage: consumer_test.sh SOURCE_DIR
 set -euo pipefail
 source=$1
@@ -13,6 +14,18 @@ trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 
 fail() { echo "consumer_test: $*" >&2; exit 1; }
+# Writes the files a docs page marks with <!-- file: NAME --> (the code block after the marker)
+# into a folder: extract PAGE FOLDER NAME...
+extract() {
+  local page=$1 folder=$2 file
+  shift 2
+  mkdir -p "$folder"
+  for file in "$@"; do
+    awk -v marker="<!-- file: $file -->" '$0 == marker {f=1; next} f && /^```[a-z]/ {next} f && /^```/ {exit} f' \
+      "$page" >"$folder/$file"
+    [ -s "$folder/$file" ] || fail "no $file in $page"
+  done
+}
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 
@@ -78,11 +91,7 @@ MEDIA_BACKEND=headless "$work/examples/moving-sprite" --frames 3 || fail "moving
 # says (getting_started_test.sh).
 if pkg-config --exists zamelmedia; then
   mkdir -p "$work/hello/run"
-  for file in CMakeLists.txt main.cpp; do
-    awk -v marker="<!-- file: $file -->" '$0 == marker {f=1; next} f && /^```[a-z]/ {next} f && /^```/ {exit} f' \
-      "$source/docs/getting_started.md" >"$work/hello/$file"
-    [ -s "$work/hello/$file" ] || fail "no $file in docs/getting_started.md"
-  done
+  extract "$source/docs/getting_started.md" "$work/hello" CMakeLists.txt main.cpp
   lines=$(wc -l <"$work/hello/main.cpp")
   [ "$lines" -le 25 ] || fail "the getting-started program has $lines lines, more than 25"
   [ "$(grep -c '^#include' "$work/hello/main.cpp")" = 1 ] || fail "the getting-started program includes more than one header"
@@ -93,4 +102,13 @@ if pkg-config --exists zamelmedia; then
     bash "$source/tests/e2e/getting_started_test.sh" "$work/hello/build/hello" "$work/hello/run" || fail "the getting-started program misbehaved"
   fi
 fi
+
+# The worked example of docs/testing.md, exactly as written there: a small game and its test on
+# the package's testing controls, built against the package and run by its own ctest.
+extract "$source/docs/testing.md" "$work/paddle" CMakeLists.txt paddle.h main.cpp paddle_test.cpp
+cp "$source/assets/item.wav" "$work/paddle/"
+cmake -S "$work/paddle" -B "$work/paddle/build" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" "${launcher[@]}" >"$work/paddle.log" 2>&1 \
+  && cmake --build "$work/paddle/build" -j2 >>"$work/paddle.log" 2>&1 || { cat "$work/paddle.log"; fail "the example of docs/testing.md does not build"; }
+ctest --test-dir "$work/paddle/build" --output-on-failure --timeout 60 >>"$work/paddle.log" 2>&1 \
+  || { cat "$work/paddle.log"; fail "the test of docs/testing.md failed"; }
 echo "consumer_test: package installed, found, built and run"

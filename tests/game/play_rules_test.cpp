@@ -3,6 +3,8 @@
 // sprites, which the next frame tests against the hero before moving them.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "game/game.h"
 #include "media/sprite/sprite_object.h"
 #include "platform/video/font8x16.h"
@@ -115,6 +117,31 @@ TEST_F(PlayRulesTest, OneGameLostLifeByLife) {
     EXPECT_TRUE(loseChecked);
 }
 
+// After a game lost at level 1, P starts the next one from the first level's values.
+TEST_F(PlayRulesTest, ANewGameAfterLosingAtLevelOneStartsAtLevelZero) {
+    // Catches in frames 2-6 end level 0; stings in frames 7-12 end the game; M at 14 goes to the
+    // title and P at 17 starts again, with frame 18 the new game's first play frame.
+    Play("1 P down\n2 P up\n14 M down\n15 M up\n17 P down\n18 P up\n", 20, [](std::int64_t frame) {
+        Away(objects[game::kRedPot]);
+        Away(objects[game::kBluePot]);
+        Away(objects[game::kBee]);
+        if (frame >= 1 && frame <= 5) OnHero(objects[game::kRedPot]);
+        if (frame >= 6 && frame <= 11) OnHero(objects[game::kBee]);
+    });
+    ASSERT_EQ(trace.size(), 20u);
+    ASSERT_EQ(trace[6].level, 1);
+    ASSERT_EQ(trace[12].state, game::STATE_LOSE);
+    ASSERT_EQ(trace[12].level, 1);
+    ASSERT_EQ(trace[15].state, game::STATE_TITLE);
+    const FrameValues& next = trace[18];
+    EXPECT_EQ(next.state, game::STATE_PLAY);
+    EXPECT_EQ(next.level, 0);
+    EXPECT_EQ(next.levelTarget, 10);
+    EXPECT_EQ(next.score, 0);
+    EXPECT_EQ(next.lives, 6);
+    EXPECT_EQ(next.beeSpeed, 2);
+}
+
 TEST_F(PlayRulesTest, TwoCatchesInOneFrameStepOverTheTarget) {
     Play(kStartGame, 40, [&](std::int64_t frame) {
         Away(objects[game::kBee]);
@@ -207,6 +234,44 @@ TEST_F(PlayRulesTest, FallersLeavingTheFieldStartAgainAtTheTop) {
         EXPECT_LE(v.bee.y, 300);
         EXPECT_LT(v.bee.x, 450);
     }
+}
+
+// In play the six hearts stand at x = 510 + 20n, y = 400, each over the one before: every pixel
+// of the picture where a heart is opaque shows the topmost heart's pixel there.
+TEST_F(PlayRulesTest, HeartsAreDrawnAt510PlusTwentyNAt400) {
+    bool checked = false;
+    Play(kStartGame, 4, [&](std::int64_t frame) {
+        if (frame >= 1) Away(objects[game::kBee]);
+        if (frame != 3) return;
+        media::SpriteObject* heart = objects[game::kFirstHeart].sprite;
+        ASSERT_TRUE(heart && heart->sheet);
+        media::FrameSheet& sheet = *heart->sheet;
+        ASSERT_GE(sheet.LockForReading(), 1);
+        const platform::Rect source = sheet.FrameRect(static_cast<std::int32_t>(heart->frame));
+        const std::int32_t width = source.right - source.left, height = source.bottom - source.top;
+        // The heart's pixel (raw, 32-bit) at (x, y) of the picture, or nothing where it is keyed.
+        const auto heartPixel = [&](std::int32_t x, std::int32_t y) -> std::optional<std::uint32_t> {
+            for (int n = game::kHeartCount - 1; n >= 0; --n) {
+                const std::int32_t dx = x - (510 + 20 * n), dy = y - 400;
+                if (dx < 0 || dx >= width || dy < 0 || dy >= height) continue;
+                const std::uint32_t pixel = sheet.GetPixel(source.left + dx, source.top + dy);
+                if (pixel != sheet.ColorKey()) return pixel & 0x00FFFFFFu;
+            }
+            return std::nullopt;
+        };
+        int opaque = 0;
+        for (std::int32_t y = 390; y < 435; ++y)
+            for (std::int32_t x = 490; x < 640; ++x) {
+                const std::optional<std::uint32_t> expected = heartPixel(x, y);
+                if (!expected) continue;
+                ++opaque;
+                ASSERT_EQ(Presented(x, y), *expected) << "at " << x << "," << y;
+            }
+        sheet.Unlock();
+        EXPECT_GT(opaque, 6 * 20) << "the hearts have hardly any pixels";
+        checked = true;
+    });
+    EXPECT_TRUE(checked);
 }
 
 // The status line's glyphs are white exactly where the built-in font has ink.
