@@ -1,10 +1,18 @@
 #include "media/app/event.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace media {
 
 namespace {
 
 bool IsMove(EventType type) { return type == EventType::MouseMoved || type == EventType::JoystickMoved; }
+
+std::int32_t SaturatingSum(std::int32_t a, std::int32_t b) {
+    const std::int64_t sum = std::int64_t{a} + b;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, INT32_MIN, INT32_MAX));
+}
 
 }  // namespace
 
@@ -13,7 +21,7 @@ bool EventQueue::Push(const Event& event) {
         Event& newest = events_[(head_ + count_ - 1) % kCapacity];
         if (newest.type == event.type) {
             newest.x = event.x, newest.y = event.y;
-            newest.dx += event.dx, newest.dy += event.dy;
+            newest.dx = SaturatingSum(newest.dx, event.dx), newest.dy = SaturatingSum(newest.dy, event.dy);
             return true;
         }
     }

@@ -124,7 +124,7 @@ void PushMotion(Window::State& state, EventType type, std::int32_t x, std::int32
     if (x == lastX && y == lastY) return;
     Event motion{type};
     motion.x = x, motion.y = y;
-    motion.dx = x - lastX, motion.dy = y - lastY;
+    motion.dx = Clamp32(static_cast<double>(x) - lastX), motion.dy = Clamp32(static_cast<double>(y) - lastY);
     lastX = x, lastY = y;
     state.events.Push(motion);
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <tuple>
@@ -363,6 +364,15 @@ TEST_F(FrontDoorTest, EventQueueKeepsOrderAndCountsWhatItDrops) {
     ASSERT_TRUE(moves.Pop(event));
     EXPECT_EQ(event.x, 5);
     EXPECT_EQ(event.dx, 5);
+    // Joined moves stop at the 32-bit limits instead of wrapping.
+    media::Event far{media::EventType::MouseMoved};
+    far.dx = INT32_MAX, far.dy = INT32_MIN;
+    media::EventQueue farMoves;
+    farMoves.Push(far);
+    farMoves.Push(far);
+    ASSERT_TRUE(farMoves.Pop(event));
+    EXPECT_EQ(event.dx, INT32_MAX);
+    EXPECT_EQ(event.dy, INT32_MIN);
 }
 
 TEST_F(FrontDoorTest, SoundIsHeardAtItsVolume) {
