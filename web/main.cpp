@@ -16,6 +16,8 @@
 
 #include "game/app_shell.h"
 #include "game/game.h"
+#include "game/game_values.h"
+#include "media/input/input.h"
 #include "platform/core/backend.h"
 #include "platform/window/window.h"
 #include "tools/replay/key_script.h"
@@ -56,12 +58,16 @@ EM_JS(void, bz_program_ended, (), {
 }  // namespace
 
 // The game's state for the page (window.bodoZamel.state()): whether the game is active, then the
-// trace's columns after the frame number. Read by players' tools and the browser test between
-// frames.
+// trace's columns after the frame number, then the left mouse button's status as the game's
+// input object last read it. Read by players' tools and the browser test between frames.
 extern "C" EMSCRIPTEN_KEEPALIVE const char* bodo_zamel_state() {
     static std::string state;
     const std::string line = replay::TraceLine(0);
+    const media::Input* input = game::gameValues.input;
+    const int mouseLeft = input ? input->GetKeyStatus(media::KEY_CODE_MOUSE_FIRST) : 0;
     state = std::to_string(game::appActive) + line.substr(line.find(' '));
+    while (!state.empty() && (state.back() == '\n' || state.back() == ' ')) state.pop_back();
+    state += ' ' + std::to_string(mouseLeft);
     return state.c_str();
 }
 

@@ -28,14 +28,14 @@ if (typeof window !== 'undefined') {
     messages: [],
     trace: [],
     replayDone: false,
-    // The game's state now, by the trace's column names plus `active`; null for a program that
-    // does not publish it.
+    // The game's state now, by the trace's column names plus `active` and `mouseLeft` (the left
+    // button's key status); null for a program that does not publish it.
     state: () => {
       const program = page.program;
       if (!program || !program._bodo_zamel_state) return null;
       const values = program.UTF8ToString(program._bodo_zamel_state()).trim().split(/\s+/).map(Number);
       const names = ['active', 'gameState', 'score', 'level', 'lives', 'beeSpeed', 'levelTarget', 'heroX',
-                     'redPotX', 'redPotY', 'bluePotX', 'bluePotY', 'beeX', 'beeY'];
+                     'redPotX', 'redPotY', 'bluePotX', 'bluePotY', 'beeX', 'beeY', 'mouseLeft'];
       return Object.fromEntries(names.map((name, i) => [name, values[i]]));
     },
   };

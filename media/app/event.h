@@ -42,14 +42,19 @@ struct Event {
 };
 
 /// A first-in first-out queue of at most kCapacity events; when full, new events are dropped and
-/// counted.
+/// counted. A move (MouseMoved, JoystickMoved) right after one of its kind joins it, so that the
+/// moves of one frame take one place.
 class EventQueue {
 public:
-    /// How many events one frame can hold.
-    static constexpr std::size_t kCapacity = 64;
+    /// How many events one frame can hold: every key of a keyboard going down at once, with its text.
+    static constexpr std::size_t kCapacity = 256;
 
-    /// Appends an event; false (and one more Dropped) when the queue is full.
+    /// Appends an event, or joins a move to the newest event when that is a move of the same kind
+    /// (the new position, the two moves added); false (and one more Dropped) when the queue is full.
     bool Push(const Event& event);
+    /// Appends two events that belong together (a key's KeyDown and its Text): both, or neither
+    /// (and two more Dropped) when there is no room for both.
+    bool Push(const Event& first, const Event& second);
     /// Takes the oldest event into event; false when there is none.
     bool Pop(Event& event);
     /// Forgets every waiting event.

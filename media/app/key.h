@@ -18,6 +18,9 @@ enum class Key : std::uint16_t {
     Left = 134, Right, Up, Down,  ///< arrows
     F1 = 138, F2, F3, F4, F5, F6, F7, F8, F9, F10, F11, F12,  ///< function keys
     Insert = 150, Delete, Home, End, PageUp, PageDown,  ///< the editing block
+    KeypadDivide = 156, KeypadMultiply, KeypadMinus, KeypadPlus, KeypadEnter, KeypadPeriod,  ///< the keypad's signs
+    Keypad0 = 162, Keypad1, Keypad2, Keypad3, Keypad4, Keypad5, Keypad6, Keypad7, Keypad8, Keypad9,  ///< the keypad's digits
+    NumLock = 172, CapsLock, ScrollLock, PrintScreen,  ///< the lock keys and Print Screen
 };
 
 /// A mouse button, by the layer's key code.

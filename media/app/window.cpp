@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "media/input/input.h"
 #include "platform/core/resources.h"
 #include "platform/core/system.h"
+#include "platform/input/input_host.h"
 #include "platform/window/window.h"
 
 namespace media {
@@ -25,7 +28,10 @@ struct Window::State {
     bool open = false;
     bool firstFrame = true;
     std::uint32_t lastTime = 0;
-    std::int32_t mouseX = 0, mouseY = 0, stickX = 0, stickY = 0;
+    std::int32_t stickX = 0, stickY = 0;
+    IntPoint pointer;                             // on the drawing area, as read this frame
+    platform::Point pointerOnScreen;              // the same in the client area on screen
+    std::int32_t shownWidth = 0, shownHeight = 0;  // the drawing area's size on screen (WM_SIZE)
     std::vector<std::weak_ptr<FrameTask>> tasks;  // run once a frame while their owners live
     WindowMode mode = WindowMode::Windowed;       // as opened
     std::unique_ptr<platform::Resource> icon;     // the icon shown, kept while the window lives
@@ -60,6 +66,7 @@ platform::LRESULT FrontDoorProc(platform::HWND hwnd, std::uint32_t message, plat
         return 0;
     }
     if (state && message == platform::WM_SIZE) {
+        state->shownWidth = static_cast<std::int32_t>(l & 0xFFFF), state->shownHeight = static_cast<std::int32_t>((l >> 16) & 0xFFFF);
         Event resized{EventType::Resized};
         resized.x = static_cast<std::int32_t>(l & 0xFFFF), resized.y = static_cast<std::int32_t>((l >> 16) & 0xFFFF);
         state->events.Push(resized);
@@ -71,21 +78,88 @@ platform::LRESULT FrontDoorProc(platform::HWND hwnd, std::uint32_t message, plat
 // Key codes read every frame: every keyboard key, then the mouse and joystick buttons.
 constexpr std::uint16_t kFirstCode = 1;
 
-// A move of the mouse or the stick since the last frame: an event with the new position and the
-// change, and the new position kept.
+// The keypad's keys type their digits and signs, as with NumLock on (its Enter types nothing, as
+// Enter does not): by key code from KeypadDivide.
+constexpr char kKeypadText[] = {'/', '*', '-', '+', 0, '.', '0', '1', '2', '3', '4', '5', '6', '7', '8', '9'};
+static_assert(sizeof kKeypadText == static_cast<std::size_t>(Key::Keypad9) - static_cast<std::size_t>(Key::KeypadDivide) + 1);
+
+// The character a key types (0: none): its own code for the character keys, shifted as on a US
+// layout, and the keypad's as with NumLock on.
+char TextOf(const Input& input, std::uint16_t code, bool shift) {
+    if (code >= 32 && code < 127) {
+        const std::uint8_t shifted = shift ? input.Shift()[code] : 0;
+        return static_cast<char>(shifted ? shifted : code);
+    }
+    const auto keypad = static_cast<std::uint16_t>(Key::KeypadDivide);
+    if (code >= keypad && code <= static_cast<std::uint16_t>(Key::Keypad9)) return kKeypadText[code - keypad];
+    return 0;
+}
+
+std::int32_t Clamp32(double value) {
+    return static_cast<std::int32_t>(std::clamp(value, double{INT32_MIN}, double{INT32_MAX}));
+}
+
+// The pointer's place in the window's client area on screen.
+platform::Point PointerOnScreen(const Window::State& state) {
+    const platform::Point cursor = platform::CurrentInputHost().CursorPosition();
+    const platform::Rect client = platform::ClientAreaOnDesktop(state.hwnd);
+    return {Clamp32(static_cast<double>(cursor.x) - client.left), Clamp32(static_cast<double>(cursor.y) - client.top)};
+}
+
+// Where a place in the client area on screen is on the drawing area: taken back through the
+// scaling of a fullscreen or resizable window (the drawing area at the largest size that fits,
+// centred between bars), rounded down to the drawing area's pixel.
+IntPoint OnDrawingArea(const Window::State& state, platform::Point onScreen) {
+    const double x = onScreen.x, y = onScreen.y;
+    const platform::WindowPresentation& shown = state.hwnd->presentation;
+    if (!(shown.fullscreen || shown.resizable) || state.shownWidth <= 0 || state.shownHeight <= 0) return {Clamp32(x), Clamp32(y)};
+    const double scale = std::min(static_cast<double>(state.shownWidth) / state.width, static_cast<double>(state.shownHeight) / state.height);
+    const double left = (state.shownWidth - state.width * scale) / 2, top = (state.shownHeight - state.height * scale) / 2;
+    return {Clamp32(std::floor((x - left) / scale)), Clamp32(std::floor((y - top) / scale))};
+}
+
+// A move of the stick since the last frame: an event with the new position and the change, and
+// the new position kept.
 void PushMotion(Window::State& state, EventType type, std::int32_t x, std::int32_t y, std::int32_t& lastX, std::int32_t& lastY) {
     if (x == lastX && y == lastY) return;
     Event motion{type};
     motion.x = x, motion.y = y;
-    motion.dx = x - lastX, motion.dy = y - lastY;
+    motion.dx = Clamp32(static_cast<double>(x) - lastX), motion.dy = Clamp32(static_cast<double>(y) - lastY);
     lastX = x, lastY = y;
     state.events.Push(motion);
+}
+
+// The pointer's move since the last frame, on the drawing area. Only a move on screen is an
+// event: a window scaled anew under a still pointer moves nothing.
+void QueuePointer(Window::State& state) {
+    const platform::Point onScreen = PointerOnScreen(state);
+    const IntPoint pointer = OnDrawingArea(state, onScreen);
+    const bool moved = onScreen.x != state.pointerOnScreen.x || onScreen.y != state.pointerOnScreen.y;
+    state.pointerOnScreen = onScreen;
+    if (!moved) {
+        state.pointer = pointer;
+        return;
+    }
+    PushMotion(state, EventType::MouseMoved, pointer.x, pointer.y, state.pointer.x, state.pointer.y);
+}
+
+// The wheel as this frame's read saw it: one event carrying the turn's notches, signed (at least
+// one for a turn smaller than a notch); the notch counts alone keep the last turn's values.
+void QueueWheel(Window::State& state) {
+    const Input& input = *state.input;
+    if (!input.WheelUp() && !input.WheelDown()) return;
+    Event wheel{EventType::MouseWheel};
+    wheel.wheel = input.WheelUp() ? std::max<std::int32_t>(1, input.WheelUpNotches()) : -std::max<std::int32_t>(1, input.WheelDownNotches());
+    wheel.x = state.pointer.x, wheel.y = state.pointer.y;
+    state.events.Push(wheel);
 }
 
 void QueueInput(Window::State& state) {
     const Input& input = *state.input;
     const bool shift = input.GetKeyStatus(static_cast<std::uint16_t>(Key::LeftShift)) >= KEY_PRESSED ||
                        input.GetKeyStatus(static_cast<std::uint16_t>(Key::RightShift)) >= KEY_PRESSED;
+    // The pointer first, so that the buttons' events carry where it is now.
+    QueuePointer(state);
     for (std::uint16_t code = kFirstCode; code < kKeyCodeCount; ++code) {
         const KeyStatus status = input.GetKeyStatus(code);
         if (status != KEY_PRESSED && status != KEY_RELEASED) continue;
@@ -97,28 +171,23 @@ void QueueInput(Window::State& state) {
         } else if (code >= KEY_CODE_MOUSE_FIRST) {
             event.type = down ? EventType::MouseButtonDown : EventType::MouseButtonUp;
             event.button = code;
-            event.x = input.MouseX(), event.y = input.MouseY();
+            event.x = state.pointer.x, event.y = state.pointer.y;
         } else {
             event.type = down ? EventType::KeyDown : EventType::KeyUp;
             event.key = static_cast<Key>(code);
         }
-        state.events.Push(event);
-        // A key that types a character also gives its text, shifted as on a US layout.
-        if (down && code >= 32 && code < 127) {
-            const std::uint8_t shifted = shift ? input.Shift()[code] : 0;
-            Event text{EventType::Text, static_cast<Key>(code)};
-            text.text = static_cast<char>(shifted ? shifted : code);
-            state.events.Push(text);
+        // A key that types a character also gives its text, right after its KeyDown: both or
+        // neither reach the queue.
+        const char text = down && code < KEY_CODE_MOUSE_FIRST ? TextOf(input, code, shift) : 0;
+        if (text) {
+            Event typed{EventType::Text, static_cast<Key>(code)};
+            typed.text = text;
+            state.events.Push(event, typed);
+        } else {
+            state.events.Push(event);
         }
     }
-    PushMotion(state, EventType::MouseMoved, input.MouseX(), input.MouseY(), state.mouseX, state.mouseY);
-    const std::int32_t notches = input.WheelUpNotches() - input.WheelDownNotches();
-    if (notches != 0) {
-        Event wheel{EventType::MouseWheel};
-        wheel.wheel = notches;
-        wheel.x = input.MouseX(), wheel.y = input.MouseY();
-        state.events.Push(wheel);
-    }
+    QueueWheel(state);
     PushMotion(state, EventType::JoystickMoved, input.JoystickX(), input.JoystickY(), state.stickX, state.stickY);
 }
 
@@ -192,6 +261,9 @@ Status Window::Open(const char* title, std::int32_t width, std::int32_t height, 
         return Status::FromPlatform("cannot open the window: no keyboard or mouse", read);
     }
     s.input->SetMouseLimits(0, 0, width - 1, height - 1);
+    s.shownWidth = width, s.shownHeight = height;
+    s.pointerOnScreen = PointerOnScreen(s);  // moves are counted from where the pointer is now
+    s.pointer = OnDrawingArea(s, s.pointerOnScreen);
     s.open = true;
     s.tasks = std::move(tasks);
     for (const std::weak_ptr<FrameTask>& weak : s.tasks) {
@@ -281,6 +353,10 @@ bool Window::IsKeyDown(Key key) const {
 bool Window::IsMouseButtonDown(MouseButton button) const {
     return state_ && state_->input && state_->input->GetKeyStatus(static_cast<std::uint16_t>(button)) >= KEY_PRESSED;
 }
+
+IntPoint Window::MousePosition() const { return state_ ? state_->pointer : IntPoint{}; }
+
+std::size_t Window::DroppedEvents() const { return state_ ? state_->events.Dropped() : 0; }
 
 Canvas Window::Draw() const { return Canvas(*state_->screen->Back()); }
 std::int32_t Window::Width() const { return state_ ? state_->width : 0; }

@@ -11,6 +11,7 @@
 // (the audio output's looping tune), and gives the time step. The drawing area keeps the size
 // the window was opened with: a fullscreen or resizable window shows it scaled to the size the
 // window has on screen, keeping its shape, with black bars on the sides that are left over.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -25,6 +26,14 @@ class FrameTask;
 class Input;
 class Picture;
 class Screen;
+
+/// A point in pixels.
+struct IntPoint {
+    std::int32_t x = 0;  ///< from the left
+    std::int32_t y = 0;  ///< from the top
+    /// Field-wise equality.
+    friend bool operator==(const IntPoint&, const IntPoint&) = default;
+};
 
 /// How the window is shown.
 enum class WindowMode {
@@ -74,6 +83,12 @@ public:
     bool IsKeyDown(Key key) const;
     /// True while the mouse button is down.
     bool IsMouseButtonDown(MouseButton button) const;
+    /// Where the pointer is on the drawing area, in its pixels (as read at the start of this
+    /// frame), through the scaling of a fullscreen or resizable window; outside the drawing area
+    /// (negative, or beyond its size) while the pointer is over the bars or outside the window.
+    IntPoint MousePosition() const;
+    /// Events dropped since the window opened because a frame had more than the queue holds.
+    std::size_t DroppedEvents() const;
 
     /// The canvas of the frame being drawn (the screen's back surface). Only while the window is open.
     Canvas Draw() const;

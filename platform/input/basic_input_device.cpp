@@ -120,6 +120,7 @@ HRESULT BasicInputDevice::Acquire() {
     acquired_ = true;
     if (cooperation_ & DISCL_FOREGROUND) acquiredDeactivations_ = window_->deactivations;
     motionX_ = motionY_ = motionZ_ = 0;
+    ForgetPresses();
     return S_OK;
 }
 
@@ -147,11 +148,23 @@ HRESULT BasicInputDevice::GetDeviceState(std::uint32_t size, void* state) {
     return S_OK;
 }
 
+namespace {
+
+// Bytes that show a press latched since the last read as down.
+template <std::size_t N>
+void AddLatched(std::array<std::uint8_t, N>& bytes, const KeyboardState& latched) {
+    static_assert(N <= kKeyboardStateSize);
+    for (std::size_t i = 0; i < N; ++i) bytes[i] |= latched[i];
+}
+
+}  // namespace
+
 void BasicInputDevice::FillState(void* state) {
     switch (kind_) {
         case DeviceKind::Keyboard: {
             KeyboardState keys{};
             ReadKeys(keys);
+            AddLatched(keys, latched_);
             std::memcpy(state, keys.data(), keys.size());
             break;
         }
@@ -161,6 +174,7 @@ void BasicInputDevice::FillState(void* state) {
             mouse.y = std::exchange(motionY_, 0);
             mouse.z = std::exchange(motionZ_, 0);
             ReadMouseButtons(mouse.buttons);
+            AddLatched(mouse.buttons, latched_);
             std::memcpy(state, &mouse, sizeof mouse);
             break;
         }
@@ -170,10 +184,12 @@ void BasicInputDevice::FillState(void* state) {
             ReadJoystick(rawX, rawY, joystick.buttons);
             joystick.x = ScaleAxis(rawX, axes_[0]);
             joystick.y = ScaleAxis(rawY, axes_[1]);
+            AddLatched(joystick.buttons, latched_);
             std::memcpy(state, &joystick, sizeof joystick);
             break;
         }
     }
+    ForgetPresses();
 }
 
 HRESULT BasicInputDevice::GetDeviceInfo(DeviceInstance* info) {
@@ -189,6 +205,10 @@ HRESULT BasicInputDevice::QueryInterface(const Guid& iid, std::shared_ptr<InputD
     if (const HRESULT hr = Fault(Operation::QueryInterface); Failed(hr)) return hr;
     *device = shared_from_this();
     return S_OK;
+}
+
+void BasicInputDevice::LatchPress(std::size_t index) {
+    if (acquired_ && index < latched_.size()) latched_[index] = 0x80;
 }
 
 void BasicInputDevice::AddMotion(std::int32_t dx, std::int32_t dy, std::int32_t dz) {

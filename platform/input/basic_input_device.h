@@ -3,6 +3,7 @@
 // acquisition rules, the joystick axis properties and the mouse movement gathered between reads.
 // A backend derives from it and supplies the device's current keys, buttons and axes.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -43,6 +44,12 @@ public:
     // Mouse movement that arrived since the last read; kept only while acquired, as a device
     // that is not acquired reports nothing. Sums saturate at the 32-bit limits.
     void AddMotion(std::int32_t dx, std::int32_t dy, std::int32_t dz);
+    // A key (by scan code) or button (by number) went down: the next read shows it down even when
+    // it went up again before that read, and the read after shows it as it is then. So a press
+    // shorter than the time between two reads is not lost. Kept only while acquired.
+    void LatchPress(std::size_t index);
+    // Presses not yet read are forgotten (the backend let go of everything).
+    void ForgetPresses() { latched_.fill(0); }
     const AxisSettings& Axis(std::uint32_t axisOffset) const { return axes_[axisOffset == DIJOFS_Y ? 1 : 0]; }
 
 protected:
@@ -75,6 +82,7 @@ private:
     // then has taken the acquisition away, even one that was undone before the next read.
     std::uint32_t acquiredDeactivations_ = 0;
     std::int32_t motionX_ = 0, motionY_ = 0, motionZ_ = 0;
+    KeyboardState latched_{};  // presses since the last read, bit 7 set, by scan code or button
     std::array<AxisSettings, 2> axes_{};
 };
 

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -397,6 +399,179 @@ TEST_F(FrontDoorTest, TestingControlsDriveTheWindowFromOutside) {
     EXPECT_EQ(*std::max_element(heard.begin(), heard.end()), 4000);
 }
 
+TEST_F(FrontDoorTest, WheelGivesOneEventPerTurnWithItsSignedNotches) {
+    media::Window window;
+    ASSERT_TRUE(window.Open("wheel", 64, 48));
+    float dt = 0;
+    ASSERT_TRUE(window.NextFrame(dt));
+    Drain(window);
+    // Each step: the wheel's turn before the frame (120 a notch, positive away from the user),
+    // and the notches of the one MouseWheel event the frame gives (0: no event).
+    const std::pair<std::int32_t, std::int32_t> steps[] = {
+        {120, 1}, {0, 0}, {0, 0}, {-120, -1}, {240, 2}, {-360, -3}, {60, 1}, {-30, -1}, {0, 0},
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        keys.TurnWheel(steps[i].first);
+        ASSERT_TRUE(window.NextFrame(dt));
+        std::vector<std::int32_t> wheels;
+        for (const media::Event& event : Drain(window)) {
+            if (event.type == media::EventType::MouseWheel) wheels.push_back(event.wheel);
+        }
+        const std::vector<std::int32_t> expected = steps[i].second ? std::vector{steps[i].second} : std::vector<std::int32_t>{};
+        EXPECT_EQ(wheels, expected) << "step " << i << ": turn " << steps[i].first;
+    }
+}
+
+TEST_F(FrontDoorTest, PressShorterThanAFrameIsSeenDownThenUp) {
+    media::Window window;
+    ASSERT_TRUE(window.Open("taps", 64, 48));
+    float dt = 0;
+    ASSERT_TRUE(window.NextFrame(dt));
+    Drain(window);
+    // Each row: a key, mouse button or joystick button that goes down and up between two frames,
+    // and the events of the next two frames.
+    struct Tap {
+        const char* name;
+        void (*press)(platform::headless::HeadlessInput&, bool down);
+        media::EventType down, up;
+    };
+    const Tap taps[] = {
+        {"key", [](auto& in, bool down) { in.SetKey(30, down); }, media::EventType::KeyDown, media::EventType::KeyUp},
+        {"mouse button", [](auto& in, bool down) { in.SetMouseButton(1, down); }, media::EventType::MouseButtonDown,
+         media::EventType::MouseButtonUp},
+        {"joystick button", [](auto& in, bool down) { in.SetJoystickButton(3, down); }, media::EventType::JoystickButtonDown,
+         media::EventType::JoystickButtonUp},
+    };
+    const auto kinds = [](const std::vector<media::Event>& events) {
+        std::vector<media::EventType> types;
+        for (const media::Event& event : events) {
+            if (event.type != media::EventType::Text) types.push_back(event.type);
+        }
+        return types;
+    };
+    for (const Tap& tap : taps) {
+        tap.press(keys, true);
+        tap.press(keys, false);
+        ASSERT_TRUE(window.NextFrame(dt));
+        EXPECT_EQ(kinds(Drain(window)), std::vector{tap.down}) << tap.name << ": the tap is seen";
+        ASSERT_TRUE(window.NextFrame(dt));
+        EXPECT_EQ(kinds(Drain(window)), std::vector{tap.up}) << tap.name << ": and let go in the next frame";
+        ASSERT_TRUE(window.NextFrame(dt));
+        EXPECT_TRUE(Drain(window).empty()) << tap.name;
+    }
+    // A key held across frames is still one press and one release.
+    keys.SetKey(30, true);
+    ASSERT_TRUE(window.NextFrame(dt));
+    EXPECT_EQ(kinds(Drain(window)), std::vector{media::EventType::KeyDown});
+    ASSERT_TRUE(window.NextFrame(dt));
+    EXPECT_TRUE(Drain(window).empty());
+    keys.SetKey(30, false);
+    ASSERT_TRUE(window.NextFrame(dt));
+    EXPECT_EQ(kinds(Drain(window)), std::vector{media::EventType::KeyUp});
+}
+
+TEST_F(FrontDoorTest, PointerPositionIsThePointersOnTheDrawingArea) {
+    host.SetDesktop(1024, 768, 32);
+    // Each row: how the window is shown, its size on screen (0: as opened), where the pointer is in
+    // the window on screen, and where that is on the 64 x 48 drawing area.
+    struct Case {
+        media::WindowMode mode;
+        std::int32_t shownW, shownH, pointerX, pointerY, x, y;
+    };
+    const Case cases[] = {
+        {media::WindowMode::Windowed, 0, 0, 15, 12, 15, 12},
+        {media::WindowMode::Windowed, 0, 0, 63, 47, 63, 47},
+        {media::WindowMode::Resizable, 256, 96, 64 + 20, 30, 10, 15},  // twice the size, bars left and right
+        {media::WindowMode::Resizable, 128, 192, 20, 48 + 30, 10, 15},  // bars above and below
+        {media::WindowMode::Fullscreen, 640, 480, 639, 479, 63, 47},
+    };
+    for (const Case& k : cases) {
+        media::Window window;
+        ASSERT_TRUE(window.Open("pointer", 64, 48, k.mode));
+        const auto handle = static_cast<platform::HWND>(window.NativeHandle());
+        if (k.shownW) {
+            ASSERT_TRUE(host.ResizeOnScreen(handle, k.shownW, k.shownH));
+        }
+        float dt = 0;
+        ASSERT_TRUE(window.NextFrame(dt));
+        Drain(window);
+        const platform::Rect client = platform::ClientAreaOnDesktop(handle);
+        keys.SetCursorPosition({client.left + k.pointerX, client.top + k.pointerY});
+        keys.MoveMouse(k.pointerX, k.pointerY);
+        keys.SetMouseButton(0, true);
+        ASSERT_TRUE(window.NextFrame(dt));
+        std::vector<media::Event> events = Drain(window);
+        keys.SetMouseButton(0, false);
+        const auto moved = std::ranges::find(events, media::EventType::MouseMoved, &media::Event::type);
+        ASSERT_NE(moved, events.end()) << k.pointerX << "," << k.pointerY;
+        EXPECT_EQ(moved->x, k.x);
+        EXPECT_EQ(moved->y, k.y);
+        const auto pressed = std::ranges::find(events, media::EventType::MouseButtonDown, &media::Event::type);
+        ASSERT_NE(pressed, events.end());
+        EXPECT_EQ(pressed->x, k.x);
+        EXPECT_EQ(pressed->y, k.y);
+        EXPECT_EQ(window.MousePosition(), (media::IntPoint{k.x, k.y}));
+        // The input object's own cursor stays inside its limits, as it always did.
+        EXPECT_LE(window.GetInput().MouseX(), 63);
+    }
+}
+
+TEST_F(FrontDoorTest, KeypadKeysAreNamedAndTypeAsWithNumLockOn) {
+    media::Window window;
+    ASSERT_TRUE(window.Open("keypad", 64, 48));
+    float dt = 0;
+    ASSERT_TRUE(window.NextFrame(dt));
+    Drain(window);
+    // Each row: the keypad key's scan code, its name, and the text it types (0: none).
+    const std::tuple<std::uint8_t, media::Key, char> rows[] = {
+        {82, media::Key::Keypad0, '0'},   {79, media::Key::Keypad1, '1'},      {73, media::Key::Keypad9, '9'},
+        {83, media::Key::KeypadPeriod, '.'}, {181, media::Key::KeypadDivide, '/'}, {55, media::Key::KeypadMultiply, '*'},
+        {74, media::Key::KeypadMinus, '-'}, {78, media::Key::KeypadPlus, '+'},  {156, media::Key::KeypadEnter, 0},
+        {69, media::Key::NumLock, 0},
+    };
+    for (const auto& [scan, key, text] : rows) {
+        keys.SetKey(scan, true);
+        ASSERT_TRUE(window.NextFrame(dt));
+        const std::vector<media::Event> events = Drain(window);
+        keys.SetKey(scan, false);
+        ASSERT_TRUE(window.NextFrame(dt));
+        Drain(window);
+        ASSERT_EQ(events.size(), text ? 2u : 1u) << "scan " << int{scan};
+        EXPECT_EQ(events[0].type, media::EventType::KeyDown);
+        EXPECT_EQ(events[0].key, key) << "scan " << int{scan};
+        if (text) {
+            EXPECT_EQ(events[1].type, media::EventType::Text);
+            EXPECT_EQ(events[1].text, text) << "scan " << int{scan};
+        }
+    }
+}
+
+TEST_F(FrontDoorTest, ManyKeysInOneFrameKeepEachKeyDownWithItsText) {
+    media::Window window;
+    ASSERT_TRUE(window.Open("many keys", 64, 48));
+    float dt = 0;
+    ASSERT_TRUE(window.NextFrame(dt));
+    Drain(window);
+    // Every key of the main block at once (scan codes 2..53: digits to slash, Shift and Control
+    // among them): more than a hundred events with their texts.
+    for (std::uint8_t scan = 2; scan <= 53; ++scan) keys.SetKey(scan, true);
+    keys.MoveMouse(5, 5);
+    ASSERT_TRUE(window.NextFrame(dt));
+    const std::vector<media::Event> events = Drain(window);
+    EXPECT_EQ(window.DroppedEvents(), 0u);
+    std::size_t downs = 0;
+    for (std::size_t i = 0; i < events.size(); ++i) {
+        if (events[i].type != media::EventType::KeyDown) continue;
+        ++downs;
+        const auto code = static_cast<std::uint16_t>(events[i].key);
+        if (code < 32 || code >= 127) continue;
+        ASSERT_LT(i + 1, events.size());
+        EXPECT_EQ(events[i + 1].type, media::EventType::Text) << "key " << code;
+        EXPECT_EQ(events[i + 1].key, events[i].key);
+    }
+    EXPECT_EQ(downs, 52u);
+}
+
 TEST_F(FrontDoorTest, CloseBoxEndsTheLoopWithAClosedEvent) {
     media::Window window;
     ASSERT_TRUE(window.Open("close", 64, 48));
@@ -422,6 +597,35 @@ TEST_F(FrontDoorTest, EventQueueKeepsOrderAndCountsWhatItDrops) {
         EXPECT_EQ(event.x, static_cast<std::int32_t>(i));
     }
     EXPECT_FALSE(queue.Pop(event));
+
+    // A key's KeyDown and its Text go in together or not at all.
+    media::EventQueue pairs;
+    for (std::size_t i = 0; i + 1 < media::EventQueue::kCapacity; ++i) pairs.Push(media::Event{media::EventType::KeyUp});
+    EXPECT_FALSE(pairs.Push(media::Event{media::EventType::KeyDown}, media::Event{media::EventType::Text}));
+    EXPECT_EQ(pairs.Size(), media::EventQueue::kCapacity - 1);
+    EXPECT_EQ(pairs.Dropped(), 2u);
+
+    // Moves of one kind in a row become one: the last position and the whole move.
+    media::EventQueue moves;
+    for (const auto& [type, x, dx] : {std::tuple{media::EventType::MouseMoved, 3, 3}, std::tuple{media::EventType::MouseMoved, 5, 2},
+                                      std::tuple{media::EventType::JoystickMoved, 7, 7}, std::tuple{media::EventType::MouseMoved, 9, 4}}) {
+        media::Event move{type};
+        move.x = x, move.dx = dx;
+        ASSERT_TRUE(moves.Push(move));
+    }
+    ASSERT_EQ(moves.Size(), 3u);
+    ASSERT_TRUE(moves.Pop(event));
+    EXPECT_EQ(event.x, 5);
+    EXPECT_EQ(event.dx, 5);
+    // Joined moves stop at the 32-bit limits instead of wrapping.
+    media::Event far{media::EventType::MouseMoved};
+    far.dx = INT32_MAX, far.dy = INT32_MIN;
+    media::EventQueue farMoves;
+    farMoves.Push(far);
+    farMoves.Push(far);
+    ASSERT_TRUE(farMoves.Pop(event));
+    EXPECT_EQ(event.dx, INT32_MAX);
+    EXPECT_EQ(event.dy, INT32_MIN);
 }
 
 TEST_F(FrontDoorTest, SoundIsHeardAtItsVolume) {

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # input-probe end to end. Without a display, --keys prints the key tables. Under Xvfb, each of
-# the game's nine keys is held on the real window until the probe reports it held (a quick tap
-# can fall between two keyboard snapshots), then released until the probe reports it released,
+# the game's nine keys is held on the real window until the probe reports it held, then
+# released until the probe reports it released,
 # and must show up in the probe's output under its code with the statuses pressed, held...,
-# released in consecutive frames; SIGTERM then ends it with code 0. Every wait has a deadline.
+# released in consecutive frames; five taps of 12 ms, shorter than a frame, are each reported
+# pressed and then released; SIGTERM then ends it with code 0. Every wait has a deadline.
 # Usage: input_probe_test.sh PATH/TO/input-probe   (runs itself again under xvfb-run when needed)
 set -euo pipefail
 program=$(realpath "$1")
@@ -49,12 +50,34 @@ for i in "${!keys[@]}"; do
   xdotool keyup "${keys[$i]}"
   poll "${keys[$i]} released" reported "${codes[$i]}" 1
 done
+held=$(wc -l <probe.out)
+
+# Taps shorter than a frame are not lost: each 12 ms tap of X is reported pressed, then released.
+released_x() {
+  local n
+  n=$(tail -n +$((held + 1)) probe.out | awk -F'[ =]' '$2 == 120 && $3 == 1' | wc -l)
+  echo "X released $n times after the holds"
+  [ "$n" -ge "$1" ]
+}
+for tap in 1 2 3 4 5; do
+  xdotool keydown --delay 0 x sleep 0.012 keyup --delay 0 x  # one process: the key is down for 12 ms
+  poll "tap $tap of X" released_x "$tap"
+done
 kill -TERM "$pid"
 poll "the probe's end after SIGTERM" ended "$pid" probe.err
 status=0
 wait "$pid" || status=$?
 pid=""
 [ "$status" -eq 0 ] || fail "exit code $status after SIGTERM; stderr: $(cat probe.err)"
+
+# The taps: five presses, each released in the frame after its last frame down (a tap that
+# spans a read is also held for a frame).
+taps=$(tail -n +$((held + 1)) probe.out)
+[[ "$(awk -F'[ =]' '$2 == 120 { printf "%s", $3 }' <<<"$taps")" =~ ^(23*1){5}$ ]] || fail "taps of X: $(tr '\n' ' ' <<<"$taps")"
+awk -F'[ =]' '$3 != 2 && $1 != last + 1 { exit 1 } { last = $1 }' <<<"$taps" || fail "a tap's frames are not consecutive: $(tr '\n' ' ' <<<"$taps")"
+echo "5 taps of 12 ms: each pressed, then released in the next frame"
+head -n "$held" probe.out >holds.out
+mv holds.out probe.out
 
 # Frames ascend; one key at a time, so every line holds exactly one code; nothing was reported
 # before the first key went down.

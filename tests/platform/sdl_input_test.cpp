@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstddef>
 #include <cstring>
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "media/input/key_tables.h"
 #include "platform/backends/sdl/sdl_input.h"
@@ -135,6 +137,78 @@ TEST(SdlMouse, MotionAndWheelEventsAreSummedUntilTheNextRead) {
     ASSERT_EQ(mouse->GetDeviceState(sizeof state, &state), 0);
     EXPECT_EQ(state.x, 0);
     EXPECT_EQ(state.z, 0);
+}
+
+// A press that goes down and up between two reads is read as down once, then up: each row, the
+// events between the first two reads, the device, and where its state shows the press.
+TEST(SdlPresses, APressBetweenTwoReadsIsReadDownThenUp) {
+    std::unique_ptr<platform::DirectInput> input;
+    ASSERT_EQ(platform::CurrentInputHost().DirectInputCreate(nullptr, platform::DIRECTINPUT_VERSION, &input), 0);
+    auto& host = static_cast<platform::sdl::SdlInput&>(platform::CurrentInputHost());
+    const int index = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 12, 0);
+    ASSERT_GE(index, 0) << SDL_GetError();
+    SDL_Joystick* stick = SDL_JoystickOpen(index);
+    ASSERT_NE(stick, nullptr);
+    platform::DeviceInstance joystickFound;
+    input->EnumDevices(
+        platform::DIDEVTYPE_JOYSTICK,
+        [](const platform::DeviceInstance& instance, void* reference) {
+            *static_cast<platform::DeviceInstance*>(reference) = instance;
+            return platform::DIENUM_CONTINUE;
+        },
+        &joystickFound, platform::DIEDFL_ATTACHEDONLY);
+
+    const auto key = [](Uint32 type) {
+        SDL_Event event{};
+        event.type = type;
+        event.key.keysym.scancode = SDL_SCANCODE_A;
+        return event;
+    };
+    const auto mouse = [](Uint32 type) {
+        SDL_Event event{};
+        event.type = type;
+        event.button.button = SDL_BUTTON_RIGHT;
+        return event;
+    };
+    const SDL_JoystickID which = SDL_JoystickInstanceID(stick);
+    const auto button = [which](Uint32 type) {
+        SDL_Event event{};
+        event.type = type;
+        event.jbutton.which = which;
+        event.jbutton.button = 4;
+        return event;
+    };
+    const struct {
+        const char* name;
+        platform::Guid device;
+        platform::DataFormat format;
+        SDL_Event down, up;
+        std::size_t offset;  // of the press's byte in the state
+    } rows[] = {
+        {"key A", platform::GUID_SysKeyboard, platform::DataFormat::Keyboard, key(SDL_KEYDOWN), key(SDL_KEYUP), 30},
+        {"right button", platform::GUID_SysMouse, platform::DataFormat::Mouse, mouse(SDL_MOUSEBUTTONDOWN), mouse(SDL_MOUSEBUTTONUP),
+         offsetof(platform::MouseState, buttons) + 1},
+        {"joystick button 4", joystickFound.instance, platform::DataFormat::Joystick, button(SDL_JOYBUTTONDOWN),
+         button(SDL_JOYBUTTONUP), offsetof(platform::JoystickState, buttons) + 4},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto device = OpenInBackground(*input, row.device, row.format);
+        ASSERT_NE(device, nullptr);
+        ASSERT_EQ(device->Acquire(), 0);
+        const std::uint32_t size = platform::StateSize(row.format);
+        std::vector<std::uint8_t> state(size);
+        ASSERT_EQ(device->GetDeviceState(size, state.data()), 0);
+        EXPECT_EQ(state[row.offset], 0);
+        host.Observe(row.down);
+        host.Observe(row.up);
+        ASSERT_EQ(device->GetDeviceState(size, state.data()), 0);
+        EXPECT_EQ(state[row.offset], 0x80) << "the press is read";
+        ASSERT_EQ(device->GetDeviceState(size, state.data()), 0);
+        EXPECT_EQ(state[row.offset], 0) << "and let go in the read after";
+    }
+    SDL_JoystickClose(stick);
+    SDL_JoystickDetachVirtual(index);
 }
 
 }  // namespace

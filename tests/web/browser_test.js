@@ -275,6 +275,41 @@ step('a page that loses the focus is an inactive window until it has it again', 
   await stateIs(page, 'the game active', (s) => s.active === 1, 3000);
 });
 
+step('a mouse button pressed on the canvas and let go outside it is up again', 10000, async () => {
+  const box = await page.evaluate(() => {
+    const r = document.getElementById('canvas').getBoundingClientRect();
+    return {x: r.left + r.width / 2, y: r.top + r.height / 2};
+  });
+  await page.mouse.move(box.x, box.y);
+  await page.mouse.down();
+  await stateIs(page, 'the button down', (s) => s.mouseLeft >= 2, 3000);
+  // Released over the page outside the canvas: the event reaches the window, not the canvas.
+  await page.evaluate(() => window.dispatchEvent(new MouseEvent('mouseup', {button: 0, bubbles: true})));
+  await stateIs(page, 'the button up', (s) => s.mouseLeft === 0, 3000);
+  await page.mouse.up();
+});
+
+step('a page opened in a background tab starts inactive', 15000, async () => {
+  const background = await browser.newPage({viewport: {width: 800, height: 600}});
+  await background.addInitScript(() => {
+    Object.defineProperty(document, 'hidden', {value: true, configurable: true});
+    Object.defineProperty(document, 'visibilityState', {value: 'hidden', configurable: true});
+    document.hasFocus = () => false;
+  });
+  try {
+    await background.goto(`${origin}/`);
+    await stateIs(background, 'the game inactive', (s) => s.active === 0, 10000);
+    // A second later, with no focus or visibility event, it is still inactive.
+    const end = Date.now() + 1000;
+    while (Date.now() < end) {
+      assert.equal((await state(background)).active, 0, 'the background page counts as active');
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+  } finally {
+    await background.close();
+  }
+});
+
 step('ESC gives the lose screen', 10000, async () => {
   await page.keyboard.down('Escape');
   await stateIs(page, 'the lose screen', (s) => s.gameState === kStates.lose, 5000);

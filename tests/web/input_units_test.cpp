@@ -6,11 +6,13 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "game/game_values.h"
 #include "media/input/key_tables.h"
 #include "platform/backends/web/input_codes.h"
 #include "platform/backends/web/key_state.h"
+#include "platform/backends/web/page_activity.h"
 
 #if MEDIA_TEST_WITH_SDL
 #include "platform/backends/sdl/sdl_input.h"
@@ -138,6 +140,48 @@ TEST(WebKeyState, TapsBetweenReadsAreReadOnceAndHeldKeysUntilLetGo) {
             }
         }
         EXPECT_EQ(reads, c.reads);
+    }
+}
+
+// Each case: the page's state at start (focused, visible), then focus ('f' gained, 'b' lost) and
+// visibility ('s' shown, 'h' hidden) changes; after each, whether the game is active, how many
+// times held keys were let go, and the activation the window is told of ('1', '0', or '-' none).
+TEST(WebPageActivity, ActiveWhileFocusedAndShownAndLettingGoOfHeldKeysWhenNot) {
+    struct Step {
+        char change;  // 0: the start
+        bool active;
+        char posted;
+        int releases;  // so far
+    };
+    const struct {
+        const char* name;
+        bool focused, visible;
+        std::vector<Step> steps;
+    } rows[] = {
+        {"a page in front", true, true, {{0, true, '-', 0}, {'b', false, '0', 1}, {'f', true, '1', 1}, {'h', false, '0', 2}, {'s', true, '1', 2}}},
+        {"a page opened in a background tab", true, false, {{0, false, '0', 0}, {'s', true, '1', 0}, {'h', false, '0', 1}}},
+        {"a page opened without the focus", false, true, {{0, false, '0', 0}, {'h', false, '-', 0}, {'f', false, '-', 0}, {'s', true, '1', 0}}},
+        {"hidden and unfocused: let go once", true, true, {{0, true, '-', 0}, {'h', false, '0', 1}, {'b', false, '-', 1}, {'s', false, '-', 1}, {'f', true, '1', 1}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        int releases = 0;
+        platform::web::PageActivity activity([&releases] { ++releases; });
+        for (std::size_t i = 0; i < row.steps.size(); ++i) {
+            const Step& step = row.steps[i];
+            switch (step.change) {
+                case 0: activity.Start(row.focused, row.visible); break;
+                case 'f': activity.SetFocus(true); break;
+                case 'b': activity.SetFocus(false); break;
+                case 's': activity.SetVisible(true); break;
+                case 'h': activity.SetVisible(false); break;
+            }
+            bool active = false;
+            const char posted = activity.TakeUnposted(active) ? (active ? '1' : '0') : '-';
+            EXPECT_EQ(activity.Active(), step.active) << "step " << i;
+            EXPECT_EQ(posted, step.posted) << "step " << i;
+            EXPECT_EQ(releases, step.releases) << "step " << i;
+        }
     }
 }
 

@@ -127,6 +127,25 @@ void HeadlessInput::Reset() {
     ClearFaults();
     Faults().ClearCalls(FaultGroup::Input);
     pollCalls_ = 0;
+    for (HeadlessDevice* device : devices_) device->ForgetPresses();
+}
+
+void HeadlessInput::LatchPress(DeviceKind kind, std::size_t index) {
+    for (HeadlessDevice* device : devices_) {
+        if (device->Kind() == kind) device->LatchPress(index);
+    }
+}
+
+void HeadlessInput::SetKey(std::uint8_t scanCode, bool down) {
+    keys_[scanCode] = down ? 0x80 : 0;
+    if (down) LatchPress(DeviceKind::Keyboard, scanCode);
+}
+
+void HeadlessInput::SetKeyboard(const KeyboardState& keys) {
+    keys_ = keys;
+    for (std::size_t scan = 0; scan < keys.size(); ++scan) {
+        if (keys[scan] & 0x80) LatchPress(DeviceKind::Keyboard, scan);
+    }
 }
 
 void HeadlessInput::MoveMouse(std::int32_t dx, std::int32_t dy) {
@@ -142,11 +161,15 @@ void HeadlessInput::TurnWheel(std::int32_t delta) {
 }
 
 void HeadlessInput::SetMouseButton(int button, bool down) {
-    if (button >= 0 && button < static_cast<int>(mouseButtons_.size())) mouseButtons_[button] = down ? 0x80 : 0;
+    if (button < 0 || button >= static_cast<int>(mouseButtons_.size())) return;
+    mouseButtons_[static_cast<std::size_t>(button)] = down ? 0x80 : 0;
+    if (down) LatchPress(DeviceKind::Mouse, static_cast<std::size_t>(button));
 }
 
 void HeadlessInput::SetJoystickButton(int button, bool down) {
-    if (button >= 0 && button < static_cast<int>(joystickButtons_.size())) joystickButtons_[button] = down ? 0x80 : 0;
+    if (button < 0 || button >= static_cast<int>(joystickButtons_.size())) return;
+    joystickButtons_[static_cast<std::size_t>(button)] = down ? 0x80 : 0;
+    if (down) LatchPress(DeviceKind::Joystick, static_cast<std::size_t>(button));
 }
 
 void HeadlessInput::SetFault(InputFault fault, HRESULT result, int times, int after) { Faults().Set(fault, result, times, after); }

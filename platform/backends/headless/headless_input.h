@@ -3,12 +3,17 @@
 // and every creation, acquisition and read can be made to fail. Tests reach it through
 // InputControls(); the backend's Reset() resets it too.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "fault_switchboard.h"
 #include "../../input/input_host.h"
+
+namespace platform {
+enum class DeviceKind;  // platform/input/basic_input_device.h
+}
 
 namespace platform::headless {
 
@@ -25,10 +30,12 @@ public:
     /// traditional stick), the cursor at (0, 0), no faults, counters at zero. Devices that are
     /// still alive stay, with nothing acquired changed.
     void Reset();
-    /// One key (by scan code) up or down, the whole keyboard, and the keyboard as set.
+    /// One key (by scan code) up or down, the whole keyboard, and the keyboard as set. A key or
+    /// button that goes down is read as down by the next read of each device even when it goes
+    /// up again before, as on the desktop.
     /// @{
-    void SetKey(std::uint8_t scanCode, bool down) { keys_[scanCode] = down ? 0x80 : 0; }
-    void SetKeyboard(const KeyboardState& keys) { keys_ = keys; }
+    void SetKey(std::uint8_t scanCode, bool down);
+    void SetKeyboard(const KeyboardState& keys);
     const KeyboardState& Keyboard() const { return keys_; }
     /// @}
     /// Movement reaches every acquired mouse and is reported by its next read.
@@ -83,6 +90,9 @@ public:
     /// @}
 
 private:
+    // A press reaches every device of the kind (BasicInputDevice::LatchPress).
+    void LatchPress(DeviceKind kind, std::size_t index);
+
     KeyboardState keys_{};
     std::array<std::uint8_t, 4> mouseButtons_{};
     Point cursor_;

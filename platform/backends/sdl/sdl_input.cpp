@@ -68,6 +68,14 @@ constexpr ScancodePair kScancodes[] = {
 };
 
 constexpr std::uint8_t kDown = 0x80;
+// SDL's mouse buttons in the order of the mouse state's button bytes.
+constexpr int kMouseButtons[] = {SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_X1};
+
+// The button byte of an SDL mouse button, -1 for one the state has no byte for.
+int MouseButtonIndex(int sdlButton) {
+    const auto* found = std::ranges::find(kMouseButtons, sdlButton);
+    return found == std::end(kMouseButtons) ? -1 : static_cast<int>(found - std::begin(kMouseButtons));
+}
 constexpr double kWheelNotch = 120.0;
 // Joystick instances are named by this first word and SDL's device index in the last bytes.
 constexpr std::uint32_t kJoystickGuidTag = 0x53444C4A;
@@ -142,8 +150,7 @@ protected:
     }
     void ReadMouseButtons(std::array<std::uint8_t, 4>& buttons) override {
         const Uint32 state = SDL_GetMouseState(nullptr, nullptr);
-        const int order[] = {SDL_BUTTON_LEFT, SDL_BUTTON_RIGHT, SDL_BUTTON_MIDDLE, SDL_BUTTON_X1};
-        for (std::size_t i = 0; i < buttons.size(); ++i) buttons[i] = (state & SDL_BUTTON(order[i])) ? kDown : 0;
+        for (std::size_t i = 0; i < buttons.size(); ++i) buttons[i] = (state & SDL_BUTTON(kMouseButtons[i])) ? kDown : 0;
     }
     void ReadJoystick(std::int32_t& rawX, std::int32_t& rawY, std::array<std::uint8_t, 32>& buttons) override {
         rawX = SDL_JoystickNumAxes(joystick_) > 0 ? SDL_JoystickGetAxis(joystick_, 0) : 0;
@@ -151,6 +158,10 @@ protected:
         const int count = std::min<int>(SDL_JoystickNumButtons(joystick_), static_cast<int>(buttons.size()));
         for (int i = 0; i < count; ++i) buttons[i] = SDL_JoystickGetButton(joystick_, i) ? kDown : 0;
     }
+
+public:
+    // Whether this is the open joystick SDL knows by that instance id.
+    bool IsJoystick(SDL_JoystickID which) const { return joystick_ && SDL_JoystickInstanceID(joystick_) == which; }
 
 private:
     SdlInput& host_;
@@ -253,7 +264,25 @@ Point SdlInput::CursorPosition() {
 
 void SdlInput::Unregister(SdlDevice* device) { std::erase(devices_, device); }
 
+void SdlInput::LatchPress(const SDL_Event& event) {
+    for (SdlDevice* device : devices_) {
+        if (event.type == SDL_KEYDOWN && device->Kind() == DeviceKind::Keyboard) {
+            const auto* pair = std::ranges::find(kScancodes, event.key.keysym.scancode, &ScancodePair::sdl);
+            if (pair != std::end(kScancodes)) device->LatchPress(pair->scanCode);
+        } else if (event.type == SDL_MOUSEBUTTONDOWN && device->Kind() == DeviceKind::Mouse) {
+            if (const int button = MouseButtonIndex(event.button.button); button >= 0) device->LatchPress(static_cast<std::size_t>(button));
+        } else if (event.type == SDL_JOYBUTTONDOWN && device->IsJoystick(event.jbutton.which)) {
+            device->LatchPress(event.jbutton.button);
+        }
+    }
+}
+
 void SdlInput::Observe(const SDL_Event& event) {
+    // A press is latched for the next read: a key let go again before it is read is not lost.
+    if (event.type == SDL_KEYDOWN || event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_JOYBUTTONDOWN) {
+        LatchPress(event);
+        return;
+    }
     std::int32_t dx = 0, dy = 0, dz = 0;
     if (event.type == SDL_MOUSEMOTION) {
         dx = event.motion.xrel;

@@ -2,8 +2,10 @@
 // The SDL2 input devices: the keyboard read through SDL's key state with SDL scancodes turned
 // into the keyboard scan codes of the key tables, the mouse's motion and wheel gathered from the
 // events between two reads (the pointer is neither grabbed nor hidden) with the buttons from
-// SDL's mouse state, and SDL's joysticks. A foreground device follows the activation of its
-// window as the window system records it: active from first show, then focus changes.
+// SDL's mouse state, and SDL's joysticks. A key, mouse button or joystick button that went down
+// and up again between two reads is read as down once, then up. A foreground device follows the
+// activation of its window as the window system records it: active from first show, then focus
+// changes.
 #include <cstdint>
 #include <vector>
 
@@ -31,6 +33,9 @@ public:
     void Observe(const SDL_Event& event);
 
 private:
+    // A key or button went down: the devices it belongs to show it in their next read.
+    void LatchPress(const SDL_Event& event);
+
     std::vector<SdlDevice*> devices_;
 };
 

@@ -70,6 +70,12 @@ EM_JS(void, bz_wake, (), {
 
 EM_JS(void, bz_set_title, (const char* title), { document.title = UTF8ToString(title); });
 
+// The page's state when the program starts: bit 0 it has the focus, bit 1 its tab shows. A page
+// opened in a background tab gets no change event until it is shown.
+EM_JS(int, bz_page_state, (), {
+    return (document.hasFocus() ? 1 : 0) | (document.visibilityState === 'hidden' ? 0 : 2);
+});
+
 namespace platform {
 
 namespace {
@@ -113,7 +119,9 @@ extern const Backend kBackend;
 const Backend kBackend{"web", "a browser page: canvas, keyboard, mouse, gamepads and Web Audio", &Probe,
                        &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio};
 
-WebBackend::WebBackend() : start_(emscripten_get_now()) {
+// The browser sends no key releases to a page that lost focus: held keys are let go, as the
+// desktop's keyboard state is when its window loses focus.
+WebBackend::WebBackend() : start_(emscripten_get_now()), activity_([] { Input().ReleaseAll(); }) {
     // The desktop is the screen the page is on, at least as large as the game's window.
     int width = 0, height = 0;
     emscripten_get_screen_size(&width, &height);
@@ -121,6 +129,8 @@ WebBackend::WebBackend() : start_(emscripten_get_now()) {
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, &OnFocusChange);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, &OnFocusChange);
     emscripten_set_visibilitychange_callback(nullptr, false, &OnVisibilityChange);
+    const int page = bz_page_state();
+    activity_.Start((page & 1) != 0, (page & 2) != 0);
 }
 
 WebBackend::~WebBackend() {
@@ -168,30 +178,18 @@ void WebBackend::UpdateNativeWindow(Window& window) {
 }
 
 void WebBackend::SetPageFocus(bool focused) {
-    focused_ = focused;
-    UpdateActivity();
+    if (activity_.SetFocus(focused)) ActivityChanged();
 }
 
 void WebBackend::SetPageVisible(bool visible) {
-    visible_ = visible;
-    UpdateActivity();
+    if (activity_.SetVisible(visible)) ActivityChanged();
 }
 
-void WebBackend::UpdateActivity() {
-    const bool active = focused_ && visible_;
-    if (active == pageActive_) return;
-    pageActive_ = active;
-    // The browser sends no key releases to a page that lost focus: held keys are let go, as the
-    // desktop's keyboard state is when its window loses focus.
-    if (!active) Input().ReleaseAll();
-    // A game waiting for a message hears of the change at once.
-    bz_wake();
-}
+void WebBackend::ActivityChanged() { bz_wake(); }
 
 void WebBackend::PostActivation() {
-    if (pageActive_ == postedActive_ || !canvasOwner_) return;
-    postedActive_ = pageActive_;
-    PostMessage(canvasOwner_, WM_ACTIVATEAPP, pageActive_ ? 1 : 0, 0);
+    bool active = false;
+    if (canvasOwner_ && activity_.TakeUnposted(active)) PostMessage(canvasOwner_, WM_ACTIVATEAPP, active ? 1 : 0, 0);
 }
 
 void WebBackend::PumpEvents(bool wait) {

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/backends/web/page_activity.h"
 #include "platform/core/clock.h"
 #include "platform/video/desktop.h"
 #include "platform/video/display_host.h"
@@ -58,7 +59,8 @@ public:
     void SetPageVisible(bool visible);
 
 private:
-    void UpdateActivity();
+    // The page's activity changed: a game waiting for a message hears of it at once.
+    void ActivityChanged();
     // Turns the page's focus changes into activation messages for the canvas's window.
     void PostActivation();
     // Yields to the page until its next animation frame (or the timeout), feeding the sound
@@ -74,9 +76,7 @@ private:
     // the canvas's byte order, which the page puts on the canvas.
     std::int32_t imageWidth_ = 0, imageHeight_ = 0;
     std::vector<std::uint8_t> image_, canvasImage_;
-    bool focused_ = true, visible_ = true;
-    bool pageActive_ = true;
-    bool postedActive_ = true;
+    PageActivity activity_;
 };
 
 }  // namespace platform::web

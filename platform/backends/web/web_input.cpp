@@ -88,10 +88,18 @@ EM_BOOL OnMouse(int eventType, const EmscriptenMouseEvent* event, void*) {
     input.SetCursor(CanvasPosition(*event));
     if (eventType == EMSCRIPTEN_EVENT_MOUSEMOVE) {
         input.AddMotion(static_cast<std::int32_t>(event->movementX), static_cast<std::int32_t>(event->movementY), 0);
-    } else {
-        input.SetMouseButton(event->button, eventType == EMSCRIPTEN_EVENT_MOUSEDOWN);
+        return false;
     }
-    return eventType != EMSCRIPTEN_EVENT_MOUSEMOVE;
+    input.SetMouseButton(event->button, true);
+    return true;
+}
+
+// A button let go anywhere: the page's window hears it also when the pointer has left the
+// canvas, where the canvas would not. The pointer's place is the one its last move on the canvas
+// gave.
+EM_BOOL OnMouseUp(int, const EmscriptenMouseEvent* event, void*) {
+    Input().SetMouseButton(event->button, false);
+    return false;
 }
 
 EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
@@ -184,7 +192,7 @@ WebInput::WebInput() {
     emscripten_set_keyup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, &OnKey);
     emscripten_set_mousemove_callback(kCanvas, nullptr, false, &OnMouse);
     emscripten_set_mousedown_callback(kCanvas, nullptr, false, &OnMouse);
-    emscripten_set_mouseup_callback(kCanvas, nullptr, false, &OnMouse);
+    emscripten_set_mouseup_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, &OnMouseUp);
     emscripten_set_wheel_callback(kCanvas, nullptr, false, &OnWheel);
 }
 
@@ -200,7 +208,13 @@ void WebInput::SetMouseButton(int button, bool down) {
     // The browser numbers left, middle, right, back; the devices left, right, middle, back.
     static constexpr int kOrder[] = {0, 2, 1, 3};
     if (button < 0 || button >= 4) return;
-    buttons_[static_cast<std::size_t>(kOrder[button])] = down ? 0x80 : 0;
+    const auto index = static_cast<std::size_t>(kOrder[button]);
+    buttons_[index] = down ? 0x80 : 0;
+    // A click quicker than a frame is read as down once, then up (as a tapped key).
+    if (!down) return;
+    for (WebDevice* device : devices_) {
+        if (device->Kind() == DeviceKind::Mouse) device->LatchPress(index);
+    }
 }
 
 void WebInput::AddMotion(std::int32_t dx, std::int32_t dy, std::int32_t dz) {
@@ -212,6 +226,7 @@ void WebInput::AddMotion(std::int32_t dx, std::int32_t dy, std::int32_t dz) {
 void WebInput::ReleaseAll() {
     keys_.ReleaseAll();
     buttons_.fill(0);
+    for (WebDevice* device : devices_) device->ForgetPresses();
 }
 
 void WebInput::Unregister(WebDevice* device) { std::erase(devices_, device); }

@@ -1,7 +1,8 @@
 #pragma once
 // The web backend's input devices: the keyboard's state kept from the page's key events (by
 // physical key, so the layout does not move the game's keys; a tap between two frames is not
-// lost, key_state.h), the mouse's motion, wheel and buttons from the canvas's events, and the
+// lost, key_state.h), the mouse's motion, wheel and presses from the canvas's events (a click
+// between two frames is not lost either; a release is heard anywhere on the page), and the
 // browser's gamepads as joysticks. Keys the game may use do not reach the browser (arrows would
 // scroll the page), except with Ctrl or Meta held and for F5, F11 and F12, which stay the
 // browser's.
