@@ -19,7 +19,7 @@ if [ "${1:-}" = "--thread" ]; then
   cmake -S . -B build-thread -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMEDIA_TSAN=ON -DMEDIA_WERROR=ON \
     -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=OFF
   cmake --build build-thread -j "$jobs" --target thread_tests sdl_audio_tests
-  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tools/tsan.supp"
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
   ctest --test-dir build-thread --output-on-failure -j "$jobs" -L thread
   echo "ThreadSanitizer run: $(( $(date +%s) - started )) s"
 elif [ "${1:-}" = "--sanitize" ]; then
