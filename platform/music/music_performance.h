@@ -80,10 +80,9 @@ private:
     /// mistaken for a new one at the same address) and stay while the player reads them.
     std::shared_ptr<const std::vector<std::uint8_t>> playingMidi_;
     /// playingMidi_ waits for the synth to be ready.
-    /// @{
     bool waiting_ = false;
+    /// Written with the audio lock held: the audio thread scales the song's channel volumes by it.
     float volume_ = 1.0f;
-    /// @}
     /// Each channel's volume as the song set it (controller 7), before the performance's volume.
     std::array<std::uint8_t, MidiSynth::kChannelsPerBlock> channelVolume_{};
 };
