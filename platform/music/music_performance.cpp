@@ -180,6 +180,12 @@ void MusicPerformance::SynthReady() {
     if (!StartPlayer(playingMidi_)) playingMidi_.reset();
 }
 
+// The synth will never be ready (audio lock held): the song that waited for it is over.
+void MusicPerformance::SynthFailed() {
+    waiting_ = false;
+    playingMidi_.reset();
+}
+
 // Called with the audio lock held.
 void MusicPerformance::StopPlayer() {
     if (waiting_) {
