@@ -25,7 +25,7 @@ Tune& Tune::operator=(Tune&& other) noexcept {
 }
 
 Status Tune::Load(Audio& audio, const char* path) {
-    return LoadFileThrough(path, "tune", [&](const std::uint8_t* bytes, std::size_t size) { return LoadFromMemory(audio, bytes, size); });
+    return LoadFileThrough(path, "tune", kMaxFileBytes, [&](const std::uint8_t* bytes, std::size_t size) { return LoadFromMemory(audio, bytes, size); });
 }
 
 Status Tune::LoadFromMemory(Audio& audio, const void* bytes, std::size_t size) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -289,11 +290,19 @@ TEST_F(FrontDoorTest, FailuresSayWhyInWords) {
     ASSERT_TRUE(window.Open("errors", 64, 48));
     ASSERT_TRUE(output.Open(window));
     const std::uint8_t junk[16] = {'R', 'I', 'F', 'F'};
+    // Sparse files: refused by their size, before a byte is read or a buffer allocated.
+    const std::string hugeSound = (directory_ / "huge.wav").string(), hugeTune = (directory_ / "huge.mid").string();
+    std::fclose(std::fopen(hugeSound.c_str(), "wb"));
+    std::fclose(std::fopen(hugeTune.c_str(), "wb"));
+    std::filesystem::resize_file(hugeSound, std::uint64_t{1} << 40);
+    std::filesystem::resize_file(hugeTune, media::Tune::kMaxFileBytes + 1);
     const std::vector<FailureCase> afterOpen = {
         {"missing picture", picture.Load(window, "/no/such/bodo.png"), media::ErrorCode::NotFound,
          "cannot load picture '/no/such/bodo.png': no such file"},
         {"missing sound", sound.Load(output, "/no/such/jump.wav"), media::ErrorCode::NotFound, "cannot load sound '/no/such/jump.wav': no such file"},
         {"missing tune", tune.Load(output, "/no/such/song.mid"), media::ErrorCode::NotFound, "no such file"},
+        {"huge sound", sound.Load(output, hugeSound.c_str()), media::ErrorCode::InvalidArgument, "larger than the 1024 MiB a sound may have"},
+        {"tune over its cap", tune.Load(output, hugeTune.c_str()), media::ErrorCode::InvalidArgument, "larger than the 64 MiB a tune may have"},
         {"junk sound", sound.LoadFromMemory(output, junk, sizeof junk), media::ErrorCode::BadData, "not a WAV file"},
         {"junk tune", tune.LoadFromMemory(output, junk, sizeof junk), media::ErrorCode::BadData, "not a standard MIDI file"},
         {"unloaded sound", sound.Play(), media::ErrorCode::NotOpen, "not loaded"},
