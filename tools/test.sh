@@ -6,12 +6,23 @@
 # programs too, and every test run on it (the unit tests and the end-to-end tests of the game,
 # input-probe, play-sound and the examples in a real window), except the installed package's,
 # whose outside consumer builds against the package as users get it (in the plain build).
+# With --thread: ThreadSanitizer over the tests where the game's thread meets another (sounds,
+# music with the SoundFont loading in the background, the front door's audio, frame pacing, music
+# rendered on SDL's audio thread); only their programs are built.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh test
 jobs=$(nproc)
 
-if [ "${1:-}" = "--sanitize" ]; then
+if [ "${1:-}" = "--thread" ]; then
+  started=$(date +%s)
+  cmake -S . -B build-thread -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMEDIA_TSAN=ON -DMEDIA_WERROR=ON \
+    -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=OFF
+  cmake --build build-thread -j "$jobs" --target thread_tests sdl_audio_tests
+  export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
+  ctest --test-dir build-thread --output-on-failure -j "$jobs" -L thread
+  echo "ThreadSanitizer run: $(( $(date +%s) - started )) s"
+elif [ "${1:-}" = "--sanitize" ]; then
   cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMEDIA_SANITIZE=ON -DMEDIA_WERROR=ON \
     -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=OFF
   cmake --build build-sanitize -j "$jobs"

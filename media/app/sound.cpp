@@ -28,7 +28,7 @@ Sound& Sound::operator=(Sound&& other) noexcept {
 }
 
 Status Sound::Load(Audio& audio, const char* path) {
-    return LoadFileThrough(path, "sound", [&](const std::uint8_t* bytes, std::size_t size) { return LoadFromMemory(audio, bytes, size); });
+    return LoadFileThrough(path, "sound", kMaxFileBytes, [&](const std::uint8_t* bytes, std::size_t size) { return LoadFromMemory(audio, bytes, size); });
 }
 
 Status Sound::LoadFromMemory(Audio& audio, const void* bytes, std::size_t size) {

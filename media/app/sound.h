@@ -25,6 +25,9 @@ class Sound {
 public:
     /// How many copies of a sound can play at once.
     static constexpr std::int32_t kCopies = 4;
+    /// The largest WAV file Load reads (1 GiB; a sound buffer holds at most 256 MiB of samples):
+    /// a larger one is refused by its size, before anything is read.
+    static constexpr std::uint64_t kMaxFileBytes = std::uint64_t{1} << 30;
 
     /// An empty sound; Load or LoadFromMemory fills it.
     Sound();

@@ -25,7 +25,7 @@ Tune& Tune::operator=(Tune&& other) noexcept {
 }
 
 Status Tune::Load(Audio& audio, const char* path) {
-    return LoadFileThrough(path, "tune", [&](const std::uint8_t* bytes, std::size_t size) { return LoadFromMemory(audio, bytes, size); });
+    return LoadFileThrough(path, "tune", kMaxFileBytes, [&](const std::uint8_t* bytes, std::size_t size) { return LoadFromMemory(audio, bytes, size); });
 }
 
 Status Tune::LoadFromMemory(Audio& audio, const void* bytes, std::size_t size) {
@@ -64,10 +64,12 @@ Status Tune::Stop() {
     return platform::Succeeded(stopped) ? Status{} : Status::FromPlatform("the tune could not be stopped", stopped);
 }
 
-// A looping tune counts as playing in the moment between its end and the frame that starts it again.
+// A looping tune counts as playing in the moment between its end and the frame that starts it
+// again, as long as the synth can start it again (its SoundFont did not fail to load).
 bool Tune::IsPlaying() const {
     if (!segment_ || audio_->playing != segment_.get()) return false;
-    return audio_->looping == segment_.get() || audio_->music->IsPlaying();
+    if (audio_->music->IsPlaying()) return true;
+    return audio_->looping == segment_.get() && audio_->music->CanPlay();
 }
 
 Status Tune::SetVolume(float volume) {

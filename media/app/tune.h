@@ -3,6 +3,7 @@
 // reads the file's bytes itself and hands them to the platform's music segment, so MusicPlayer's
 // search in the current directory is neither used nor changed.
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 
 #include "audio.h"
@@ -19,6 +20,10 @@ namespace media {
 /// a time. It keeps the audio output's synthesiser alive, so it may outlive its Audio.
 class Tune {
 public:
+    /// The largest MIDI file Load reads (64 MiB, far beyond any tune): a larger one is refused by
+    /// its size, before anything is read.
+    static constexpr std::uint64_t kMaxFileBytes = std::uint64_t{64} << 20;
+
     /// An empty tune; Load or LoadFromMemory fills it.
     Tune();
     ~Tune();

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -68,13 +69,24 @@ void FileReader::Close() {
     handle_ = -1;
 }
 
-bool FileReader::ReadWhole(const char* name, std::vector<std::uint8_t>& bytes) {
+FileReader::Whole FileReader::ReadWhole(const char* name, std::vector<std::uint8_t>& bytes, std::uint64_t maxBytes) {
     bytes.clear();
-    if (OpenRead(name) != 0) return false;
-    bytes.resize(static_cast<std::size_t>(GetSize()));
-    const bool whole = Read(bytes.data(), bytes.size()) == bytes.size();
+    if (OpenRead(name) != 0) return Whole::NotOpened;
+    const std::uint64_t size = GetSize();
+    Whole result = Whole::Read;
+    if (size > maxBytes) {
+        result = Whole::TooLarge;
+    } else {
+        try {
+            bytes.resize(static_cast<std::size_t>(size));
+            if (Read(bytes.data(), size) != size) result = Whole::ReadFailed;
+        } catch (const std::bad_alloc&) {
+            result = Whole::NoMemory;
+        }
+    }
     Close();
-    return whole;
+    if (result != Whole::Read) std::vector<std::uint8_t>().swap(bytes);
+    return result;
 }
 
 }  // namespace media

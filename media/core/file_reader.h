@@ -40,9 +40,17 @@ public:
     std::uint64_t Read(void* buffer, std::uint64_t count);
     /// Closes the file, if one is open.
     void Close();
-    /// Opens name for reading and reads it whole into bytes; false when it cannot be opened (not a
-    /// regular file included) or read.
-    bool ReadWhole(const char* name, std::vector<std::uint8_t>& bytes);
+    /// What ReadWhole found.
+    enum class Whole {
+        Read,       ///< bytes hold the whole file
+        NotOpened,  ///< missing, not a regular file, or not readable
+        TooLarge,   ///< larger than the caller's cap: nothing was read or allocated
+        NoMemory,   ///< the buffer for the file could not be allocated
+        ReadFailed, ///< the system's read failed or ended early
+    };
+    /// Opens name for reading and reads it whole into bytes (left empty on any failure). A file
+    /// larger than maxBytes is refused by its size, before a buffer is allocated.
+    Whole ReadWhole(const char* name, std::vector<std::uint8_t>& bytes, std::uint64_t maxBytes);
     /// Whether a file is open.
     bool IsOpen() const { return handle_ != -1; }
 

@@ -129,12 +129,19 @@ std::shared_ptr<MidiSynth> MidiSynth::Acquire() {
 
 bool MidiSynth::Ready() {
     if (ready_) return true;
-    if (load_.load(std::memory_order_acquire) != Load::Loaded) return false;
-    ready_ = true;
+    const Load load = load_.load(std::memory_order_acquire);
+    if (load == Load::Loading) return false;
+    ready_ = load == Load::Loaded;
     const std::vector<Waiter*> waiting = std::move(waiters_);
     waiters_.clear();
-    for (Waiter* waiter : waiting) waiter->SynthReady();
-    return true;
+    for (Waiter* waiter : waiting) {
+        if (ready_) {
+            waiter->SynthReady();
+        } else {
+            waiter->SynthFailed();
+        }
+    }
+    return ready_;
 }
 
 void MidiSynth::AddWaiter(Waiter* waiter) {

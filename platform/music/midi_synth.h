@@ -39,11 +39,14 @@ public:
     static constexpr int kDrumChannel = 9;
     /// @}
 
-    /// Told, with the audio lock held, when the synth has become ready.
+    /// Told, with the audio lock held, when the synth has become ready, or when its loading
+    /// failed (it will never be ready: what waited for it is over).
     class Waiter {
     public:
         /// The synth has become ready.
         virtual void SynthReady() = 0;
+        /// Loading the synth failed.
+        virtual void SynthFailed() = 0;
 
     protected:
         ~Waiter() = default;
@@ -64,8 +67,8 @@ public:
     MidiSynth& operator=(const MidiSynth&) = delete;
 
     // The rest is called with the audio lock held.
-    /// Whether the synth and its SoundFont are loaded; the first call that finds them loaded tells
-    /// the waiters. Before that the operations below do nothing.
+    /// Whether the synth and its SoundFont are loaded; the first call that finds them loaded, or
+    /// finds that loading failed, tells the waiters. Before that the operations below do nothing.
     bool Ready();
     /// Whether loading failed: the synth will never be ready.
     bool Failed() const { return load_.load(std::memory_order_acquire) == Load::Failed; }

@@ -116,10 +116,12 @@ HRESULT MusicPerformance::CloseDown() {
     return S_OK;
 }
 
+// The audio thread reads the volume while it renders the song (OnMidiEvent scales each channel
+// volume by it), so it is written under the audio lock like every other change to what plays.
 void MusicPerformance::SetVolume(float volume) {
+    AudioLock lock;
     volume_ = std::clamp(volume, 0.0f, 1.0f);
     if (!synth_ || block_ < 0) return;
-    AudioLock lock;
     if (!synth_->Ready()) return;  // the reset when the synth is ready applies it
     for (int i = 0; i < MidiSynth::kChannelsPerBlock; ++i) {
         fluid_synth_cc(synth_->Synth(), block_ * MidiSynth::kChannelsPerBlock + i, 7, Scaled(channelVolume_[static_cast<std::size_t>(i)]));
@@ -176,6 +178,12 @@ void MusicPerformance::SynthReady() {
     synth_->ResetBlock(block_);
     ResetVolumes();
     if (!StartPlayer(playingMidi_)) playingMidi_.reset();
+}
+
+// The synth will never be ready (audio lock held): the song that waited for it is over.
+void MusicPerformance::SynthFailed() {
+    waiting_ = false;
+    playingMidi_.reset();
 }
 
 // Called with the audio lock held.

@@ -58,8 +58,10 @@ public:
     /// The volume last set.
     float Volume() const { return volume_; }
     /// Whether a song of this performance is still running (not stopped, not at its end), or
-    /// waits for the synth to start.
+    /// waits for the synth to start (a synth whose loading failed ends the wait).
     bool IsPlaying() const;
+    /// False once the synth's loading has failed: no song of this performance will ever sound.
+    bool CanPlay() const { return synth_ && !synth_->Failed(); }
 
 private:
     static int OnMidiEvent(void* performance, _fluid_midi_event_t* event);
@@ -71,6 +73,7 @@ private:
     /// Controller 7's value as sent to the synth: the song's value scaled by volume_.
     int Scaled(int channelVolume) const;
     void SynthReady() override;
+    void SynthFailed() override;
 
     std::shared_ptr<AudioOutputUse> output_;
     int block_ = -1;
@@ -80,10 +83,9 @@ private:
     /// mistaken for a new one at the same address) and stay while the player reads them.
     std::shared_ptr<const std::vector<std::uint8_t>> playingMidi_;
     /// playingMidi_ waits for the synth to be ready.
-    /// @{
     bool waiting_ = false;
+    /// Written with the audio lock held: the audio thread scales the song's channel volumes by it.
     float volume_ = 1.0f;
-    /// @}
     /// Each channel's volume as the song set it (controller 7), before the performance's volume.
     std::array<std::uint8_t, MidiSynth::kChannelsPerBlock> channelVolume_{};
 };

@@ -9,8 +9,11 @@
 // Marks the entry of a pixel loop to be built twice, for AVX2 and for the baseline processor,
 // with everything it calls inlined into each; the loader picks one for the running processor.
 // The loops are written plainly for the vectoriser: this gives it wider registers where the
-// processor has them. Only GCC on x86-64, and not in sanitizer builds.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(__SANITIZE_ADDRESS__)
+// processor has them. Only GCC on x86-64, and never in a sanitizer build: the loader runs the
+// resolver that picks a copy before the sanitizer's runtime is ready (CMake defines
+// MEDIA_NO_FUNCTION_CLONES for every sanitizer; the compiler's own macros catch flags set by hand).
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(MEDIA_NO_FUNCTION_CLONES) && \
+    !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 #define MEDIA_PIXEL_LOOP __attribute__((target_clones("avx2", "default"), flatten))
 #else
 #define MEDIA_PIXEL_LOOP

@@ -1,9 +1,21 @@
 // Tunes and sounds of the front door over time, on the headless backend: a tune's volume is what
 // is heard, a looping tune starts again through the frame loop alone, and sounds and tunes keep
-// working whatever becomes of the Audio they were loaded for (moved, destroyed first).
+// working whatever becomes of the Audio they were loaded for (moved, destroyed first), and a tune
+// ends when the SoundFont it waits for fails to load.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -203,6 +215,66 @@ TEST_F(FrontDoorAudioTest, UnheardOutputKeepsEveryTunesTiming) {
     EXPECT_LT(endedAfter[1], 5000u);
     // The frames' own pacing may shift where the loop looks by a few milliseconds.
     EXPECT_NEAR(static_cast<double>(endedAfter[0]), static_cast<double>(endedAfter[1]), 10.0);
+}
+
+// A SoundFont that looks whole but fails while the synth loads it in the background (as on a sound
+// card): a tune started meanwhile ends, played once or looping, instead of playing for ever. The
+// SoundFont is a named pipe, so its load waits in the loader's open until the tune has started.
+TEST_F(FrontDoorAudioTest, TunesEndWhenTheSoundFontFailsToLoadInTheBackground) {
+    const std::string path = (directory_ / "broken.sf2").string();
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    setenv("MEDIA_SOUNDFONT", path.c_str(), 1);
+    audio.SetRealTime(true);
+    const audio_test::Bytes organ = Organ(60.0);  // only a failure ends it within the test
+    for (const media::Loop loop : {media::Loop::Once, media::Loop::Forever}) {
+        SCOPED_TRACE(loop == media::Loop::Once ? "once" : "looping");
+        // The writer gives the header check its RIFF "sfbk" header, then, once the tune has
+        // started, a corrupt body to every open of the pipe until the synth is gone.
+        std::atomic<bool> started{false}, done{false};
+        std::thread writer([&] {
+            // A reader that gives up early makes a write fail (EPIPE) instead of ending the test.
+            sigset_t pipe;
+            sigemptyset(&pipe);
+            sigaddset(&pipe, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+            const auto feed = [&](const audio_test::Bytes& bytes) {
+                for (;;) {
+                    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK);
+                    if (fd >= 0) {
+                        const bool whole = write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
+                        close(fd);
+                        return whole;
+                    }
+                    if (done) return false;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+            };
+            feed({'R', 'I', 'F', 'F', 0, 0x10, 0, 0, 's', 'f', 'b', 'k'});
+            while (!started && !done) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            while (!done) feed(audio_test::Bytes(256, 0x5A));
+        });
+        {
+            media::Audio output;
+            media::Tune tune;
+            const media::Status opened = output.Open(window);
+            const media::Status loaded = opened ? tune.LoadFromMemory(output, organ.data(), organ.size()) : opened;
+            EXPECT_TRUE(loaded) << loaded.Message();
+            EXPECT_TRUE(loaded && tune.Play(loop)) << "the SoundFont is still loading";
+            started = true;
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(8);
+            float dt = 0;
+            while (tune.IsPlaying() && std::chrono::steady_clock::now() < deadline) {
+                host.Advance(10);
+                ASSERT_TRUE(window.NextFrame(dt));
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            EXPECT_FALSE(tune.IsPlaying()) << "still playing 8 s after the SoundFont failed";
+        }
+        done = true;
+        writer.join();
+    }
+    audio.SetRealTime(false);
+    unsetenv("MEDIA_SOUNDFONT");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <limits>
@@ -650,6 +651,35 @@ TEST_F(FrontDoorTest, SoundIsHeardAtItsVolume) {
     }
 }
 
+// Every sample of a 16-bit stereo sound is scaled, its last one included: the output holds the
+// recording sample for sample at the volume's share (multiples of 4, so the shares are exact).
+TEST_F(FrontDoorTest, SoundVolumeScalesEverySampleToTheLast) {
+    media::Window window;
+    ASSERT_TRUE(window.Open("samples", 64, 48));
+    media::Audio output;
+    ASSERT_TRUE(output.Open(window));
+    std::vector<std::int16_t> recorded;
+    for (int i = 0; i < 64; ++i) recorded.push_back(static_cast<std::int16_t>((i % 2 ? -4 : 4) * (250 + i)));
+    const audio_test::Bytes wave = audio_test::PlainWave(2, 44100, 16, audio_test::Samples16(recorded));
+    // Each case: the volume, and the divisor it puts on every sample.
+    for (const auto& [volume, divisor] : {std::pair{1.0f, 1}, std::pair{0.5f, 2}, std::pair{0.25f, 4}}) {
+        media::Sound sound;
+        ASSERT_TRUE(sound.LoadFromMemory(output, wave.data(), wave.size()));
+        ASSERT_TRUE(sound.SetVolume(volume));
+        audio.Output();  // mixes what the clock has passed, then forgets it
+        audio.ClearOutput();
+        ASSERT_TRUE(sound.Play());
+        host.Advance(10);
+        const std::vector<std::int16_t>& heard = audio.Output();
+        ASSERT_GE(heard.size(), recorded.size() + 2);
+        std::vector<std::int16_t> expected;
+        for (const std::int16_t sample : recorded) expected.push_back(static_cast<std::int16_t>(sample / divisor));
+        expected.insert(expected.end(), {0, 0});  // and nothing after the end
+        EXPECT_EQ(std::vector<std::int16_t>(heard.begin(), heard.begin() + static_cast<std::ptrdiff_t>(expected.size())), expected)
+            << "volume " << volume;
+    }
+}
+
 TEST_F(FrontDoorTest, LoopingSoundOutlastsItsLengthUntilStopped) {
     media::Window window;
     ASSERT_TRUE(window.Open("loop", 64, 48));
@@ -747,11 +777,19 @@ TEST_F(FrontDoorTest, FailuresSayWhyInWords) {
     ASSERT_TRUE(window.Open("errors", 64, 48));
     ASSERT_TRUE(output.Open(window));
     const std::uint8_t junk[16] = {'R', 'I', 'F', 'F'};
+    // Sparse files: refused by their size, before a byte is read or a buffer allocated.
+    const std::string hugeSound = (directory_ / "huge.wav").string(), hugeTune = (directory_ / "huge.mid").string();
+    std::fclose(std::fopen(hugeSound.c_str(), "wb"));
+    std::fclose(std::fopen(hugeTune.c_str(), "wb"));
+    std::filesystem::resize_file(hugeSound, std::uint64_t{1} << 40);
+    std::filesystem::resize_file(hugeTune, media::Tune::kMaxFileBytes + 1);
     const std::vector<FailureCase> afterOpen = {
         {"missing picture", picture.Load(window, "/no/such/bodo.png"), media::ErrorCode::NotFound,
          "cannot load picture '/no/such/bodo.png': no such file"},
         {"missing sound", sound.Load(output, "/no/such/jump.wav"), media::ErrorCode::NotFound, "cannot load sound '/no/such/jump.wav': no such file"},
         {"missing tune", tune.Load(output, "/no/such/song.mid"), media::ErrorCode::NotFound, "no such file"},
+        {"huge sound", sound.Load(output, hugeSound.c_str()), media::ErrorCode::InvalidArgument, "larger than the 1024 MiB a sound may have"},
+        {"tune over its cap", tune.Load(output, hugeTune.c_str()), media::ErrorCode::InvalidArgument, "larger than the 64 MiB a tune may have"},
         {"junk sound", sound.LoadFromMemory(output, junk, sizeof junk), media::ErrorCode::BadData, "not a WAV file"},
         {"junk tune", tune.LoadFromMemory(output, junk, sizeof junk), media::ErrorCode::BadData, "not a standard MIDI file"},
         {"unloaded sound", sound.Play(), media::ErrorCode::NotOpen, "not loaded"},

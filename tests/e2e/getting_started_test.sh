@@ -3,8 +3,9 @@
 # as its reader runs it: in a directory holding its frame sheet, sound and tune, in a real X server
 # with SDL's disk audio driver writing what it plays to a file. Screenshots of its window show the
 # ball over dark blue with its key colour left out, rolling right and turning through its frames;
-# the tune is heard; the space bar is taken; SIGTERM (a close request) ends it with 0. Started in a
-# directory without its files it says why, naming the file, and ends with 1.
+# the tune is heard; the space bar is taken; SIGTERM (a close request) ends it with 0. Without a
+# SoundFont or an audio output it says why once and runs silent. Started in a directory without
+# its files it says why, naming the file, and ends with 1.
 # Usage: getting_started_test.sh PATH/TO/hello RUN_DIR   (runs itself under xvfb-run)
 set -euo pipefail
 program=$(realpath "$1")
@@ -75,6 +76,26 @@ status=0
 wait "$pid" || status=$?
 pid=""
 [ "$status" = 0 ] || fail "SIGTERM ended the program with $status, not 0: $(cat "$work/out.log")"
+
+# Sound is not needed to run: without a SoundFont, or without any audio output SDL can open, the
+# program says why in one line of its own and goes on drawing, silent, until SIGTERM ends it with 0.
+for setting in MEDIA_SOUNDFONT=/nonexistent/none.sf2 SDL_AUDIODRIVER=no-such-driver; do
+  : >"$work/positions"
+  : >"$work/frames"
+  env "$setting" "$program" >"$work/silent.log" 2>&1 &
+  pid=$!
+  window=$(timeout "$E2E_DEADLINE_S" xdotool search --sync --name '^hello$' | head -n 1) \
+    || fail "with $setting: no window ($(cat "$work/silent.log"))"
+  poll "with $setting: the ball rolling and turning" moving_and_turning
+  kill -TERM "$pid"
+  poll "with $setting: the program ending on SIGTERM" ended "$pid" "$work/silent.log"
+  status=0
+  wait "$pid" || status=$?
+  pid=""
+  [ "$status" = 0 ] || fail "with $setting: ended with $status, not 0: $(cat "$work/silent.log")"
+  [ "$(grep -c '^hello: ' "$work/silent.log")" = 1 ] || fail "with $setting, the program said: $(cat "$work/silent.log")"
+  echo "with $setting: ran silent after saying $(grep '^hello: ' "$work/silent.log")"
+done
 
 # Without its files: the reason in words, and 1.
 mkdir "$work/empty"

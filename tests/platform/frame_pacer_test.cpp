@@ -76,8 +76,7 @@ TEST_F(FramePacerTest, QuickFramesKeepTheDisplayRate) {
 TEST_F(FramePacerTest, RefreshGridMatchesTheHeadlessVerticalBlank) {
     const FramePacer pacer(1000, 60);
     for (std::uint32_t t = 0; t <= 1000; ++t) {
-        host.Reset();
-        host.Advance(t);
+        host.SetTime(t);
         platform::CurrentDisplayHost().WaitForVerticalBlank();
         ASSERT_EQ(pacer.FirstRefreshAfter(t), host.Now()) << "at " << t;
     }
