@@ -33,7 +33,7 @@ install(TARGETS ${zamelmedia_libraries} EXPORT ZamelMediaTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
 install(EXPORT ZamelMediaTargets NAMESPACE ZamelMedia:: DESTINATION ${ZAMELMEDIA_CMAKE_DIR})
 
-# Public headers: the front door and its testing controls (media/app/testing.h), the layer's
+# Public headers: the front door and its testing controls (testing/testing.h), the layer's
 # classes (screen, surfaces, pictures, sprites, frame sheets, blits, input, sound effects, music),
 # the platform headers their signatures name, and the headless backend's controls for programs and
 # tests on the in-memory backend. Nothing else: not the decoders, the blit loops or the WAV reader
@@ -42,7 +42,7 @@ install(EXPORT ZamelMediaTargets NAMESPACE ZamelMedia:: DESTINATION ${ZAMELMEDIA
 # compiles every installed header alone).
 set(zamelmedia_public_headers
   media/app/audio.h media/app/canvas.h media/app/color.h media/app/event.h media/app/key.h media/app/picture.h
-  media/app/sound.h media/app/status.h media/app/testing.h media/app/tune.h media/app/window.h media/app/zamelmedia.h
+  media/app/sound.h media/app/status.h testing/testing.h media/app/tune.h media/app/window.h media/app/zamelmedia.h
   media/audio/music_player.h media/audio/sound_device.h media/audio/sound_effect.h
   media/blit/blit_kind.h media/blit/clipping.h media/blit/edge_table.h
   media/core/file_reader.h media/core/surface_placement.h

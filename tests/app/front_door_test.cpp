@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "media/app/testing.h"
+#include "testing/testing.h"
 #include "media/app/zamelmedia.h"
 #include "media/display/pixel_surface.h"
 #include "platform/backends/headless/headless_input.h"

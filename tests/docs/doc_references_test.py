@@ -79,7 +79,10 @@ def main():
     faults = []
     for page in pages(source):
         with open(os.path.join(source, page), encoding="utf-8") as f:
-            lines = f.read().split("\n")
+            text = f.read()
+        lines = text.split("\n")
+        # A worked example's files are written out on the page itself (<!-- file: NAME -->).
+        on_page = set(re.findall(r"<!-- file: (\S+) -->", text))
         for number, line in enumerate(lines, 1):
             for word in re.findall(r"`([^`\n]+)`", line):
                 first = word.split()[0]
@@ -99,7 +102,8 @@ def main():
                         faults.append(f"{where}: no test {first} in ctest")
                 elif len(word.split()) == 1:
                     for name in expand(word.rstrip(":,")):
-                        if name.endswith(FILE_SUFFIXES) and not check_file(name, page, source, by_name):
+                        if name.endswith(FILE_SUFFIXES) and name not in on_page and \
+                                not check_file(name, page, source, by_name):
                             faults.append(f"{where}: no file {name}")
     for fault in faults:
         print(fault)

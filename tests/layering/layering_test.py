@@ -2,9 +2,11 @@
 """The include arrows of the tree point the way the architecture says.
 
     game -> media -> platform subsystems <- platform/backends/<one backend>
+    testing -> media, platform/backends/headless (the controls front-door programs' tests use)
 
 Fails, naming the file and line, on an arrow that must not be:
   - media/ or game/ including a backend (they reach the platform only through its interfaces);
+  - testing/ including a backend other than the headless one;
   - platform/ including media/ or game/;
   - one backend including another;
   - SDL outside platform/backends/sdl/, FluidSynth outside platform/music/;
@@ -17,7 +19,7 @@ import os
 import re
 import sys
 
-LAYERS = ("game", "media", "platform")
+LAYERS = ("game", "media", "platform", "testing")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
 
@@ -25,8 +27,8 @@ def folder_of(path):
     """The folder an include arrow is counted between: media/display, platform/video,
     platform/backends/sdl, game."""
     parts = path.split("/")
-    if parts[0] == "game":
-        return "game"
+    if parts[0] in ("game", "testing"):
+        return parts[0]
     if parts[:2] == ["platform", "backends"] and len(parts) > 3:
         return "/".join(parts[:3])
     return "/".join(parts[:2])
@@ -69,12 +71,15 @@ def forbidden(path, kind, target):
         return None
     if target.startswith("platform/backends/") and source_layer in ("game", "media"):
         return f"{source_layer}/ includes a backend"
-    if source_layer == "platform" and target.split("/")[0] in ("media", "game"):
+    if source_layer == "testing" and target.startswith("platform/backends/") and \
+            not target.startswith("platform/backends/headless/"):
+        return "testing/ includes a backend other than the headless one"
+    if source_layer == "platform" and target.split("/")[0] in ("media", "game", "testing"):
         return "platform/ includes the layer above it"
     mine, theirs = folder_of(path), folder_of(target)
     if mine.startswith("platform/backends/") and theirs.startswith("platform/backends/") and mine != theirs:
         return f"{mine} includes {theirs}: a backend stands alone"
-    if source_layer == "media" and target.split("/")[0] == "game":
+    if source_layer == "media" and target.split("/")[0] in ("game", "testing"):
         return "media/ includes the game"
     return None
 

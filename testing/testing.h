@@ -14,13 +14,13 @@
 //     window.NextFrame(dt);                           // and what it drew is presented by this one
 //     media::Color c = media::testing::PixelAt(window, 10, 20);
 //
-// Include <zamelmedia/media/app/testing.h>; it is part of the ZamelMedia libraries.
+// Include <zamelmedia/testing/testing.h>; it is part of the ZamelMedia libraries.
 #include <cstdint>
 #include <vector>
 
-#include "color.h"
-#include "key.h"
-#include "status.h"
+#include "../media/app/color.h"
+#include "../media/app/key.h"
+#include "../media/app/status.h"
 
 namespace media {
 

@@ -1,4 +1,4 @@
-#include "media/app/testing.h"
+#include "testing/testing.h"
 
 #include <string>
 
