@@ -4,6 +4,7 @@
 #include "audio.h"
 #include "canvas.h"
 #include "color.h"
+#include "draw_options.h"
 #include "event.h"
 #include "key.h"
 #include "picture.h"

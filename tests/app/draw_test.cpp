@@ -1,0 +1,318 @@
+// The front door's drawing beside the blits, at every depth the canvas runs in: pictures with
+// alpha laid over the canvas, and pictures moved, scaled, turned, flipped, tinted and faded. Each
+// result is compared pixel for pixel with a reference computed here, per pixel, from the rules
+// the headers state (channel arithmetic on the format's masks, a floating-point inverse map).
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "media/app/zamelmedia.h"
+#include "media/display/pixel_surface.h"
+#include "platform/pixels/color_convert.h"
+#include "tests/headless_test.h"
+#include "tests/image/picture_files.h"
+
+namespace {
+
+using media::Color;
+
+// Raw pixels of a canvas and the arithmetic of the rules, done on the format's masks.
+struct RawCanvas {
+    media::Canvas canvas;
+
+    std::uint32_t At(std::int32_t x, std::int32_t y) const {
+        media::PixelSurface& s = canvas.Surface();
+        s.Lock();
+        const std::uint32_t raw = s.GetPixel(x, y);
+        s.Unlock();
+        return raw & Significant();
+    }
+    const platform::PixelFormatDesc& Format() const { return canvas.Surface().Surface()->Format(); }
+    bool Indexed() const { return Format().bitCount <= 8; }
+    // The bits that carry colour (a 32-bit pixel's fourth byte carries none).
+    std::uint32_t Significant() const {
+        return Indexed() ? 0xFFu : Format().redMask | Format().greenMask | Format().blueMask;
+    }
+    std::uint32_t Raw(Color c) const { return c.RawFor(canvas.Surface()); }
+
+    // Applies f(channel value, channel maximum) to each channel of the pixel.
+    template <typename F>
+    std::uint32_t PerChannel(std::uint32_t a, std::uint32_t b, F f) const {
+        std::uint32_t out = 0;
+        for (std::uint32_t mask : {Format().redMask, Format().greenMask, Format().blueMask}) {
+            const int shift = std::countr_zero(mask);
+            out |= f((a & mask) >> shift, (b & mask) >> shift) << shift;
+        }
+        return out;
+    }
+    // s over d with weight a: (s a + d (255 - a)) / 255 rounded; at 8 bits s where a >= 128.
+    std::uint32_t Over(std::uint32_t s, std::uint32_t d, unsigned a) const {
+        if (Indexed()) return a >= 128 ? s : d;
+        return PerChannel(s, d, [a](std::uint32_t cs, std::uint32_t cd) { return (cs * a + cd * (255 - a) + 127) / 255; });
+    }
+    // Each channel times the tint's, over 255, rounded; at 8 bits through the palette's colours.
+    std::uint32_t Tint(std::uint32_t s, Color t) const {
+        if (Indexed()) {
+            const platform::COLORREF c = platform::ColorOfIndex332(static_cast<std::uint8_t>(s));
+            auto m = [](unsigned v, unsigned f) { return static_cast<std::uint8_t>((v * f + 127) / 255); };
+            return platform::PaletteIndex332(m(platform::RedOf(c), t.r), m(platform::GreenOf(c), t.g), m(platform::BlueOf(c), t.b));
+        }
+        std::uint32_t out = 0;
+        const std::uint32_t masks[] = {Format().redMask, Format().greenMask, Format().blueMask};
+        const unsigned factors[] = {t.r, t.g, t.b};
+        for (int k = 0; k < 3; ++k) {
+            const int shift = std::countr_zero(masks[k]);
+            out |= (((s & masks[k]) >> shift) * factors[k] + 127) / 255 << shift;
+        }
+        return out;
+    }
+};
+
+// A picture file made here: width x height pixels of colour(x, y) and alpha(x, y), as RGBA PNG.
+std::string WritePng(const std::string& name, std::int32_t width, std::int32_t height, const std::function<Color(int, int)>& pixel) {
+    picture_files::Png png;
+    png.width = static_cast<std::uint32_t>(width);
+    png.height = static_cast<std::uint32_t>(height);
+    png.colorType = 6;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const Color c = pixel(x, y);
+            png.samples.insert(png.samples.end(), {c.r, c.g, c.b, c.a});
+        }
+    }
+    const picture_files::Bytes bytes = picture_files::PngFile(png);
+    const std::string path = ::testing::TempDir() + name;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return path;
+}
+
+// Colours and alphas that differ from pixel to pixel, alphas weighted toward 0 and 255.
+Color Varied(int x, int y) {
+    static constexpr std::uint8_t kAlphas[] = {0, 255, 1, 254, 127, 128, 64, 200, 255, 0, 33};
+    const auto h = static_cast<std::uint32_t>(x * 7919 + y * 104729);
+    return {static_cast<std::uint8_t>(h * 37), static_cast<std::uint8_t>(h * 101 + 50), static_cast<std::uint8_t>(h * 13 + 200),
+            kAlphas[static_cast<std::size_t>(x + 3 * y) % std::size(kAlphas)]};
+}
+
+constexpr Color kBackground{90, 160, 30};
+
+class DrawTest : public HeadlessTest, public ::testing::WithParamInterface<int> {
+protected:
+    void Open(std::int32_t width, std::int32_t height) {
+        host.SetDesktop(320, 240, GetParam());
+        ASSERT_TRUE(window.Open("draw", width, height));
+    }
+    media::Window window;
+};
+
+TEST_P(DrawTest, AlphaPicturesBlendOverTheCanvasAndOthersDrawKeyed) {
+    Open(264, 12);
+    const media::Canvas canvas = window.Draw();
+    const RawCanvas raw{canvas};
+    // Two rows of varied pixels, and one colour at every alpha, so that each rounding shows.
+    auto pixel = [](int x, int y) { return y == 2 ? Color{218, 33, 158, static_cast<std::uint8_t>(x)} : Varied(x, y); };
+    media::Picture sprite;
+    ASSERT_TRUE(sprite.Load(window, WritePng("alpha.png", 256, 3, pixel).c_str()));
+    EXPECT_TRUE(sprite.HasAlpha());
+
+    // Each case: where the picture lands; the canvas around it is left as it was.
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{3, 2}, {-5, -1}, {30, 10}}) {
+        SCOPED_TRACE(testing::Message() << "at " << x << ", " << y);
+        ASSERT_TRUE(canvas.Clear(kBackground));
+        ASSERT_TRUE(canvas.Draw(sprite, x, y));  // Auto: the picture's alpha
+        for (int cy = 0; cy < canvas.Height(); ++cy) {
+            for (int cx = 0; cx < canvas.Width(); ++cx) {
+                const int px = cx - x, py = cy - y;
+                std::uint32_t expected = raw.Raw(kBackground);
+                if (px >= 0 && py >= 0 && px < 256 && py < 3) {
+                    const Color c = pixel(px, py);
+                    expected = raw.Over(raw.Raw(c), expected, c.a);
+                }
+                ASSERT_EQ(raw.At(cx, cy), expected) << "pixel " << cx << ", " << cy;
+            }
+        }
+    }
+
+    // Keyed still leaves out the top-left pixel's colour and ignores alpha; a file without alpha
+    // has none and Auto draws it keyed.
+    ASSERT_TRUE(canvas.Clear(kBackground));
+    ASSERT_TRUE(canvas.Draw(sprite, 0, 0, media::BlitMode::Keyed));
+    EXPECT_EQ(raw.At(1, 0), raw.Raw(Varied(1, 0)) & raw.Significant()) << "alpha 255, drawn whole";
+    EXPECT_EQ(raw.At(2, 0), raw.Raw(Varied(2, 0)) & raw.Significant()) << "alpha 1, drawn whole";
+    picture_files::Png rgb;
+    rgb.width = 2;
+    rgb.samples = {255, 0, 255, 10, 200, 30};
+    const picture_files::Bytes bytes = picture_files::PngFile(rgb);
+    const std::string path = ::testing::TempDir() + "rgb.png";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    media::Picture keyed;
+    ASSERT_TRUE(keyed.Load(window, path.c_str()));
+    EXPECT_FALSE(keyed.HasAlpha());
+    ASSERT_TRUE(canvas.Clear(kBackground));
+    ASSERT_TRUE(canvas.Draw(keyed, 0, 0));
+    EXPECT_EQ(raw.At(0, 0), raw.Raw(kBackground)) << "the key colour is left out";
+    EXPECT_EQ(raw.At(1, 0), raw.Raw({10, 200, 30}));
+}
+
+// One transformed draw and what the reference says of it.
+struct TransformCase {
+    const char* name;
+    media::DrawOptions options;
+    media::IntRect source;
+};
+
+// Where destination pixel (x, y) samples the source by the rule DrawOptions states, computed
+// directly in floating point: the source pixel (sx, sy) relative to the rectangle, or Boundary
+// when the centre maps within rounding of a pixel edge and could go either way (not compared).
+enum class Sample { Inside, Outside, Boundary };
+
+Sample ReferenceSample(const media::DrawOptions& o, const media::IntRect& r, int x, int y, int& sx, int& sy) {
+    const double pi = std::acos(-1.0), a = o.rotation * pi / 180;
+    const double scaleX = o.flipX ? -o.scaleX : o.scaleX, scaleY = o.flipY ? -o.scaleY : o.scaleY;
+    const double dx = x + 0.5 - o.x, dy = y + 0.5 - o.y;
+    // Turned back by the angle: a clockwise turn on the screen undone.
+    const double u = (dx * std::cos(a) + dy * std::sin(a)) / scaleX + o.originX;
+    const double v = (-dx * std::sin(a) + dy * std::cos(a)) / scaleY + o.originY;
+    constexpr double kEdge = 1e-6;
+    if (std::fabs(u - std::round(u)) < kEdge || std::fabs(v - std::round(v)) < kEdge) return Sample::Boundary;
+    sx = static_cast<int>(std::floor(u));
+    sy = static_cast<int>(std::floor(v));
+    return sx >= 0 && sy >= 0 && sx < r.width && sy < r.height ? Sample::Inside : Sample::Outside;
+}
+
+media::DrawOptions Options(float x, float y, float originX, float originY, float scaleX, float scaleY, float rotation,
+                           bool flipX = false, bool flipY = false) {
+    media::DrawOptions o;
+    o.x = x, o.y = y, o.originX = originX, o.originY = originY, o.scaleX = scaleX, o.scaleY = scaleY, o.rotation = rotation;
+    o.flipX = flipX, o.flipY = flipY;
+    return o;
+}
+
+TEST_P(DrawTest, TransformedDrawsMatchTheReferenceMapper) {
+    Open(48, 40);
+    const media::Canvas canvas = window.Draw();
+    const RawCanvas raw{canvas};
+    media::Picture alpha;
+    ASSERT_TRUE(alpha.Load(window, WritePng("transform.png", 7, 5, Varied).c_str()));
+    media::Picture keyed;  // no alpha; its key is the top-left colour
+    ASSERT_TRUE(keyed.Create(window, 7, 5, kBackground));
+    for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x) {
+            const Color c = Varied(x, y);
+            if ((x + y) % 3) {
+                ASSERT_TRUE(keyed.Draw().DrawRect({x, y, 1, 1}, {c.r, c.g, c.b}));
+            }
+        }
+    }
+    ASSERT_TRUE(keyed.Draw().DrawRect({0, 0, 1, 1}, media::kMagenta));
+    ASSERT_TRUE(keyed.KeyFromTopLeft());
+
+    media::DrawOptions tinted = Options(10, 6, 0, 0, 2, 3, 0);
+    tinted.tint = {200, 100, 50};
+    tinted.opacity = 150;
+    const TransformCase cases[] = {
+        {"placed by its origin", Options(20, 10, 3, 2, 1, 1, 0), {0, 0, 7, 5}},
+        {"quarter turn", Options(20, 10, 3, 2, 1, 1, 90), {0, 0, 7, 5}},
+        {"half turn", Options(20, 10, 3, 2, 1, 1, 180), {0, 0, 7, 5}},
+        {"three quarters, negative", Options(20, 10, 0, 0, 1, 1, -90), {0, 0, 7, 5}},
+        {"flipped both ways", Options(20, 10, 3, 2, 1, 1, 0, true, true), {0, 0, 7, 5}},
+        {"negative scale", Options(20, 10, 0, 0, -2, 1, 0), {0, 0, 7, 5}},
+        {"scaled 3 x 2 from a part", Options(1, 2, 0, 0, 3, 2, 0), {2, 1, 4, 3}},
+        {"shrunk", Options(5, 5, 0, 0, 0.4f, 0.7f, 0), {0, 0, 7, 5}},
+        {"turned 30, scaled 1.5", Options(24, 20, 3.5f, 2.5f, 1.5f, 1.5f, 30), {0, 0, 7, 5}},
+        {"turned 200.5 off the edge", Options(2, 38, 1.25f, 0.75f, 4, 2.5f, 200.5f), {0, 0, 7, 5}},
+        {"sub-pixel position, turned 77", Options(30.3f, 12.8f, 6, 1, 2.2f, 1.7f, 77, true), {0, 0, 7, 5}},
+        {"tinted and faded", tinted, {0, 0, 7, 5}},
+        {"source partly outside", Options(10, 10, 0, 0, 2, 2, 0), {-2, 3, 6, 4}},
+    };
+    for (const bool useKeyed : {false, true}) {
+        const media::Picture& picture = useKeyed ? keyed : alpha;
+        for (const TransformCase& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << (useKeyed ? ", keyed" : ", alpha"));
+            ASSERT_TRUE(canvas.Clear(kBackground));
+            ASSERT_TRUE(canvas.Draw(picture, c.source, c.options));
+            const unsigned weight = (c.options.opacity * c.options.tint.a + 127u) / 255u;
+            for (int y = 0; y < canvas.Height(); ++y) {
+                for (int x = 0; x < canvas.Width(); ++x) {
+                    int u = 0, v = 0;
+                    std::uint32_t expected = raw.Raw(kBackground);
+                    const Sample sample = ReferenceSample(c.options, c.source, x, y, u, v);
+                    if (sample == Sample::Boundary) continue;
+                    const int px = c.source.x + u, py = c.source.y + v;
+                    if (sample == Sample::Inside && px >= 0 && py >= 0 && px < 7 && py < 5) {
+                        // The picture's own raw pixel, read from the picture.
+                        const RawCanvas source{picture.Draw()};
+                        const std::uint32_t s = source.At(px, py);
+                        const unsigned a = useKeyed ? (s == source.At(0, 0) ? 0u : 255u) : Varied(px, py).a;
+                        expected = raw.Over(raw.Tint(s, c.options.tint), expected, (a * weight + 127) / 255);
+                    }
+                    ASSERT_EQ(raw.At(x, y), expected) << "pixel " << x << ", " << y;
+                }
+            }
+        }
+    }
+}
+
+// A draw partly off the canvas, or cut by a clip rectangle, shows exactly the pixels the same
+// draw shows in full; moved by whole pixels it shows the same pixels, moved.
+TEST_P(DrawTest, ClippedOrMovedDrawsShowTheSamePixels) {
+    Open(32, 24);
+    const media::Canvas canvas = window.Draw();
+    media::Picture sprite;
+    ASSERT_TRUE(sprite.Load(window, WritePng("clip.png", 9, 6, Varied).c_str()));
+    media::Picture big;
+    ASSERT_TRUE(big.Create(window, 96, 88));
+    std::mt19937 random(IterationSeed(27, 0));
+    std::uniform_real_distribution<float> position(-12, 40), scale(0.3f, 3), angle(-360, 360);
+    for (int iteration : TestIterations(40)) {
+        SCOPED_TRACE(testing::Message() << "iteration " << iteration);
+        random.seed(IterationSeed(27, iteration));
+        media::DrawOptions o = Options(position(random), position(random), 4, 3, scale(random), scale(random), angle(random));
+        ASSERT_TRUE(canvas.Clear(kBackground));
+        ASSERT_TRUE(canvas.Draw(sprite, {0, 0, 9, 6}, o));
+        // The same draw 32 pixels right and down on a larger canvas, where it lies whole.
+        ASSERT_TRUE(big.Draw().Clear(kBackground));
+        media::DrawOptions moved = o;
+        moved.x += 32, moved.y += 32;
+        ASSERT_TRUE(big.Draw().Draw(sprite, {0, 0, 9, 6}, moved));
+        for (int y = 0; y < canvas.Height(); ++y) {
+            for (int x = 0; x < canvas.Width(); ++x) {
+                ASSERT_EQ(canvas.PixelAt(x, y), big.Draw().PixelAt(x + 32, y + 32)) << "pixel " << x << ", " << y;
+            }
+        }
+    }
+}
+
+TEST_P(DrawTest, NonsenseTransformsDrawNothingAndSaySo) {
+    Open(16, 16);
+    const media::Canvas canvas = window.Draw();
+    media::Picture sprite;
+    ASSERT_TRUE(sprite.Create(window, 4, 4, media::kRed));
+    ASSERT_TRUE(canvas.Clear(kBackground));
+    EXPECT_EQ(canvas.Draw(sprite, {0, 0, 4, 4}, Options(NAN, 0, 0, 0, 1, 1, 0)).Code(), media::ErrorCode::InvalidArgument);
+    EXPECT_EQ(canvas.Draw(sprite, {0, 0, 4, 4}, Options(0, 0, 0, 0, 1, 1, INFINITY)).Code(), media::ErrorCode::InvalidArgument);
+    // Extremes of every value: drawn or not, never outside the canvas or past an integer.
+    for (const float big : {3e38f, -3e38f, 2097152.0f, 1e-30f}) {
+        EXPECT_TRUE(canvas.Draw(sprite, {0, 0, 4, 4}, Options(big, big, 0, 0, 1, 1, 0)));
+        EXPECT_TRUE(canvas.Draw(sprite, {0, 0, 4, 4}, Options(8, 8, big, -big, 1, 1, 45)));
+        EXPECT_TRUE(canvas.Draw(sprite, {0, 0, 4, 4}, Options(8, 8, 0, 0, big, big, 10)));
+    }
+    // A source rectangle reaching past the int range is cut to the picture: here, to nothing.
+    ASSERT_TRUE(canvas.Clear(kBackground));
+    const Color before = canvas.PixelAt(8, 8);
+    EXPECT_TRUE(canvas.Draw(sprite, {INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX}, Options(8, 8, 0, 0, 1, 1, 0)));
+    EXPECT_EQ(canvas.PixelAt(8, 8), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, DrawTest, ::testing::Values(8, 15, 16, 24, 32), [](const auto& info) {
+    return "depth_" + std::to_string(info.param);
+});
+
+}  // namespace
