@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "media/app/bitmap_text.h"
+#include "media/app/font.h"
 #include "media/app/picture.h"
 #include "media/app/shape_rasteriser.h"
 #include "media/app/transformed_draw.h"
@@ -60,6 +62,18 @@ Status FillShape(PixelSurface& surface, Color color, Rasterise rasterise) {
 }
 
 }  // namespace
+
+Status Canvas::DrawText(std::int32_t x, std::int32_t y, const char* text, Color color, const Font& font) const {
+    if (!surface_->Surface()) return NoPixels();
+    return font.DrawOn(*surface_, x, y, text, color);
+}
+
+Status Canvas::DrawText(std::int32_t x, std::int32_t y, const char* text, Color color, std::int32_t scale) const {
+    if (!surface_->Surface()) return NoPixels();
+    return DrawBitmapText(*surface_, x, y, text, color, scale);
+}
+
+TextSize Canvas::MeasureText(const char* text, std::int32_t scale) { return MeasureBitmapText(text, scale); }
 
 Status Canvas::DrawCircle(std::int32_t x, std::int32_t y, std::int32_t radius, Color color, FillMode mode) const {
     return DrawEllipse(x, y, radius, radius, color, mode);

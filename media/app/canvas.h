@@ -11,7 +11,9 @@ namespace media {
 
 class PixelSurface;
 class Picture;
+class Font;
 struct DrawOptions;
+struct TextSize;
 
 /// A rectangle: top-left corner and size in pixels.
 struct IntRect {
@@ -65,6 +67,14 @@ public:
     Status DrawLine(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2, Color color) const;
     /// Draws text in 8x16 characters with its top-left corner at (x, y), on a transparent background.
     Status DrawText(std::int32_t x, std::int32_t y, const char* text, Color color) const;
+    /// Draws UTF-8 text in a TrueType font with its first line's top-left at (x, y) ('\n' starts
+    /// a line below): antialiased, the colour's alpha its opacity, kerned (see Font).
+    Status DrawText(std::int32_t x, std::int32_t y, const char* text, Color color, const Font& font) const;
+    /// Draws text in the built-in 8x16 characters, each pixel a scale x scale block (1 to 64),
+    /// the colour's alpha its opacity; at scale 1 the pixels DrawText draws.
+    Status DrawText(std::int32_t x, std::int32_t y, const char* text, Color color, std::int32_t scale) const;
+    /// The size text takes in the built-in characters at that scale.
+    static TextSize MeasureText(const char* text, std::int32_t scale = 1);
     /// Copies the whole picture with its top-left corner at (x, y).
     Status Draw(const Picture& picture, std::int32_t x, std::int32_t y, BlitMode mode = BlitMode::Auto) const;
     /// Copies the source rectangle of the picture with its top-left corner at (x, y).

@@ -6,6 +6,7 @@
 #include "color.h"
 #include "draw_options.h"
 #include "event.h"
+#include "font.h"
 #include "key.h"
 #include "picture.h"
 #include "sound.h"
