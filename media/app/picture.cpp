@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "media/app/png_writer.h"
 #include "media/app/window.h"
 #include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
@@ -50,6 +51,11 @@ Status Picture::KeyFromTopLeft() {
 }
 
 bool Picture::Loaded() const { return surface_->Surface() != nullptr; }
+Status Picture::Save(const char* path) const {
+    if (!Loaded()) return {ErrorCode::NotOpen, "cannot save the picture: it has no pixels"};
+    return WritePng(*surface_, Width(), Height(), surface_->AlphaMap(), path);
+}
+
 bool Picture::HasAlpha() const { return Loaded() && surface_->AlphaMap() != nullptr; }
 std::int32_t Picture::Width() const { return Loaded() ? surface_->Width() : 0; }
 std::int32_t Picture::Height() const { return Loaded() ? surface_->Height() : 0; }

@@ -34,6 +34,9 @@ public:
     /// Makes the colour of the top-left pixel transparent in keyed copies.
     Status KeyFromTopLeft();
 
+    /// Writes the picture to a PNG file (RGBA when it has alpha, else RGB), replacing the file.
+    Status Save(const char* path) const;
+
     /// True once the picture has pixels.
     bool Loaded() const;
     /// True when the picture has an alpha value per pixel (from its file): BlitMode::Auto then

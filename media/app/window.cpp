@@ -7,6 +7,7 @@
 
 #include "media/app/frame_task.h"
 #include "media/app/picture.h"
+#include "media/app/png_writer.h"
 #include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
 #include "media/input/input.h"
@@ -273,6 +274,11 @@ bool Window::IsMouseButtonDown(MouseButton button) const {
 }
 
 Canvas Window::Draw() const { return Canvas(*state_->screen->Back()); }
+Status Window::Screenshot(const char* path) const {
+    if (!IsOpen()) return {ErrorCode::NotOpen, "cannot take a screenshot: the window is not open"};
+    return WritePng(*state_->screen->Back(), Width(), Height(), nullptr, path);
+}
+
 std::int32_t Window::Width() const { return state_ ? state_->width : 0; }
 std::int32_t Window::Height() const { return state_ ? state_->height : 0; }
 std::int32_t Window::FramesPerSecond() const { return state_ && state_->screen ? state_->screen->FramesPerSecond() : 0; }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include <spng.h>
+
 #include "media/app/zamelmedia.h"
 #include "media/display/pixel_surface.h"
 #include "platform/pixels/color_convert.h"
@@ -257,6 +259,71 @@ TEST_P(DrawTest, NonsenseTransformsDrawNothingAndSaySo) {
     const Color before = canvas.PixelAt(8, 8);
     EXPECT_TRUE(canvas.Draw(sprite, {INT32_MAX, INT32_MIN, INT32_MAX, INT32_MAX}, Options(8, 8, 0, 0, 1, 1, 0)));
     EXPECT_EQ(canvas.PixelAt(8, 8), before);
+}
+
+// A PNG file read back by libspng: width, height and RGBA samples (alpha 255 for RGB files).
+struct Decoded {
+    std::uint32_t width = 0, height = 0;
+    std::uint8_t colorType = 0;
+    std::vector<std::uint8_t> rgba;
+};
+Decoded ReadPng(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    Decoded d;
+    spng_ctx* ctx = spng_ctx_new(0);
+    spng_ihdr header{};
+    std::size_t size = 0;
+    if (spng_set_png_buffer(ctx, bytes.data(), bytes.size()) == 0 && spng_get_ihdr(ctx, &header) == 0 &&
+        spng_decoded_image_size(ctx, SPNG_FMT_RGBA8, &size) == 0) {
+        d.rgba.resize(size);
+        if (spng_decode_image(ctx, d.rgba.data(), size, SPNG_FMT_RGBA8, 0) == 0) d.width = header.width, d.height = header.height;
+        d.colorType = header.color_type;
+    }
+    spng_ctx_free(ctx);
+    return d;
+}
+
+// Saved pictures and screenshots hold the colours the canvas shows (RGBA with the picture's
+// alpha, RGB without), at the drawing area's own size.
+TEST_P(DrawTest, SavedPicturesAndScreenshotsHoldWhatWasDrawn) {
+    Open(21, 13);
+    media::Picture sprite;
+    ASSERT_TRUE(sprite.Load(window, WritePng("save.png", 9, 6, Varied).c_str()));
+    media::Picture target;
+    ASSERT_TRUE(target.Create(window, 11, 7, kBackground));
+    ASSERT_TRUE(target.Draw().DrawCircle(5, 3, 4, {200, 10, 100}));
+    ASSERT_TRUE(target.Draw().Draw(sprite, 1, 1));
+    ASSERT_TRUE(window.Draw().Clear(kBackground));
+    ASSERT_TRUE(window.Draw().Draw(target, {0, 0, 11, 7}, Options(12, 2, 0, 0, 2, 1.5f, 90)));
+    const std::string dir = ::testing::TempDir();
+    ASSERT_TRUE(sprite.Save((dir + "sprite-out.png").c_str()));
+    ASSERT_TRUE(target.Save((dir + "target-out.png").c_str()));
+    ASSERT_TRUE(window.Screenshot((dir + "screen-out.png").c_str()));
+    struct Case {
+        std::string file;
+        const media::Picture* picture;  // null: the window
+        bool alpha;
+    };
+    for (const Case& c : {Case{"sprite-out.png", &sprite, true}, Case{"target-out.png", &target, false}, Case{"screen-out.png", nullptr, false}}) {
+        SCOPED_TRACE(c.file);
+        const media::Canvas canvas = c.picture ? c.picture->Draw() : window.Draw();
+        const Decoded d = ReadPng(dir + c.file);
+        ASSERT_EQ(d.width, static_cast<std::uint32_t>(canvas.Width()));
+        ASSERT_EQ(d.height, static_cast<std::uint32_t>(canvas.Height()));
+        EXPECT_EQ(d.colorType, c.alpha ? SPNG_COLOR_TYPE_TRUECOLOR_ALPHA : SPNG_COLOR_TYPE_TRUECOLOR);
+        for (int y = 0; y < canvas.Height(); ++y) {
+            for (int x = 0; x < canvas.Width(); ++x) {
+                const std::uint8_t* p = &d.rgba[static_cast<std::size_t>(y * canvas.Width() + x) * 4];
+                const Color shown = canvas.PixelAt(x, y);
+                const std::uint8_t a = c.alpha ? Varied(x, y).a : 255;
+                const Color got{p[0], p[1], p[2], p[3]}, want{shown.r, shown.g, shown.b, a};
+                ASSERT_EQ(got, want) << "pixel " << x << ", " << y;
+            }
+        }
+    }
+    EXPECT_EQ(sprite.Save("/nonexistent-directory/x.png").Code(), media::ErrorCode::NotFound);
+    EXPECT_EQ(media::Picture().Save((dir + "none.png").c_str()).Code(), media::ErrorCode::NotOpen);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, DrawTest, ::testing::Values(8, 15, 16, 24, 32), [](const auto& info) {
