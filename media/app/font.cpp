@@ -68,6 +68,7 @@ char32_t NextCodePoint(const char*& p) {
 // and how far it moves the pen (pixels).
 struct AtlasGlyph {
     int index = 0;  // the font's glyph number, for kerning
+    char32_t code = 0;
     std::int32_t atlasX = 0, atlasY = 0, width = 0, height = 0;
     std::int32_t left = 0, top = 0;  // offset of the coverage's top-left from the pen on the baseline
     float advance = 0;
@@ -82,10 +83,12 @@ struct Font::Impl {
     std::vector<std::uint8_t> atlas;
     std::int32_t shelfX = 0, shelfY = 0, shelfHeight = 0;
     std::array<AtlasGlyph, 128> ascii{};
+    std::vector<float> asciiKerning = std::vector<float>(95 * 95, std::nanf(""));
     std::unordered_map<char32_t, AtlasGlyph> others;
 
     AtlasGlyph Rasterise(char32_t c) {
         AtlasGlyph g;
+        g.code = c;
         g.index = stbtt_FindGlyphIndex(&info, static_cast<int>(c));
         int advance = 0, bearing = 0, x0 = 0, y0 = 0, x1 = 0, y1 = 0;
         stbtt_GetGlyphHMetrics(&info, g.index, &advance, &bearing);
@@ -112,8 +115,15 @@ struct Font::Impl {
         return others.emplace(c, Rasterise(c)).first->second;
     }
 
-    float Kerning(const AtlasGlyph* previous, const AtlasGlyph& next) const {
-        return previous ? static_cast<float>(stbtt_GetGlyphKernAdvance(&info, previous->index, next.index)) * scale : 0.0f;
+    // The library looks kerning up in the font's tables each time; pairs of printable ASCII
+    // characters are kept once looked up, so a line drawn every frame looks up nothing.
+    float Kerning(const AtlasGlyph* previous, const AtlasGlyph& next) {
+        if (!previous) return 0.0f;
+        const auto lookUp = [&] { return static_cast<float>(stbtt_GetGlyphKernAdvance(&info, previous->index, next.index)) * scale; };
+        if (previous->code < 32 || previous->code >= 127 || next.code < 32 || next.code >= 127) return lookUp();
+        float& kept = asciiKerning[(previous->code - 32) * 95 + (next.code - 32)];
+        if (std::isnan(kept)) kept = lookUp();
+        return kept;
     }
 };
 
@@ -193,11 +203,10 @@ Status Font::DrawOn(PixelSurface& surface, std::int32_t x, std::int32_t y, const
     if (!impl_) return {ErrorCode::NotOpen, "the font is not loaded"};
     if (!text) return {ErrorCode::InvalidArgument, "no text to draw (null)"};
     if (color.a == 0 || !*text) return {};
-    if (surface.Lock() < 0) return {ErrorCode::Failed, "the canvas's pixels could not be locked (display lost?)"};
-    const platform::PixelView view = surface.View();
     const platform::Rect clip = surface.ClipRect();
-    const std::int32_t depth = surface.GetPixelFormatInfo().depth;
-    const std::uint32_t raw = color.RawFor(surface);
+    // The glyphs' pieces on the surface first, then one blend for the whole text.
+    thread_local std::vector<CoveragePiece> pieces;
+    pieces.clear();
     // The pen in 64 bits: text far off the canvas moves it without overflow.
     double pen = x;
     std::int64_t baseline = std::int64_t{y} + impl_->ascent;
@@ -219,10 +228,16 @@ Status Font::DrawOn(PixelSurface& surface, std::int32_t x, std::int32_t y, const
         if (l >= r || t >= b) continue;
         const platform::Rect area{static_cast<std::int32_t>(l), static_cast<std::int32_t>(t), static_cast<std::int32_t>(r),
                                   static_cast<std::int32_t>(b)};
-        if (!platform::FitsInside(area, view.width, view.height)) continue;
-        const std::uint8_t* coverage =
-            &impl_->atlas[static_cast<std::size_t>(g.atlasY + (t - top)) * kAtlasWidth + static_cast<std::size_t>(g.atlasX + (l - left))];
-        BlendCoverage(view.Sub(area), depth, coverage, kAtlasWidth, raw, color.a);
+        // Offsets, not addresses: the atlas may grow while the text is laid out.
+        const std::size_t offset = static_cast<std::size_t>(g.atlasY + (t - top)) * kAtlasWidth + static_cast<std::size_t>(g.atlasX + (l - left));
+        pieces.push_back({area, offset});
+    }
+    if (pieces.empty()) return {};
+    if (surface.Lock() < 0) return {ErrorCode::Failed, "the canvas's pixels could not be locked (display lost?)"};
+    const platform::PixelView view = surface.View();
+    if (platform::FitsInside(clip, view.width, view.height)) {
+        BlendCoverage(view, surface.GetPixelFormatInfo().depth, pieces.data(), pieces.size(), impl_->atlas.data(), kAtlasWidth,
+                      color.RawFor(surface), color.a);
     }
     surface.Unlock();
     return {};
