@@ -2,7 +2,7 @@
 // Writes a surface's pixels to a PNG file: what Picture::Save and Window::Screenshot produce.
 // Colours are read back as the layer reads its formats for output (5- and 6-bit channels widened
 // by repeating their top bits, 8-bit indexes through the 3-3-2 palette); with an alpha map the
-// file is RGBA, else RGB. Encoded by libspng natively; a build without it says so.
+// file is RGBA, else RGB. Encoded by libspng natively, by stb_image_write in the browser build.
 #include <cstdint>
 
 #include "status.h"
