@@ -8,7 +8,9 @@
 #include "media/core/file_reader.h"
 #include "media/image/bmp_decoder.h"
 #include "media/image/pcx_decoder.h"
-#ifndef MEDIA_WITHOUT_JPEG_PNG
+#ifdef MEDIA_WITHOUT_JPEG_PNG
+#include "media/image/stb_image_decoder.h"
+#else
 #include "media/image/jpeg_decoder.h"
 #include "media/image/png_decoder.h"
 #endif
@@ -39,7 +41,11 @@ constexpr DecoderEntry kDecoders[] = {
     {IMAGE_BMP, &Make<BmpDecoder>},
     {IMAGE_PSD, &Make<PsdDecoder>},
     {IMAGE_PCX, &Make<PcxDecoder>},
-#ifndef MEDIA_WITHOUT_JPEG_PNG
+#ifdef MEDIA_WITHOUT_JPEG_PNG
+    // The browser build: stb_image where the system libraries are absent.
+    {IMAGE_JPG, &Make<StbImageDecoder<IMAGE_JPG>>},
+    {IMAGE_PNG, &Make<StbImageDecoder<IMAGE_PNG>>},
+#else
     {IMAGE_JPG, &Make<JpegDecoder>},
     {IMAGE_PNG, &Make<PngDecoder>},
 #endif
@@ -98,12 +104,7 @@ SurfacePtr Image::Decode(platform::DisplayDevice* device, std::size_t size, cons
         return nullptr;
     }
     const DecoderEntry* entry = EntryOf(type);
-    if (!entry) {
-        // A format this build leaves out (JPEG and PNG in the browser) is told apart from a
-        // damaged file.
-        if (type == IMAGE_JPG || type == IMAGE_PNG) platform::OutputDebugString(kFormatNotBuiltMessage);
-        return nullptr;
-    }
+    if (!entry) return nullptr;
     const std::unique_ptr<ImageDecoder> decoder = entry->make();
     if (!decoder) return nullptr;
     if (alpha) decoder->KeepAlpha();

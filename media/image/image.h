@@ -13,9 +13,6 @@ namespace media {
 
 /// The debugger-output message for content no decoder recognises.
 inline constexpr const char* kUnsupportedImageMessage = "Error: Image - Unsupported Image type.";
-/// Said instead when the file is a JPEG or PNG picture and this build has no decoder for it (the
-/// browser build leaves out the two system libraries they need).
-inline constexpr const char* kFormatNotBuiltMessage = "Error: Image - JPEG and PNG pictures are not built into this program.";
 
 /// Files larger than this are refused before anything is read: no picture the decoders accept
 /// needs more (2^26 pixels of 32 bits are 256 MiB), and the buffer is allocated whole.
