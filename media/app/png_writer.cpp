@@ -17,6 +17,7 @@
 #endif
 
 #include "media/display/pixel_surface.h"
+#include "platform/core/system.h"
 #include "platform/pixels/color_convert.h"
 
 namespace media {
@@ -108,7 +109,9 @@ Status WritePng(PixelSurface& surface, std::int32_t width, std::int32_t height, 
     }
     surface.Unlock();
 
-    return Encode(name, path, samples, width, height, channels);
+    const Status written = Encode(name, path, samples, width, height, channels);
+    if (written) platform::FileWritten(path);
+    return written;
 }
 
 }  // namespace media

@@ -10,6 +10,7 @@
 #include "platform/backends/web/web_audio.h"
 #include "platform/backends/web/web_input.h"
 #include "platform/core/backend.h"
+#include "platform/core/system.h"
 #include "platform/window/window.h"
 
 // The page's side. Module is the program's instance; the page (web/page.js) gives it the canvas
@@ -70,6 +71,19 @@ EM_JS(void, bz_wake, (), {
 
 EM_JS(void, bz_set_title, (const char* title), { document.title = UTF8ToString(title); });
 
+// A file the program wrote into the page's file system, handed to the user as a download.
+EM_JS(void, bz_offer_file, (const char* path), {
+    const name = UTF8ToString(path);
+    const url = URL.createObjectURL(new Blob([FS.readFile(name)]));
+    const link = document.createElement('a');
+    link.href = url;
+    link.download = name.split('/').pop();
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 10000);
+});
+
 namespace platform {
 
 namespace {
@@ -121,6 +135,7 @@ WebBackend::WebBackend() : start_(emscripten_get_now()) {
     emscripten_set_focus_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, &OnFocusChange);
     emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, false, &OnFocusChange);
     emscripten_set_visibilitychange_callback(nullptr, false, &OnVisibilityChange);
+    SetFileWrittenHook([](const char* path) { bz_offer_file(path); });
 }
 
 WebBackend::~WebBackend() {
