@@ -12,7 +12,7 @@ test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev cl
 # The browser build and its test: Debian's emscripten (its JS optimiser needs node-acorn), the
 # SoundFont and FluidSynth's headers, and chromium, which the test drives headless. npm comes
 # with Node; Debian's npm is installed only where there is none.
-web=(cmake ninja-build emscripten node-acorn timgm6mb-soundfont libfluidsynth-dev libstb-dev chromium)
+web=(cmake ninja-build emscripten node-acorn timgm6mb-soundfont libfluidsynth-dev libstb-dev fonts-dejavu-core chromium)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;
