@@ -180,6 +180,25 @@ def game_table(times):
     return table(["measure", "CPU time", "", "target"], rows)
 
 
+# The front door's drawing (draw_bench): each operation, its peer and the speed-up wanted.
+DRAWING = [("alpha draw 640x480, 32-bit", "AlphaDraw/32", "SDL", "SDL_BLENDMODE_BLEND blit", 1.5),
+           ("alpha draw 640x480, 32-bit", "AlphaDraw/32", "Pixman", "pixman OVER, a8r8g8b8 onto x8r8g8b8", 1.0),
+           ("alpha draw 640x480, 16-bit", "AlphaDraw/16", "SDL", "SDL_BLENDMODE_BLEND blit", 1.5),
+           ("alpha draw 640x480, 16-bit", "AlphaDraw/16", "Pixman", "pixman OVER, a8r8g8b8 onto r5g6b5", 1.0),
+           ("256x256 turned 30°, x1.5, 32-bit", "Transform/32", "Pixman", "pixman, same transform, nearest", 1.0),
+           ("256x256 turned 30°, x1.5, 16-bit", "Transform/16", "Pixman", "pixman, same transform, nearest", 1.0),
+           ("filled circle, radius 100", "FillCircle/32", "SDL2_gfx", "filledCircleRGBA", 1.0),
+           ("filled 1,000-point polygon", "FillPolygon/32", "SDL2_gfx", "filledPolygonRGBA", 1.0),
+           ("40-character line, em 16 px", "Text/32", "SDL2_ttf", "TTF_RenderUTF8_Blended + blit", 3.0)]
+
+
+def drawing_table(times):
+    rows = [[label, f"{times[f'Ours/{op}'] / 1e3:.1f} µs", f"{who} {times[f'{peer}/{op}'] / 1e3:.1f} µs",
+             ratio(times, f"{peer}/{op}", f"Ours/{op}"), f">= {wanted:g}"]
+            for label, op, peer, who, wanted in DRAWING if f"Ours/{op}" in times and f"{peer}/{op}" in times]
+    return table(["operation", "ours", "peer", "speed-up", "wanted"], rows)
+
+
 def stamp(started, load):
     now = started.strftime("%Y-%m-%d %H:%M UTC")
     return f"Run of {now}, load average {load[0]:.2f} {load[1]:.2f} {load[2]:.2f} at its start ({os.cpu_count()} cores); CPU time, medians of five interleaved repetitions."
@@ -200,6 +219,7 @@ def run_all(build):
     pictures.update(run(f"{build}/bench/image_bench")[0])
     results["picture"] = (pictures, {})
     results["game"] = run(f"{build}/bench/game_bench", ["--benchmark_filter=PlayFrame|StartUp"])
+    results["draw"] = run(f"{build}/bench/draw_bench", ["--benchmark_min_time=0.1"])
     results["present"] = {}
     if shutil.which("xvfb-run"):
         for d in (15, 16, 24, 32):
@@ -231,11 +251,12 @@ def main():
         "present": head + "\n\n" + present_table(results["present"]),
         "pictures": head + "\n\n" + picture_table(results["picture"][0]),
         "game": head + "\n\n" + game_table(results["game"][0]),
+        "drawing": head + "\n\n" + drawing_table(results["draw"][0]),
     }
     for name, body in blocks.items():
         print(f"## {name}\n\n{body}\n")
     if args.write:
-        for path, names in (("README.md", ["blit-summary", "display", "present", "pictures", "game"]), ("docs/blits.md", ["blit-full"])):
+        for path, names in (("README.md", ["blit-summary", "display", "present", "pictures", "game", "drawing"]), ("docs/blits.md", ["blit-full"])):
             full = os.path.join(ROOT, path)
             with open(full) as f:
                 text = f.read()

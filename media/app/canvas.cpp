@@ -4,7 +4,13 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "media/app/bitmap_text.h"
+#include "media/app/font.h"
 #include "media/app/picture.h"
+#include "media/app/shape_rasteriser.h"
+#include "media/app/transformed_draw.h"
+#include "media/blit/span_fill.h"
+#include "media/blit/straight_alpha_loop.h"
 #include "media/display/pixel_surface.h"
 #include "platform/pixels/color_convert.h"
 
@@ -31,7 +37,80 @@ private:
 Status NoPixels() { return {ErrorCode::NotOpen, "the canvas has no pixels (window not open or picture not loaded)"}; }
 Status NoLock() { return {ErrorCode::Failed, "the canvas's pixels could not be locked (display lost?)"}; }
 
+// The picture's pixels over the canvas with its alpha map; without a map every pixel is opaque.
+std::int32_t DrawWithAlpha(PixelSurface& from, PixelSurface& to, std::int32_t x, std::int32_t y, const platform::Rect& rect) {
+    const std::uint8_t* map = from.AlphaMap();
+    if (!map) return from.BlitOpaque(&to, x, y, &rect);
+    return RunSoftwareBlit(from, &to, x, y, &rect, [&](const SoftwareBlitArea& area) { StraightAlphaLoop(area, map, from.Width()); });
+}
+
+// A shape: rasterised into spans on the surface's clip rectangle, then filled with the colour,
+// its alpha the opacity. rasterise(rasteriser) is false for points it refuses.
+template <typename Rasterise>
+Status FillShape(PixelSurface& surface, Color color, Rasterise rasterise) {
+    if (!surface.Surface()) return NoPixels();
+    const platform::Rect clip = surface.ClipRect();
+    if (color.a == 0 || clip.IsEmpty()) return {};
+    ShapeRasteriser rasteriser(clip);
+    if (!rasterise(rasteriser)) return {ErrorCode::InvalidArgument, "cannot draw the shape: a point is not a number or lies beyond 2^30 pixels"};
+    if (rasteriser.Spans().empty()) return {};
+    ScopedLock lock(surface);
+    if (!lock.Locked()) return NoLock();
+    const platform::PixelView view = surface.View();
+    if (!platform::FitsInside(clip, view.width, view.height)) return {};
+    FillSpans(view, surface.GetPixelFormatInfo().depth, rasteriser.Spans().data(), rasteriser.Spans().size(), color.RawFor(surface), color.a);
+    return {};
+}
+
 }  // namespace
+
+Status Canvas::DrawText(std::int32_t x, std::int32_t y, const char* text, Color color, const Font& font) const {
+    if (!surface_->Surface()) return NoPixels();
+    return font.DrawOn(*surface_, x, y, text, color);
+}
+
+Status Canvas::DrawText(std::int32_t x, std::int32_t y, const char* text, Color color, std::int32_t scale) const {
+    if (!surface_->Surface()) return NoPixels();
+    return DrawBitmapText(*surface_, x, y, text, color, scale);
+}
+
+TextSize Canvas::MeasureText(const char* text, std::int32_t scale) { return MeasureBitmapText(text, scale); }
+
+Status Canvas::DrawCircle(std::int32_t x, std::int32_t y, std::int32_t radius, Color color, FillMode mode) const {
+    return DrawEllipse(x, y, radius, radius, color, mode);
+}
+
+Status Canvas::DrawEllipse(std::int32_t x, std::int32_t y, std::int32_t radiusX, std::int32_t radiusY, Color color, FillMode mode) const {
+    return FillShape(*surface_, color, [&](ShapeRasteriser& r) {
+        const bool outline = mode == FillMode::Outline;
+        r.Ellipse(x, y, radiusX, radiusY, outline ? std::int64_t{radiusX} - 1 : -1, outline ? std::int64_t{radiusY} - 1 : -1);
+        return true;
+    });
+}
+
+Status Canvas::DrawRoundedRect(const IntRect& rect, std::int32_t radius, Color color, FillMode mode) const {
+    return FillShape(*surface_, color, [&](ShapeRasteriser& r) {
+        r.RoundedRect(rect.x, rect.y, rect.width, rect.height, radius, mode == FillMode::Outline);
+        return true;
+    });
+}
+
+Status Canvas::DrawTriangle(Point a, Point b, Point c, Color color, FillMode mode) const {
+    const Point points[] = {a, b, c};
+    return DrawPolygon(points, 3, color, mode);
+}
+
+Status Canvas::DrawPolygon(const Point* points, std::size_t count, Color color, FillMode mode) const {
+    if (!points && count) return {ErrorCode::InvalidArgument, "cannot draw the polygon: no points (null)"};
+    return FillShape(*surface_, color, [&](ShapeRasteriser& r) {
+        return mode == FillMode::Outline ? r.Lines(points, count, 1, true) : r.Polygon(points, count);
+    });
+}
+
+Status Canvas::DrawLine(Point from, Point to, float thickness, Color color) const {
+    const Point points[] = {from, to};
+    return FillShape(*surface_, color, [&](ShapeRasteriser& r) { return r.Lines(points, 2, thickness, false); });
+}
 
 Status Canvas::Clear(Color color) const {
     if (!surface_->Surface()) return NoPixels();
@@ -136,6 +215,7 @@ Status Canvas::Draw(const Picture& picture, const IntRect& source, std::int32_t 
     // A picture never given a colour key draws every pixel in every mode: the keyed modes go
     // through their opaque twins, since the keyed blits would leave out pixels of the default key 0.
     const bool keyed = from.Surface()->HasColorKey();
+    if (mode == BlitMode::Auto) mode = from.AlphaMap() ? BlitMode::Alpha : BlitMode::Keyed;
     std::int32_t result = 0;
     switch (mode) {
         case BlitMode::Opaque: result = from.BlitOpaque(surface_, x, y, &rect); break;
@@ -151,8 +231,17 @@ Status Canvas::Draw(const Picture& picture, const IntRect& source, std::int32_t 
         case BlitMode::HalfBlend:
             result = keyed ? from.BlitKeyedHalfBlend(surface_, x, y, &rect) : from.BlitOpaqueHalfBlend(surface_, x, y, &rect);
             break;
+        case BlitMode::Alpha: result = DrawWithAlpha(from, *surface_, x, y, rect); break;
+        case BlitMode::Auto: break;
     }
     return result >= 0 ? Status{} : Status::FromPlatform("the picture could not be copied", result);
+}
+
+Status Canvas::Draw(const Picture& picture, const IntRect& source, const DrawOptions& options) const {
+    if (!surface_->Surface()) return NoPixels();
+    PixelSurface& from = picture.Surface();
+    if (!from.Surface()) return {ErrorCode::NotOpen, "the picture drawn has no pixels (not loaded)"};
+    return DrawTransformed(from, source, *surface_, options);
 }
 
 Color Canvas::PixelAt(std::int32_t x, std::int32_t y) const {

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "media/app/png_writer.h"
 #include "media/app/window.h"
 #include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
@@ -22,7 +23,7 @@ Status Picture::Load(const Window& window, const char* path) {
     if (!std::filesystem::is_regular_file(path, error)) return {ErrorCode::NotFound, name + "no such file"};
     // Loaded into a fresh surface first, so that a failed load leaves the old picture.
     auto fresh = std::make_unique<PixelSurface>();
-    const std::int32_t result = fresh->CreateFromFile(&window.GetScreen(), path, MEMORY_ANY);
+    const std::int32_t result = fresh->CreateFromFileWithAlpha(&window.GetScreen(), path, MEMORY_ANY);
     if (result != 1) {
         return {ErrorCode::BadData, name + (result == -1 && std::string(path).size() > 255
                                                 ? "the path is longer than 255 characters"
@@ -55,6 +56,12 @@ PixelSurface& Picture::Surface() const {
 }
 
 bool Picture::Loaded() const { return surface_ && surface_->Surface() != nullptr; }
+Status Picture::Save(const char* path) const {
+    if (!Loaded()) return {ErrorCode::NotOpen, "cannot save the picture: it has no pixels"};
+    return WritePng(*surface_, Width(), Height(), surface_->AlphaMap(), path);
+}
+
+bool Picture::HasAlpha() const { return Loaded() && surface_->AlphaMap() != nullptr; }
 std::int32_t Picture::Width() const { return Loaded() ? surface_->Width() : 0; }
 std::int32_t Picture::Height() const { return Loaded() ? surface_->Height() : 0; }
 

@@ -27,15 +27,22 @@ public:
     /// @}
 
     /// Reads a picture file (absolute or relative path); the picture's colour key becomes its
-    /// top-left pixel. On failure the old pixels stay.
+    /// top-left pixel, and the alpha a PNG, 32-bit TGA or PSD file carries (an alpha channel, or
+    /// a PNG's transparency chunk) is kept (HasAlpha). On failure the old pixels stay.
     Status Load(const Window& window, const char* path);
     /// A blank picture of the given size, filled with the colour.
     Status Create(const Window& window, std::int32_t width, std::int32_t height, Color fill = kBlack);
     /// Makes the colour of the top-left pixel transparent in keyed copies.
     Status KeyFromTopLeft();
 
+    /// Writes the picture to a PNG file (RGBA when it has alpha, else RGB), replacing the file.
+    Status Save(const char* path) const;
+
     /// True once the picture has pixels.
     bool Loaded() const;
+    /// True when the picture has an alpha value per pixel (from its file): BlitMode::Auto then
+    /// draws it blended.
+    bool HasAlpha() const;
     /// Width in pixels (0 without pixels).
     std::int32_t Width() const;
     /// Height in pixels (0 without pixels).

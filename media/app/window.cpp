@@ -9,6 +9,7 @@
 
 #include "media/app/frame_task.h"
 #include "media/app/picture.h"
+#include "media/app/png_writer.h"
 #include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
 #include "media/input/input.h"
@@ -359,6 +360,11 @@ IntPoint Window::MousePosition() const { return state_ ? state_->pointer : IntPo
 std::size_t Window::DroppedEvents() const { return state_ ? state_->events.Dropped() : 0; }
 
 Canvas Window::Draw() const { return Canvas(*state_->screen->Back()); }
+Status Window::Screenshot(const char* path) const {
+    if (!IsOpen()) return {ErrorCode::NotOpen, "cannot take a screenshot: the window is not open"};
+    return WritePng(*state_->screen->Back(), Width(), Height(), nullptr, path);
+}
+
 std::int32_t Window::Width() const { return state_ ? state_->width : 0; }
 std::int32_t Window::Height() const { return state_ ? state_->height : 0; }
 std::int32_t Window::FramesPerSecond() const { return state_ && state_->screen ? state_->screen->FramesPerSecond() : 0; }

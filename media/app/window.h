@@ -92,6 +92,8 @@ public:
 
     /// The canvas of the frame being drawn (the screen's back surface). Only while the window is open.
     Canvas Draw() const;
+    /// Writes the drawing area as drawn so far (its own size, not the scaled window) to a PNG file.
+    Status Screenshot(const char* path) const;
     /// Width of the drawing area in pixels.
     std::int32_t Width() const;
     /// Height of the drawing area in pixels.

@@ -167,14 +167,23 @@ std::int32_t PixelSurface::Restore() {
 }
 
 std::int32_t PixelSurface::CreateFromFile(Screen* screen, const char* name, std::int32_t placement) {
+    return CreateFromFileKeeping(screen, name, placement, false);
+}
+
+std::int32_t PixelSurface::CreateFromFileWithAlpha(Screen* screen, const char* name, std::int32_t placement) {
+    return CreateFromFileKeeping(screen, name, placement, true);
+}
+
+std::int32_t PixelSurface::CreateFromFileKeeping(Screen* screen, const char* name, std::int32_t placement, bool keepAlpha) {
     // The name is kept in 256 characters; a second creation would leave the first surface
     // listed twice with the screen.
     if (!name || std::strlen(name) >= fileName_.size() || surface_ || !screen || !screen->DirectDraw()) return -1;
     platform::DisplayDevice* device = screen->DirectDraw();
     std::shared_ptr<platform::DisplaySurface> surface;
+    std::unique_ptr<std::uint8_t[]> alpha;
     {
         const std::unique_ptr<Image> loader = std::make_unique<Image>();
-        surface = loader->LoadFile(device, name, placement, IMAGE_NONE);
+        surface = keepAlpha ? loader->LoadFileWithAlpha(device, name, placement, &alpha) : loader->LoadFile(device, name, placement, IMAGE_NONE);
     }
     if (!surface) {
         // Resources are compiled in: once found they are loaded and locked, so only the lookup
@@ -183,8 +192,9 @@ std::int32_t PixelSurface::CreateFromFile(Screen* screen, const char* name, std:
         surface = LoadBitmapSurface(device, name, &width_, &height_, placement);
         if (!surface) return -1;
     }
-    // A map set before the surface had pixels was sized for none.
-    alphaMap_.reset();
+    // A map set before the surface had pixels was sized for none; the picture's own (width x
+    // height bytes, as the decoder made it) takes its place.
+    alphaMap_ = std::move(alpha);
     surface_ = std::move(surface);
     Lock();
     Unlock();

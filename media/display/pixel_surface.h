@@ -55,6 +55,9 @@ public:
     /// has its platform surface, a screen without a display device, or no picture; -2 when
     /// neither the loader nor the resources know the name.
     std::int32_t CreateFromFile(Screen* screen, const char* name, std::int32_t placement);
+    /// As CreateFromFile, and the picture's alpha (an alpha channel or transparency the file
+    /// carries) becomes the surface's alpha map; without any the surface has no map.
+    std::int32_t CreateFromFileWithAlpha(Screen* screen, const char* name, std::int32_t placement);
     /// Locks the pixels for the pixel routines and View (nests: the count of locks held, 1 for
     /// the first), restoring a lost surface a few times; a negative result when it cannot be
     /// locked. Unlock gives the locks still held, DDERR_NOTLOCKED without a lock.
@@ -257,6 +260,7 @@ private:
     /// the surface; the one way every creation registers a surface with its screen.
     void SetOwner(Screen* owner);
     std::int32_t LockWith(std::uint32_t flags);
+    std::int32_t CreateFromFileKeeping(Screen* screen, const char* name, std::int32_t placement, bool keepAlpha);
 
     platform::SurfaceDesc desc_{};
     std::shared_ptr<platform::DisplaySurface> surface_;

@@ -8,7 +8,9 @@
 #include "media/core/file_reader.h"
 #include "media/image/bmp_decoder.h"
 #include "media/image/pcx_decoder.h"
-#ifndef MEDIA_WITHOUT_JPEG_PNG
+#ifdef MEDIA_WITHOUT_JPEG_PNG
+#include "media/image/stb_image_decoder.h"
+#else
 #include "media/image/jpeg_decoder.h"
 #include "media/image/png_decoder.h"
 #endif
@@ -39,7 +41,11 @@ constexpr DecoderEntry kDecoders[] = {
     {IMAGE_BMP, &Make<BmpDecoder>},
     {IMAGE_PSD, &Make<PsdDecoder>},
     {IMAGE_PCX, &Make<PcxDecoder>},
-#ifndef MEDIA_WITHOUT_JPEG_PNG
+#ifdef MEDIA_WITHOUT_JPEG_PNG
+    // The browser build: stb_image where the system libraries are absent.
+    {IMAGE_JPG, &Make<StbImageDecoder<IMAGE_JPG>>},
+    {IMAGE_PNG, &Make<StbImageDecoder<IMAGE_PNG>>},
+#else
     {IMAGE_JPG, &Make<JpegDecoder>},
     {IMAGE_PNG, &Make<PngDecoder>},
 #endif
@@ -55,6 +61,17 @@ const DecoderEntry* EntryOf(std::uint32_t type) {
 Image::~Image() = default;
 
 SurfacePtr Image::LoadFile(platform::DisplayDevice* device, const char* name, std::int32_t placement, std::uint32_t type) {
+    return Read(device, name, placement, type, nullptr);
+}
+
+SurfacePtr Image::LoadFileWithAlpha(platform::DisplayDevice* device, const char* name, std::int32_t placement,
+                                    std::unique_ptr<std::uint8_t[]>* alpha) {
+    if (alpha) alpha->reset();
+    return Read(device, name, placement, IMAGE_NONE, alpha);
+}
+
+SurfacePtr Image::Read(platform::DisplayDevice* device, const char* name, std::int32_t placement, std::uint32_t type,
+                       std::unique_ptr<std::uint8_t[]>* alpha) {
     FileReader file;
     if (file.OpenRead(name) != 0) return nullptr;
     const std::uint64_t size = file.GetSize();
@@ -64,11 +81,22 @@ SurfacePtr Image::LoadFile(platform::DisplayDevice* device, const char* name, st
     if (!buffer) return nullptr;
     if (file.Read(buffer.get(), size) != size) return nullptr;
     file.Close();
-    return LoadMemory(device, count, buffer.get(), placement, type);
+    return Decode(device, count, buffer.get(), placement, type, alpha);
 }
 
 SurfacePtr Image::LoadMemory(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data, std::int32_t placement,
                              std::uint32_t type) {
+    return Decode(device, size, data, placement, type, nullptr);
+}
+
+SurfacePtr Image::LoadMemoryWithAlpha(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data,
+                                      std::int32_t placement, std::unique_ptr<std::uint8_t[]>* alpha) {
+    if (alpha) alpha->reset();
+    return Decode(device, size, data, placement, IMAGE_NONE, alpha);
+}
+
+SurfacePtr Image::Decode(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data, std::int32_t placement,
+                         std::uint32_t type, std::unique_ptr<std::uint8_t[]>* alpha) {
     if (!data && size) return nullptr;
     if (type == IMAGE_NONE) type = DetectType(size, data);
     if (type == IMAGE_NONE) {
@@ -76,14 +104,13 @@ SurfacePtr Image::LoadMemory(platform::DisplayDevice* device, std::size_t size, 
         return nullptr;
     }
     const DecoderEntry* entry = EntryOf(type);
-    if (!entry) {
-        // A format this build leaves out (JPEG and PNG in the browser) is told apart from a
-        // damaged file.
-        if (type == IMAGE_JPG || type == IMAGE_PNG) platform::OutputDebugString(kFormatNotBuiltMessage);
-        return nullptr;
-    }
+    if (!entry) return nullptr;
     const std::unique_ptr<ImageDecoder> decoder = entry->make();
-    return decoder ? decoder->Decode(device, size, data, placement) : nullptr;
+    if (!decoder) return nullptr;
+    if (alpha) decoder->KeepAlpha();
+    SurfacePtr surface = decoder->Decode(device, size, data, placement);
+    if (alpha && surface) *alpha = decoder->TakeAlphaMap();
+    return surface;
 }
 
 std::uint32_t Image::DetectType(std::size_t size, const std::uint8_t* data) {

@@ -4,6 +4,7 @@
 // content is the one failure that leaves a message, on the debugger output.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "image_decoder.h"
 #include "../core/surface_placement.h"
@@ -12,9 +13,6 @@ namespace media {
 
 /// The debugger-output message for content no decoder recognises.
 inline constexpr const char* kUnsupportedImageMessage = "Error: Image - Unsupported Image type.";
-/// Said instead when the file is a JPEG or PNG picture and this build has no decoder for it (the
-/// browser build leaves out the two system libraries they need).
-inline constexpr const char* kFormatNotBuiltMessage = "Error: Image - JPEG and PNG pictures are not built into this program.";
 
 /// Files larger than this are refused before anything is read: no picture the decoders accept
 /// needs more (2^26 pixels of 32 bits are 256 MiB), and the buffer is allocated whole.
@@ -36,9 +34,22 @@ public:
     /// check; a code above IMAGE_PNG gives null without a message.
     SurfacePtr LoadMemory(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data,
                           std::int32_t placement, std::uint32_t type = IMAGE_NONE);
+    /// As LoadFile with type IMAGE_NONE, also keeping the picture's alpha (ImageDecoder::KeepAlpha):
+    /// *alpha gets its alpha map, or null when the picture has none or no surface is returned.
+    SurfacePtr LoadFileWithAlpha(platform::DisplayDevice* device, const char* name, std::int32_t placement,
+                                 std::unique_ptr<std::uint8_t[]>* alpha);
+    /// The same for size bytes in memory.
+    SurfacePtr LoadMemoryWithAlpha(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data, std::int32_t placement,
+                                   std::unique_ptr<std::uint8_t[]>* alpha);
     /// The type code of the first decoder, in the fixed detection order, whose signature the data
     /// carries; IMAGE_NONE when none does.
     std::uint32_t DetectType(std::size_t size, const std::uint8_t* data);
+
+private:
+    SurfacePtr Read(platform::DisplayDevice* device, const char* name, std::int32_t placement, std::uint32_t type,
+                    std::unique_ptr<std::uint8_t[]>* alpha);
+    SurfacePtr Decode(platform::DisplayDevice* device, std::size_t size, const std::uint8_t* data, std::int32_t placement,
+                      std::uint32_t type, std::unique_ptr<std::uint8_t[]>* alpha);
 };
 
 }  // namespace media

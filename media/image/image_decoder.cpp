@@ -26,6 +26,11 @@ std::int32_t ImageDecoder::AllocPixelBuffer(std::size_t count) {
     return 1;
 }
 
+std::uint8_t* ImageDecoder::AllocAlphaMap() {
+    alphaMap_.reset(new (std::nothrow) std::uint8_t[static_cast<std::size_t>(width_) * static_cast<std::size_t>(height_)]);
+    return alphaMap_.get();
+}
+
 std::int32_t ImageDecoder::FreeBuffers() {
     pixels_.reset();
     pixelBytes_ = 0;
@@ -85,6 +90,7 @@ SurfacePtr ImageDecoder::TransferToSurface() {
 
 SurfacePtr ImageDecoder::FinishDecode(bool rendered, bool direct) {
     if (!rendered) {
+        alphaMap_.reset();
         FreeBuffers();
         surface_.reset();
         return nullptr;

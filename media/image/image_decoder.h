@@ -73,6 +73,15 @@ public:
     bool TopDown() const { return topDown_ != 0; }
     /// @}
 
+    /// Asks the decoder to keep the picture's alpha (an alpha channel, or a PNG's tRNS chunk) as
+    /// an alpha map beside the surface: one byte per pixel, top row first, width bytes a row, 0
+    /// transparent and 255 opaque (the layout the alpha-map blits read). Decoders of formats
+    /// without alpha, and pictures that carry none, leave no map. The surface is the same either
+    /// way.
+    void KeepAlpha() { keepAlpha_ = true; }
+    /// The alpha map of the last successful Decode (null when none was kept); the caller owns it.
+    std::unique_ptr<std::uint8_t[]> TakeAlphaMap() { return std::move(alphaMap_); }
+
     /// Stores the size and bit count and allocates a zeroed buffer of row length x height bytes.
     /// 1 on success; 0 when the size is not allowed (see PictureSizeAllowed) or memory is short.
     std::int32_t AllocPixels(std::int32_t width, std::int32_t height, int bitCount);
@@ -119,6 +128,8 @@ protected:
     }
     /// Bytes per row of the pixel buffer at the current width and bit count.
     std::size_t RowLength() const { return static_cast<std::size_t>(platform::DibRowLength(width_, bitCount_)); }
+    /// A fresh alpha map of width x height bytes in alphaMap_ (null when memory is short).
+    std::uint8_t* AllocAlphaMap();
     /// Draws width x height pixels of bits, as info describes them, onto the surface at (0, 0).
     bool DrawToSurface(const platform::BitmapInfo& info, const std::uint8_t* bits);
 
@@ -133,6 +144,11 @@ protected:
     std::size_t pixelBytes_ = 0;
     std::int32_t topDown_ = 0;
     SurfacePtr surface_;
+    /// @}
+    /// Whether the caller asked for alpha (KeepAlpha), and the map kept for it.
+    /// @{
+    bool keepAlpha_ = false;
+    std::unique_ptr<std::uint8_t[]> alphaMap_;
     /// @}
 
 private:

@@ -73,6 +73,19 @@ MEDIA_PIXEL_LOOP void Rgba16ToBgr(const std::uint8_t* in, std::uint8_t* out, std
 
 using RowConverter = void (*)(const std::uint8_t*, std::uint8_t*, std::size_t);
 
+// The alpha of one decoded RGBA row into a row of the alpha map: 8-bit samples as they are,
+// 16-bit ones rounded as the colours are.
+MEDIA_PIXEL_LOOP void AlphaOfRgba8(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) out[i] = in[4 * i + 3];
+}
+MEDIA_PIXEL_LOOP void AlphaOfRgba16(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint16_t a;
+        std::memcpy(&a, in + 8 * i + 6, 2);
+        out[i] = Narrow16(a);
+    }
+}
+
 std::uint32_t BigEndian32(const std::uint8_t* p) {
     return std::uint32_t{p[0]} << 24 | std::uint32_t{p[1]} << 16 | std::uint32_t{p[2]} << 8 | p[3];
 }
@@ -193,6 +206,7 @@ struct PngDecoder::Session {
     std::uint8_t* rows = nullptr;  // first output row: the surface's or the pixel buffer's
     std::ptrdiff_t pitch = 0;
     RowConverter convert = nullptr;
+    RowConverter alpha = nullptr;  // set when the alpha map is kept
     int outBytes = 4;  // bytes of an output pixel: 3 on a 24-bit surface
     ~Session() {
         if (locked) locked->Unlock(nullptr);
@@ -255,18 +269,28 @@ bool PngDecoder::Render(Session& s, const std::uint8_t* data, std::size_t size, 
     // 8-bit output for pictures of up to 8 bits a channel (palettes and grey expanded by the
     // library), 16-bit for 16-bit pictures so that they are rounded here rather than cut.
     const bool sixteenBit = header.bit_depth == 16;
-    const int format = sixteenBit ? SPNG_FMT_RGBA16 : SPNG_FMT_RGB8;
+    // Asked for alpha, a picture with an alpha channel or a tRNS chunk decodes to RGBA with the
+    // chunk applied, and its alpha goes to the map as the rows come.
+    spng_trns trns{};
+    const bool alpha = keepAlpha_ && (header.color_type == SPNG_COLOR_TYPE_GRAYSCALE_ALPHA ||
+                                      header.color_type == SPNG_COLOR_TYPE_TRUECOLOR_ALPHA || spng_get_trns(s.png, &trns) == 0);
+    const int format = sixteenBit ? SPNG_FMT_RGBA16 : (alpha ? SPNG_FMT_RGBA8 : SPNG_FMT_RGB8);
     std::size_t imageBytes = 0;
     if (spng_decoded_image_size(s.png, format, &imageBytes) != 0) return false;
     const std::size_t rowBytes = imageBytes / header.height;
     if (!CreateDDSurface(device, placement) || !ChooseOutput(s, sixteenBit)) return false;
+    if (alpha) {
+        if (!AllocAlphaMap()) return false;
+        s.alpha = sixteenBit ? AlphaOfRgba16 : AlphaOfRgba8;
+        if (!sixteenBit) s.convert = s.outBytes == 3 ? Rgba8ToBgr : Rgba8ToBgrx;
+    }
 
     // The library decodes row by row. A plain picture's rows arrive top to bottom, each converted
     // as it comes out of the one decoded row; an interlaced picture's rows are filled in over seven
     // passes, so it is decoded whole first and converted at the end.
     const bool interlaced = header.interlace_method != SPNG_INTERLACE_NONE;
     if (!interlaced && !sixteenBit && RenderPlain(s, data, size)) return true;
-    if (spng_decode_image(s.png, nullptr, 0, format, SPNG_DECODE_PROGRESSIVE) != 0) return false;
+    if (spng_decode_image(s.png, nullptr, 0, format, SPNG_DECODE_PROGRESSIVE | (alpha ? SPNG_DECODE_TRNS : 0)) != 0) return false;
     std::vector<std::uint8_t> decoded(interlaced ? imageBytes : rowBytes);
     int status = SPNG_OK;
     do {
@@ -279,16 +303,19 @@ bool PngDecoder::Render(Session& s, const std::uint8_t* data, std::size_t size, 
         std::uint8_t* in = interlaced ? decoded.data() + std::size_t{row.row_num} * rowBytes : decoded.data();
         status = spng_decode_row(s.png, in, rowBytes);
         if (status != SPNG_OK && status != SPNG_EOI) return false;
-        if (!interlaced) s.convert(in, s.rows + static_cast<std::ptrdiff_t>(row.row_num) * s.pitch, header.width);
+        if (!interlaced) ConvertRow(s, in, row.row_num);
     } while (status == SPNG_OK);
     if (interlaced) {
-        for (std::uint32_t y = 0; y < header.height; ++y) {
-            s.convert(decoded.data() + std::size_t{y} * rowBytes, s.rows + static_cast<std::ptrdiff_t>(y) * s.pitch, header.width);
-        }
+        for (std::uint32_t y = 0; y < header.height; ++y) ConvertRow(s, decoded.data() + std::size_t{y} * rowBytes, y);
     }
     // The chunks after the pixels, up to the end chunk: a file cut after its last row is cut all
     // the same.
     return spng_decode_chunks(s.png) == 0;
+}
+
+void PngDecoder::ConvertRow(Session& s, const std::uint8_t* in, std::uint32_t y) {
+    s.convert(in, s.rows + static_cast<std::ptrdiff_t>(y) * s.pitch, static_cast<std::size_t>(width_));
+    if (s.alpha) s.alpha(in, alphaMap_.get() + std::size_t{y} * static_cast<std::size_t>(width_), static_cast<std::size_t>(width_));
 }
 
 // The short road (see the top of this file): false, with nothing decided, when the file is not a
@@ -324,6 +351,7 @@ bool PngDecoder::RenderPlain(Session& s, const std::uint8_t* data, std::size_t s
         const std::uint8_t* prior = y == 0 ? zeros.data() : row - stride + 1;
         if (!unfilter(row[0], row + 1, prior, rowBytes)) return false;
         convert(row + 1, s.rows + static_cast<std::ptrdiff_t>(y) * s.pitch, picture.width);
+        if (s.alpha) s.alpha(row + 1, alphaMap_.get() + std::size_t{y} * picture.width, picture.width);
     }
     return true;
 }

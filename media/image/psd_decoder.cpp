@@ -210,7 +210,7 @@ bool PsdDecoder::ReadHeader(ByteReader& in) {
     return !in.RanOut() && compression_ <= 1;
 }
 
-bool PsdDecoder::DecodeRows(ByteReader& in, std::uint8_t* out, std::ptrdiff_t pitch, bool clearFourthByte) {
+bool PsdDecoder::DecodeRows(ByteReader& in, std::uint8_t* out, std::ptrdiff_t pitch, bool clearFourthByte, std::uint8_t* alphaMap) {
     const std::size_t width = fileWidth_, height = fileHeight_, count = width * height;
     // Which file channel each pixel byte takes, or none (its default then).
     int channelOf[4] = {-1, -1, -1, -1};
@@ -242,6 +242,7 @@ bool PsdDecoder::DecodeRows(ByteReader& in, std::uint8_t* out, std::ptrdiff_t pi
             }
             const std::uint8_t* const used4[4] = {rows[0], rows[1], rows[2], fourth(rows[3])};
             InterleaveRow(used4, out, width);
+            if (alphaMap) std::memcpy(alphaMap + y * width, rows[3], width);
         }
         return true;
     }
@@ -267,6 +268,7 @@ bool PsdDecoder::DecodeRows(ByteReader& in, std::uint8_t* out, std::ptrdiff_t pi
         }
         const std::uint8_t* const used4[4] = {rows[0], rows[1], rows[2], fourth(rows[3])};
         InterleaveRow(used4, out, width);
+        if (alphaMap) std::memcpy(alphaMap + y * width, rows[3], width);
     }
     return true;
 }
@@ -281,18 +283,21 @@ SurfacePtr PsdDecoder::Decode(platform::DisplayDevice* device, std::size_t size,
     // Every pixel is written on success (straight or through the transfer), and on failure the
     // surface is dropped, so it need not be zeroed first.
     if (!CreateSurfaceToOverwrite(device, placement)) return nullptr;
+    // An extra channel after red, green and blue is the composite's alpha, kept when asked for.
+    std::uint8_t* alphaMap = keepAlpha_ && channels_ >= 4 ? AllocAlphaMap() : nullptr;
+    if (keepAlpha_ && channels_ >= 4 && !alphaMap) return nullptr;
     // A 32-bit RGB surface takes the rows directly: the pixel buffer's layout is its own.
     const platform::PixelFormatDesc& format = surface_->Format();
     platform::SurfaceDesc desc;
     desc.size = sizeof desc;
     if (format.bitCount == 32 && format.redMask == 0xFF0000 && format.greenMask == 0x00FF00 && format.blueMask == 0x0000FF &&
         platform::Succeeded(surface_->Lock(nullptr, &desc, platform::DDLOCK_WAIT, nullptr))) {
-        const bool decoded = DecodeRows(in, static_cast<std::uint8_t*>(desc.surface), desc.pitch, true);
+        const bool decoded = DecodeRows(in, static_cast<std::uint8_t*>(desc.surface), desc.pitch, true, alphaMap);
         surface_->Unlock(nullptr);
         SurfacePtr result = std::move(surface_);
         return decoded ? result : nullptr;
     }
-    if (!AllocPixels(width_, height_, 32) || !DecodeRows(in, pixels_.get(), static_cast<std::ptrdiff_t>(RowLength()), false)) {
+    if (!AllocPixels(width_, height_, 32) || !DecodeRows(in, pixels_.get(), static_cast<std::ptrdiff_t>(RowLength()), false, alphaMap)) {
         FreeBuffers();
         surface_.reset();
         return nullptr;

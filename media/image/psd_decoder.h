@@ -25,8 +25,9 @@ public:
 private:
     bool ReadHeader(ByteReader& in);
     // The composite into rows of 32-bit pixels pitch bytes apart; with clearFourthByte the
-    // fourth byte of each pixel is 0 (a surface's layout) instead of the alpha channel.
-    bool DecodeRows(ByteReader& in, std::uint8_t* out, std::ptrdiff_t pitch, bool clearFourthByte);
+    // fourth byte of each pixel is 0 (a surface's layout) instead of the alpha channel. A non-null
+    // alphaMap receives the alpha channel, width bytes a row.
+    bool DecodeRows(ByteReader& in, std::uint8_t* out, std::ptrdiff_t pitch, bool clearFourthByte, std::uint8_t* alphaMap);
 
     std::array<std::uint8_t, 30> header_{};
     std::uint16_t version_ = 0, channels_ = 0, depth_ = 0, colorMode_ = 0, compression_ = 0;

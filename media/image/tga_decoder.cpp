@@ -21,10 +21,11 @@ using Rgb555 = platform::PixelTraits<15>;
 bool KnownDepth(std::uint8_t depth) { return depth == 8 || depth == 16 || depth == 24 || depth == 32; }
 
 // One pixel of the file turned into the bytes of the pixel buffer: an index for 8 bits, blue,
-// green, red for the others. Templates on the file's pixel size keep the loops free of switches.
-template <int kInBytes>
+// green, red for the others, and alpha fourth when a 32-bit file's alpha is kept (KeepsAlpha).
+// Templates on the file's pixel size keep the loops free of switches.
+template <int kInBytes, bool KeepsAlpha = false>
 struct TgaPixel {
-    static constexpr int kOutBytes = kInBytes == 1 ? 1 : 3;
+    static constexpr int kOutBytes = KeepsAlpha ? 4 : (kInBytes == 1 ? 1 : 3);
     static void Convert(const std::uint8_t* in, std::uint8_t* out) {
         if constexpr (kInBytes == 1) {
             out[0] = in[0];
@@ -36,15 +37,16 @@ struct TgaPixel {
             out[1] = static_cast<std::uint8_t>(Rgb555::Green(word) << 3);
             out[2] = static_cast<std::uint8_t>(Rgb555::Red(word) << 3);
         } else {
-            // Blue, green, red; a fourth byte (alpha) is dropped.
+            // Blue, green, red; a fourth byte (alpha) is dropped unless kept.
             out[0] = in[0];
             out[1] = in[1];
             out[2] = in[2];
+            if constexpr (KeepsAlpha) out[3] = in[3];
         }
     }
     // count file pixels converted into consecutive buffer pixels.
     static void ConvertRow(const std::uint8_t* in, std::uint8_t* out, std::size_t count) {
-        if constexpr (kInBytes == 1 || kInBytes == 3) {
+        if constexpr (kInBytes == kOutBytes) {
             std::memcpy(out, in, count * kInBytes);
         } else {
             for (std::size_t i = 0; i < count; ++i, in += kInBytes, out += kOutBytes) Convert(in, out);
@@ -55,11 +57,7 @@ struct TgaPixel {
         if constexpr (kOutBytes == 1) {
             std::memset(out, value[0], count);
         } else {
-            for (std::size_t i = 0; i < count; ++i, out += 3) {
-                out[0] = value[0];
-                out[1] = value[1];
-                out[2] = value[2];
-            }
+            for (std::size_t i = 0; i < count; ++i, out += kOutBytes) std::memcpy(out, value, kOutBytes);
         }
     }
 };
@@ -86,9 +84,9 @@ private:
     std::size_t rowLength_, width_, rowsLeft_, left_;
 };
 
-template <int kInBytes>
+template <int kInBytes, bool KeepsAlpha>
 bool DecodeRaw(ByteReader& in, std::uint8_t* pixels, std::size_t rowLength, std::size_t width, std::size_t height) {
-    using Pixel = TgaPixel<kInBytes>;
+    using Pixel = TgaPixel<kInBytes, KeepsAlpha>;
     const std::size_t fileRow = width * kInBytes;
     const std::uint8_t* src = nullptr;
     if (!in.Take(fileRow * height, &src)) return false;
@@ -98,9 +96,9 @@ bool DecodeRaw(ByteReader& in, std::uint8_t* pixels, std::size_t rowLength, std:
 
 // Run and raw packets fill the image pixel by pixel across row ends; the last pixel of the image
 // ends decoding, even inside a packet.
-template <int kInBytes>
+template <int kInBytes, bool KeepsAlpha>
 bool DecodeRle(ByteReader& in, std::uint8_t* pixels, std::size_t rowLength, std::size_t width, std::size_t height) {
-    using Pixel = TgaPixel<kInBytes>;
+    using Pixel = TgaPixel<kInBytes, KeepsAlpha>;
     RowCursor cursor(pixels, rowLength, width, height);
     std::size_t pixelsLeft = width * height;
     while (pixelsLeft > 0) {
@@ -110,7 +108,7 @@ bool DecodeRle(ByteReader& in, std::uint8_t* pixels, std::size_t rowLength, std:
         const std::uint8_t* src = nullptr;
         if (header & 0x80) {
             if (!in.Take(kInBytes, &src)) return false;
-            std::uint8_t value[3];
+            std::uint8_t value[4];
             Pixel::Convert(src, value);
             while (count > 0) {
                 const std::size_t n = std::min(count, cursor.Left());
@@ -133,9 +131,23 @@ bool DecodeRle(ByteReader& in, std::uint8_t* pixels, std::size_t rowLength, std:
     return true;
 }
 
-template <int kInBytes>
+template <int kInBytes, bool KeepsAlpha = false>
 bool DecodeByType(bool rle, ByteReader& in, std::uint8_t* pixels, std::size_t rowLength, std::size_t width, std::size_t height) {
-    return rle ? DecodeRle<kInBytes>(in, pixels, rowLength, width, height) : DecodeRaw<kInBytes>(in, pixels, rowLength, width, height);
+    return rle ? DecodeRle<kInBytes, KeepsAlpha>(in, pixels, rowLength, width, height)
+               : DecodeRaw<kInBytes, KeepsAlpha>(in, pixels, rowLength, width, height);
+}
+
+// Moves the fourth byte of each 32-bit buffer pixel into the alpha map (top row first, whichever
+// way the buffer's rows run) and clears it, as a surface's 32-bit pixels carry 0 there.
+void SplitAlpha(std::uint8_t* pixels, std::size_t rowLength, std::size_t width, std::size_t height, bool topDown, std::uint8_t* map) {
+    for (std::size_t y = 0; y < height; ++y) {
+        std::uint8_t* row = pixels + y * rowLength;
+        std::uint8_t* alpha = map + (topDown ? y : height - 1 - y) * width;
+        for (std::size_t x = 0; x < width; ++x) {
+            alpha[x] = row[4 * x + 3];
+            row[4 * x + 3] = 0;
+        }
+    }
 }
 
 }  // namespace
@@ -209,7 +221,7 @@ bool TgaDecoder::DecodePixels(ByteReader& in) {
         case 8: return DecodeByType<1>(rle, in, pixels, rowLength, w, h);
         case 16: return DecodeByType<2>(rle, in, pixels, rowLength, w, h);
         case 24: return DecodeByType<3>(rle, in, pixels, rowLength, w, h);
-        case 32: return DecodeByType<4>(rle, in, pixels, rowLength, w, h);
+        case 32: return KeepsAlpha() ? DecodeByType<4, true>(rle, in, pixels, rowLength, w, h) : DecodeByType<4>(rle, in, pixels, rowLength, w, h);
         default: return false;
     }
 }
@@ -234,7 +246,7 @@ SurfacePtr TgaDecoder::Decode(platform::DisplayDevice* device, std::size_t size,
     if (size >= kHeaderSize + kFooterSize && in.Matches(size - 18, kSignature, kSignatureLength)) in = ByteReader(data, size - kFooterSize);
     in.Seek(kHeaderSize + idLength_);
     topDown_ = fileTopDown_ ? 1 : 0;
-    if (!AllocPixels(fileWidth_, fileHeight_, depth_ == 8 ? 8 : 24)) return nullptr;
+    if (!AllocPixels(fileWidth_, fileHeight_, KeepsAlpha() ? 32 : (depth_ == 8 ? 8 : 24))) return nullptr;
 
     const std::size_t mapStart = in.Position();
     if (HasColorMap()) {
@@ -244,6 +256,10 @@ SurfacePtr TgaDecoder::Decode(platform::DisplayDevice* device, std::size_t size,
     }
     in.Seek(mapStart + std::size_t{mapLength_} * (mapEntrySize_ / 8));
     if (in.RanOut() || !DecodePixels(in)) return nullptr;
+    if (KeepsAlpha()) {
+        if (!AllocAlphaMap()) return nullptr;
+        SplitAlpha(pixels_.get(), RowLength(), fileWidth_, fileHeight_, fileTopDown_, alphaMap_.get());
+    }
 
     if (!CreateDDSurface(device, placement)) return nullptr;
     BuildBitmapInfo();

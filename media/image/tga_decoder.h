@@ -2,7 +2,8 @@
 // TgaDecoder: Truevision TGA files of version 2 (those ending in the "TRUEVISION-XFILE" footer),
 // colour-mapped, true-colour and greyscale, uncompressed or run-length encoded, 8, 16, 24 or 32
 // bits per pixel. 8-bit pictures become an 8-bit buffer with colour entries (the file's colour
-// map, or a grey ramp for greyscale files); the others a 24-bit buffer of blue, green, red.
+// map, or a grey ramp for greyscale files); the others a 24-bit buffer of blue, green, red (a
+// 32-bit buffer when alpha is kept).
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -28,6 +29,10 @@ private:
     bool Supported() const;
     bool HasColorMap() const { return colorMapType_ != 0 && depth_ == 8; }
     bool IsGreyscale() const { return imageType_ == 3 || imageType_ == 11; }
+    // A 32-bit true-colour file whose descriptor gives 8 attribute (alpha) bits, read for a
+    // caller that asked for alpha: decoded into a 32-bit buffer whose fourth bytes become the
+    // alpha map.
+    bool KeepsAlpha() const { return keepAlpha_ && depth_ == 32 && (header_[17] & 0x0F) == 8; }
     void ReadColorMap(ByteReader& in);
     void BuildGreyRamp();
     bool DecodePixels(ByteReader& in);

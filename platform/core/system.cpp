@@ -13,6 +13,7 @@ namespace platform {
 
 namespace {
 DebugOutputHook debugOutputHook = nullptr;
+FileWrittenHook fileWrittenHook = nullptr;
 }  // namespace
 
 std::uint32_t TimeGetTime() { return CurrentClock().Now(); }
@@ -20,6 +21,10 @@ std::uint32_t TimeGetTime() { return CurrentClock().Now(); }
 void Sleep(std::uint32_t ms) { CurrentClock().Sleep(ms); }
 
 void SetDebugOutputHook(DebugOutputHook hook) { debugOutputHook = hook; }
+void SetFileWrittenHook(FileWrittenHook hook) { fileWrittenHook = hook; }
+void FileWritten(const char* path) {
+    if (path && fileWrittenHook) fileWrittenHook(path);
+}
 std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer) {
     // getcwd needs room for the whole path; grow until it fits, then hand out what the caller's
     // buffer can take.

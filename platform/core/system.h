@@ -1,6 +1,6 @@
 #pragma once
-// Process services: the millisecond clock, sleeping, the current directory and the debugger
-// output.
+// Process services: the millisecond clock, sleeping, the current directory, the debugger
+// output and files written for the user.
 #include <cstdint>
 
 namespace platform {
@@ -17,5 +17,11 @@ std::uint32_t GetCurrentDirectoryA(std::uint32_t size, char* buffer);
 void OutputDebugString(const char* text);
 using DebugOutputHook = void (*)(const char* text);
 void SetDebugOutputHook(DebugOutputHook hook);
+// A file the program wrote for its user (a screenshot, a saved picture): handed to the hook when
+// one is set (the browser backend offers the file as a download, since the page's files are not
+// the user's); otherwise nothing happens, the file being where the user asked for it.
+void FileWritten(const char* path);
+using FileWrittenHook = void (*)(const char* path);
+void SetFileWrittenHook(FileWrittenHook hook);
 
 }  // namespace platform

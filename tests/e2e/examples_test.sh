@@ -76,9 +76,17 @@ MEDIA_BACKEND=headless "$bin/sound-player" --frames 70 --screenshot "$work/sound
 white=$(share_of "$work/sound.ppm" '#FFFFFF')
 awk -v w="$white" 'BEGIN { exit !(w > 0.005) }' || fail "no text in the sound player's window"
 
+# The drawing tour: the propeller's orange turned over the sky, the font's white text in its box.
+MEDIA_BACKEND=headless "$bin/drawing-tour" --frames 8 --screenshot "$work/tour.ppm" || fail "drawing-tour failed"
+[ "$(size_of "$work/tour.ppm")" = "320x240" ] || fail "drawing-tour frame is $(size_of "$work/tour.ppm")"
+orange=$(share_of "$work/tour.ppm" '#E6781E')
+awk -v o="$orange" 'BEGIN { exit !(o > 0.002) }' || fail "no propeller in the drawing tour (share $orange)"
+white=$(share_of "$work/tour.ppm" '#FFFFFF')
+awk -v w="$white" 'BEGIN { exit !(w > 0.002) }' || fail "no text in the drawing tour (share $white)"
+
 if [ -n "$pngs" ]; then
   mkdir -p "$pngs"
-  for shot in gallery sprite viewer sound; do convert "$work/$shot.ppm" "$pngs/example_$shot.png"; done
+  for shot in gallery sprite viewer sound tour; do convert "$work/$shot.ppm" "$pngs/example_$shot.png"; done
 fi
 
 # The real builds in a real window, a few frames each.
@@ -87,6 +95,7 @@ if command -v xvfb-run >/dev/null; then
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
     timeout 30 '$bin/moving-sprite' --frames 30 &&
     timeout 30 '$bin/blit-gallery' --frames 5 &&
+    timeout 30 '$bin/drawing-tour' --frames 5 &&
     timeout 30 '$bin/picture-viewer' '$source/assets/title.bmp' --frames 5 >/dev/null &&
     timeout 30 '$bin/sound-player' --frames 30" || fail "an example failed in the real window"
 fi

@@ -1,6 +1,7 @@
 #!/bin/bash
 # picture-to-ppm on TGA, PSD, PCX, JPEG and PNG files written by ImageMagick (an encoder the
-# project did not write), compared pixel by pixel with ImageMagick's own reading of the same files.
+# project did not write), compared pixel by pixel with ImageMagick's own reading of the same files;
+# the alpha of those with alpha (--alpha) with ImageMagick's alpha channel.
 # ImageMagick writes TGA files without the version 2 footer; the test appends it, as a TGA 2.0
 # writer would. It keeps a TGA's origin as metadata, so its reading is taken with -auto-orient.
 # Its PSD reading lists the composite first ([0]). The loader rounds 16-bit PNG channels to the
@@ -47,6 +48,7 @@ for src in g p; do
     make "$src-map-rle.tga" "$src.png" -colors 60 -type Palette -compress RLE
     make "$src-rle.psd" "$src.png" -type TrueColor -depth 8
     make "$src-raw.psd" "$src.png" -type TrueColor -depth 8 -compress None
+    make "$src-alpha.psd" "$src.png" -alpha set -channel A -fx 'i/w' +channel -type TrueColorAlpha -depth 8
     make "$src-24.pcx" "$src.png" -type TrueColor
     make "$src-8.pcx" "$src.png" -colors 200 -type Palette
     make "$src-baseline.jpg" "$src.png" -quality 85
@@ -81,6 +83,9 @@ count=0
 for f in *.tga *.psd *.pcx *.jpg ?-*.png; do
     case "$f" in
         *.tga) ref=("$f" -auto-orient) ;;
+        # ImageMagick reads the composite of a PSD with alpha back in other colours than it wrote;
+        # the colours it wrote are those of the source picture.
+        ?-alpha.psd) ref=("${f%%-*}.png") ;;
         *.psd) ref=("$f[0]") ;;
         *.png) ref=("$f" -alpha off -fx 'floor(u*255+0.5)/255') ;;
         *) ref=("$f") ;;
@@ -97,6 +102,19 @@ for f in *.tga *.psd *.pcx *.jpg ?-*.png; do
     fi
     cmp -s "$f.ours.ppm" "$f.ref.ppm" || fail "$f differs from ImageMagick's reading ($(compare -metric AE "$f.ours.ppm" "$f.ref.ppm" null: 2>&1) pixels)"
     count=$((count + 1))
+    # Pictures with alpha: the alpha kept when asked for is ImageMagick's alpha channel (16-bit
+    # alpha rounded as the colours are).
+    case "$f" in
+        *.png) aref=("$f" -alpha extract -fx 'floor(u*255+0.5)/255') ;;
+        *.psd) aref=("$f[0]" -alpha extract) ;;
+        *) aref=("${ref[@]}" -alpha extract) ;;
+    esac
+    if [[ "$f" == *32.tga || "$f" == *alpha* || "$f" == *rgba* || "$f" == *trns* ]]; then
+        convert "${aref[@]}" -depth 8 "$f.ref.pgm" 2>/dev/null || fail "ImageMagick could not read back the alpha of $f"
+        "$tool" --alpha "$f.ours.pgm" picture.dat "$f.ours2.ppm" 2>/dev/null || fail "$f did not load with its alpha"
+        cmp -s "$f.ours.pgm" "$f.ref.pgm" || fail "the alpha of $f differs from ImageMagick's ($(compare -metric AE "$f.ours.pgm" "$f.ref.pgm" null: 2>&1) pixels)"
+        cmp -s "$f.ours2.ppm" "$f.ours.ppm" || fail "$f loaded with its alpha shows other colours"
+    fi
     # PNG writes 24-bit surfaces directly too.
     if [ "${f##*.}" = png ]; then
         "$tool" --depth 24 picture.dat "$f.ours24.ppm" 2>/dev/null || fail "$f did not load into a 24-bit surface"

@@ -17,6 +17,7 @@
 struct Picture {
     std::int32_t width = 0, height = 0;
     std::vector<platform::COLORREF> colors;  // row by row from the top
+    std::vector<std::uint8_t> alpha;         // the alpha map kept when asked for, else empty
     platform::COLORREF At(std::int32_t x, std::int32_t y) const { return colors[static_cast<std::size_t>(y * width + x)]; }
 };
 
@@ -30,7 +31,19 @@ protected:
     // The picture the loader makes of the bytes (type IMAGE_NONE detects), or nothing.
     std::optional<Picture> Load(const picture_files::Bytes& bytes, std::uint32_t type = media::IMAGE_NONE) {
         media::Image image;
-        const media::SurfacePtr surface = image.LoadMemory(device.get(), bytes.size(), bytes.data(), media::MEMORY_SYSTEM, type);
+        return Read(image.LoadMemory(device.get(), bytes.size(), bytes.data(), media::MEMORY_SYSTEM, type));
+    }
+
+    // The same with the picture's alpha kept (type detected).
+    std::optional<Picture> LoadWithAlpha(const picture_files::Bytes& bytes) {
+        media::Image image;
+        std::unique_ptr<std::uint8_t[]> map;
+        std::optional<Picture> picture = Read(image.LoadMemoryWithAlpha(device.get(), bytes.size(), bytes.data(), media::MEMORY_SYSTEM, &map));
+        if (picture && map) picture->alpha.assign(map.get(), map.get() + picture->width * picture->height);
+        return picture;
+    }
+
+    std::optional<Picture> Read(const media::SurfacePtr& surface) {
         if (!surface) return std::nullopt;
         Picture picture;
         picture.width = surface->Width();

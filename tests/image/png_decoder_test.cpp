@@ -282,34 +282,66 @@ TEST_F(PngDecoderTest, SixteenBitChannelsRoundToTheNearestEightBitValue) {
 }
 
 // Surfaces have no alpha: a transparent pixel shows its own colour, whether the transparency
-// comes from an alpha channel or from a tRNS chunk.
-TEST_F(PngDecoderTest, AlphaAndTransparencyAreDropped) {
+// comes from an alpha channel or from a tRNS chunk. Asked for, the alpha becomes the alpha map
+// (16-bit alpha rounded as the colours are) and the colours stay the same; a picture without
+// alpha gives no map.
+TEST_F(PngDecoderTest, AlphaAndTransparencyAreDroppedOrKeptAsAMap) {
     struct Case {
         const char* name;
-        std::uint8_t colorType;
+        std::uint8_t colorType, bitDepth;
+        bool interlaced;
         Bytes samples, palette, trns;
         platform::COLORREF first, second;
+        std::vector<std::uint8_t> alpha;  // empty: no map
+    };
+    // 16-bit samples as host-order words: red 0x1234, green 0xFEDC, blue 0x0080, alpha 0x8080 / 0x007F.
+    auto words = [](std::initializer_list<std::uint16_t> values) {
+        Bytes out;
+        for (std::uint16_t v : values) {
+            out.resize(out.size() + 2);
+            std::memcpy(out.data() + out.size() - 2, &v, 2);
+        }
+        return out;
     };
     const Case cases[] = {
-        {"RGBA, alpha 0", kRgba, {10, 20, 30, 0, 40, 50, 60, 255}, {}, {}, Rgb(10, 20, 30), Rgb(40, 50, 60)},
-        {"grey+alpha, alpha 0", kGreyAlpha, {70, 0, 80, 128}, {}, {}, Rgb(70, 70, 70), Rgb(80, 80, 80)},
-        {"palette with tRNS", kPalette, {1, 0}, {1, 2, 3, 200, 100, 50}, {255, 0}, Rgb(200, 100, 50), Rgb(1, 2, 3)},
-        {"RGB with tRNS key", kRgb, {9, 8, 7, 6, 5, 4}, {}, {0, 9, 0, 8, 0, 7}, Rgb(9, 8, 7), Rgb(6, 5, 4)},
-        {"grey with tRNS key", kGrey, {33, 44}, {}, {0, 33}, Rgb(33, 33, 33), Rgb(44, 44, 44)},
+        {"RGBA, alpha 0", kRgba, 8, false, {10, 20, 30, 0, 40, 50, 60, 255}, {}, {}, Rgb(10, 20, 30), Rgb(40, 50, 60), {0, 255}},
+        {"RGBA interlaced", kRgba, 8, true, {10, 20, 30, 77, 40, 50, 60, 1}, {}, {}, Rgb(10, 20, 30), Rgb(40, 50, 60), {77, 1}},
+        {"RGBA 16-bit", kRgba, 16, false, words({0x1234, 0xFEDC, 0x0080, 0x8080, 0, 0, 0, 0x007F}), {}, {}, Rgb(0x12, 0xFE, 0), Rgb(0, 0, 0),
+         {0x80, 0}},
+        {"grey+alpha, alpha 0", kGreyAlpha, 8, false, {70, 0, 80, 128}, {}, {}, Rgb(70, 70, 70), Rgb(80, 80, 80), {0, 128}},
+        {"palette with tRNS", kPalette, 8, false, {1, 0}, {1, 2, 3, 200, 100, 50}, {255, 0}, Rgb(200, 100, 50), Rgb(1, 2, 3), {0, 255}},
+        {"RGB with tRNS key", kRgb, 8, false, {9, 8, 7, 6, 5, 4}, {}, {0, 9, 0, 8, 0, 7}, Rgb(9, 8, 7), Rgb(6, 5, 4), {0, 255}},
+        {"grey with tRNS key", kGrey, 8, false, {33, 44}, {}, {0, 33}, Rgb(33, 33, 33), Rgb(44, 44, 44), {0, 255}},
+        {"RGB without alpha", kRgb, 8, false, {9, 8, 7, 6, 5, 4}, {}, {}, Rgb(9, 8, 7), Rgb(6, 5, 4), {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Png png;
         png.width = 2;
         png.colorType = c.colorType;
+        png.bitDepth = c.bitDepth;
+        png.interlaced = c.interlaced;
         png.samples = c.samples;
         png.palette = c.palette;
         png.trns = c.trns;
+        std::vector<platform::COLORREF> colours{c.first, c.second};
+        std::vector<std::uint8_t> alpha = c.alpha;
+        if (c.interlaced) {
+            // Two rows of the same pixels: the passes then reach both rows and both columns.
+            png.height = 2;
+            png.samples.insert(png.samples.end(), c.samples.begin(), c.samples.end());
+            colours.insert(colours.end(), {c.first, c.second});
+            alpha.insert(alpha.end(), c.alpha.begin(), c.alpha.end());
+        }
         const Bytes file = PngFile(png);
         ASSERT_NE(picture_files::FindPngChunk(file, c.trns.empty() ? "IDAT" : "tRNS"), 0u);
         const auto picture = Load(file);
         ASSERT_TRUE(picture.has_value());
-        EXPECT_EQ(picture->colors, (std::vector<platform::COLORREF>{c.first, c.second}));
+        EXPECT_EQ(picture->colors, colours);
+        const auto withAlpha = LoadWithAlpha(file);
+        ASSERT_TRUE(withAlpha.has_value());
+        EXPECT_EQ(withAlpha->colors, colours);
+        EXPECT_EQ(withAlpha->alpha, alpha);
     }
 }
 

@@ -62,6 +62,11 @@ TEST_F(PsdDecoderTest, ChannelsFillRedGreenBlueInSlotOrder) {
                 };
                 EXPECT_EQ(picture->colors[static_cast<std::size_t>(i)], Rgb(value(p.red), value(p.green), value(p.blue))) << "pixel " << i;
             }
+            // Asked for, a fourth channel becomes the alpha map; the colours stay.
+            const auto withAlpha = LoadWithAlpha(bytes);
+            ASSERT_TRUE(withAlpha.has_value());
+            EXPECT_EQ(withAlpha->colors, picture->colors);
+            EXPECT_EQ(withAlpha->alpha, p.channels >= 4 ? Plane(3, 3, 2) : Bytes{});
         }
     }
 }

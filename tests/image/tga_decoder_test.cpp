@@ -130,6 +130,35 @@ TEST_F(TgaDecoderTest, LoadsEachVariantPixelForPixel) {
     }
 }
 
+// Asked for, a 32-bit file's alpha (descriptor: 8 attribute bits) becomes the alpha map, top row
+// first whichever way the file stores its rows; the colours stay those of a plain load. Files
+// without 8 alpha bits give no map.
+TEST_F(TgaDecoderTest, AlphaIsKeptAsAMapWhenAsked) {
+    struct Case {
+        const char* name;
+        Tga file;
+        std::vector<std::uint8_t> alpha;
+    };
+    const Bytes twoRows = {1, 2, 3, 0x00, 4, 5, 6, 0x7F, 7, 8, 9, 0xFF, 10, 11, 12, 0x80};
+    const Case cases[] = {
+        {"top row first", Make(2, 32, 2, 2, twoRows, 0x28), {0x00, 0x7F, 0xFF, 0x80}},
+        {"bottom row first", Make(2, 32, 2, 2, twoRows, 0x08), {0xFF, 0x80, 0x00, 0x7F}},
+        {"run-length", Make(10, 32, 3, 1, {0x00, 1, 2, 3, 4, 0x81, 5, 6, 7, 200}, 0x28), {4, 200, 200}},
+        {"no alpha bits", Make(2, 32, 2, 1, {1, 2, 3, 9, 4, 5, 6, 9}, 0x20), {}},
+        {"24-bit", Make(2, 24, 1, 1, {1, 2, 3}, 0x20), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Bytes bytes = TgaFile(c.file);
+        const auto plain = Load(bytes);
+        const auto picture = LoadWithAlpha(bytes);
+        ASSERT_TRUE(plain.has_value());
+        ASSERT_TRUE(picture.has_value());
+        EXPECT_EQ(picture->colors, plain->colors);
+        EXPECT_EQ(picture->alpha, c.alpha);
+    }
+}
+
 TEST_F(TgaDecoderTest, RefusesFilesThatEndEarlyOrLie) {
     const Tga good = Make(2, 24, 2, 2, Bgr({kRed, kGreen, kBlue, kWhite}));
     ASSERT_TRUE(Load(TgaFile(good)).has_value());

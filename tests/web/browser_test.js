@@ -387,6 +387,14 @@ step('the moving-sprite example runs in its own page', 15000, async () => {
   await example.close();
 });
 
+step('the drawing-tour example draws with its font in its own page', 15000, async () => {
+  const example = await openPage('drawing-tour.html');
+  await poll('frames of the example', async () => (await stats(example)).presented > 30, 10000);
+  const messages = await example.evaluate(() => window.bodoZamel.messages);
+  assert.deepEqual(messages, [], 'the font loads from the page\'s data');
+  await example.close();
+});
+
 step('no page showed a console error', 1000, async () => {
   assert.deepEqual(errors, []);
 });

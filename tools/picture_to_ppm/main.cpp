@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,9 +23,9 @@
 
 namespace {
 
-constexpr const char* kUsage = "usage: picture-to-ppm [--depth 8|15|16|24|32] INPUT OUTPUT\n";
+constexpr const char* kUsage = "usage: picture-to-ppm [--depth 8|15|16|24|32] [--alpha PGM] INPUT OUTPUT\n";
 constexpr const char* kHelp =
-    "usage: picture-to-ppm [--depth 8|15|16|24|32] INPUT OUTPUT\n"
+    "usage: picture-to-ppm [--depth 8|15|16|24|32] [--alpha PGM] INPUT OUTPUT\n"
     "\n"
     "Loads the picture INPUT through the layer's picture loader exactly as the game does (BMP,\n"
     "TGA, PCX, PSD, JPEG or PNG, recognised by the content, not the name) into a surface of the\n"
@@ -34,6 +35,9 @@ constexpr const char* kHelp =
     "options:\n"
     "  --depth 8|15|16|24|32  the surface's bits per pixel (default 32); 8 bits through the\n"
     "                         fixed palette, 15 and 16 bits with 5- and 6-bit channels\n"
+    "  --alpha PGM            also write the picture's alpha (a PNG's alpha channel or\n"
+    "                         transparency, a 32-bit TGA's or a PSD's fourth channel) as a\n"
+    "                         binary PGM (P5); 255 everywhere for a picture without alpha\n"
     "  -h, --help             this manual\n"
     "\n"
     "exit codes:\n"
@@ -50,6 +54,7 @@ struct Arguments {
     int depth = 32;
     const char* input = nullptr;
     const char* output = nullptr;
+    const char* alpha = nullptr;
 };
 
 bool ParseDepth(const char* text, int* depth) {
@@ -67,6 +72,9 @@ bool ParseArguments(int argc, char** argv, Arguments* args) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--depth") == 0) {
             if (i + 1 >= argc || !ParseDepth(argv[++i], &args->depth)) return false;
+        } else if (std::strcmp(argv[i], "--alpha") == 0) {
+            if (i + 1 >= argc || !*argv[i + 1]) return false;
+            args->alpha = argv[++i];
         } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
             return false;
         } else {
@@ -92,6 +100,19 @@ std::vector<unsigned char> ToPpm(const platform::DisplaySurface& surface) {
             out.push_back(platform::GreenOf(c));
             out.push_back(platform::BlueOf(c));
         }
+    }
+    return out;
+}
+
+// The alpha map (width x height bytes, or none: all opaque) as P5.
+std::vector<unsigned char> ToPgm(std::int32_t width, std::int32_t height, const std::uint8_t* alpha) {
+    const std::string header = "P5\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    std::vector<unsigned char> out(header.begin(), header.end());
+    const std::size_t count = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    if (alpha) {
+        out.insert(out.end(), alpha, alpha + count);
+    } else {
+        out.insert(out.end(), count, 255);
     }
     return out;
 }
@@ -166,16 +187,19 @@ int main(int argc, char** argv) {
     media::Image image;
     const bool fromStandardInput = std::strcmp(args.input, "-") == 0;
     media::SurfacePtr surface;
+    std::unique_ptr<std::uint8_t[]> alpha;
     std::string why;
     if (fromStandardInput) {
         std::vector<std::uint8_t> bytes;
         if (!ReadStandardInput(&bytes)) {
             why = std::string("cannot be read: ") + std::strerror(errno);
         } else {
-            surface = image.LoadMemory(device.get(), bytes.size(), bytes.data(), media::MEMORY_ANY, media::IMAGE_NONE);
+            surface = args.alpha ? image.LoadMemoryWithAlpha(device.get(), bytes.size(), bytes.data(), media::MEMORY_ANY, &alpha)
+                                 : image.LoadMemory(device.get(), bytes.size(), bytes.data(), media::MEMORY_ANY, media::IMAGE_NONE);
         }
     } else {
-        surface = image.LoadFile(device.get(), args.input, media::MEMORY_ANY, media::IMAGE_NONE);
+        surface = args.alpha ? image.LoadFileWithAlpha(device.get(), args.input, media::MEMORY_ANY, &alpha)
+                             : image.LoadFile(device.get(), args.input, media::MEMORY_ANY, media::IMAGE_NONE);
         if (!surface) why = WhyNotLoaded(args.input);
     }
     if (!surface) {
@@ -185,6 +209,10 @@ int main(int argc, char** argv) {
     }
     if (!WriteFile(args.output, ToPpm(*surface))) {
         std::fprintf(stderr, "picture-to-ppm: %s: cannot be written\n", args.output);
+        return 2;
+    }
+    if (args.alpha && !WriteFile(args.alpha, ToPgm(surface->Width(), surface->Height(), alpha.get()))) {
+        std::fprintf(stderr, "picture-to-ppm: %s: cannot be written\n", args.alpha);
         return 2;
     }
     return 0;

@@ -10,6 +10,7 @@
 #include "platform/backends/web/web_audio.h"
 #include "platform/backends/web/web_input.h"
 #include "platform/core/backend.h"
+#include "platform/core/system.h"
 #include "platform/window/window.h"
 
 // The page's side. Module is the program's instance; the page (web/page.js) gives it the canvas
@@ -76,6 +77,19 @@ EM_JS(int, bz_page_state, (), {
     return (document.hasFocus() ? 1 : 0) | (document.visibilityState === 'hidden' ? 0 : 2);
 });
 
+// A file the program wrote into the page's file system, handed to the user as a download.
+EM_JS(void, bz_offer_file, (const char* path), {
+    const name = UTF8ToString(path);
+    const url = URL.createObjectURL(new Blob([FS.readFile(name)]));
+    const link = document.createElement('a');
+    link.href = url;
+    link.download = name.split('/').pop();
+    document.body.appendChild(link);
+    link.click();
+    link.remove();
+    setTimeout(() => URL.revokeObjectURL(url), 10000);
+});
+
 namespace platform {
 
 namespace {
@@ -131,6 +145,7 @@ WebBackend::WebBackend() : start_(emscripten_get_now()), activity_([] { Input().
     emscripten_set_visibilitychange_callback(nullptr, false, &OnVisibilityChange);
     const int page = bz_page_state();
     activity_.Start((page & 1) != 0, (page & 2) != 0);
+    SetFileWrittenHook([](const char* path) { bz_offer_file(path); });
 }
 
 WebBackend::~WebBackend() {
