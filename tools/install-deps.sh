@@ -5,14 +5,14 @@
 set -euo pipefail
 
 play=(build-essential cmake ninja-build pkg-config libsdl2-dev libfluidsynth-dev timgm6mb-soundfont
-      libjpeg62-turbo-dev libspng-dev libdeflate-dev libpng-dev libx11-dev)
+      libjpeg62-turbo-dev libspng-dev libdeflate-dev libpng-dev libx11-dev libstb-dev)
 test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils
-      imagemagick libstb-dev doxygen)
+      imagemagick libvorbis-dev doxygen)
 
 # The browser build and its test: Debian's emscripten (its JS optimiser needs node-acorn), the
 # SoundFont and FluidSynth's headers, and chromium, which the test drives headless. npm comes
 # with Node; Debian's npm is installed only where there is none.
-web=(cmake ninja-build emscripten node-acorn timgm6mb-soundfont libfluidsynth-dev chromium)
+web=(cmake ninja-build emscripten node-acorn timgm6mb-soundfont libfluidsynth-dev libstb-dev chromium)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;

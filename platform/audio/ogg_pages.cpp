@@ -1,0 +1,87 @@
+#include "platform/audio/ogg_pages.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+constexpr std::size_t kHeaderBytes = 27;  // "OggS", version, flags, granule, serial, sequence, checksum, segments
+constexpr std::uint8_t kLastPage = 0x04;
+
+// The Ogg checksum: CRC-32 with the polynomial 0x04C11DB7, most significant bit first, starting
+// from 0, no final inversion.
+const std::array<std::uint32_t, 256>& CrcTable() {
+    static const std::array<std::uint32_t, 256> table = [] {
+        std::array<std::uint32_t, 256> t{};
+        for (std::uint32_t i = 0; i < 256; ++i) {
+            std::uint32_t r = i << 24;
+            for (int bit = 0; bit < 8; ++bit) r = (r & 0x80000000u) ? (r << 1) ^ 0x04C11DB7u : r << 1;
+            t[i] = r;
+        }
+        return t;
+    }();
+    return table;
+}
+
+std::uint32_t Crc(std::uint32_t crc, const std::uint8_t* bytes, std::size_t size) {
+    const auto& table = CrcTable();
+    for (std::size_t i = 0; i < size; ++i) crc = (crc << 8) ^ table[((crc >> 24) ^ bytes[i]) & 0xFF];
+    return crc;
+}
+
+std::uint32_t Le32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24); }
+
+}  // namespace
+
+bool LooksLikeOgg(const void* bytes, std::size_t size) { return bytes && size >= 4 && std::memcmp(bytes, "OggS", 4) == 0; }
+
+std::string CheckOggPages(const OggRead& read, std::uint64_t size) {
+    std::array<std::uint8_t, kHeaderBytes + 255> header{};
+    std::vector<std::uint8_t> body;
+    body.reserve(255 * 255);
+    std::uint64_t at = 0;
+    std::uint64_t page = 0;
+    std::uint32_t serial = 0;
+    bool last = false;
+    while (at < size) {
+        const std::string where = "page " + std::to_string(page + 1) + " at byte " + std::to_string(at);
+        if (last) return "corrupt: bytes after the page that ends the stream (" + where + ")";
+        if (size - at < kHeaderBytes || read(at, header.data(), kHeaderBytes) != kHeaderBytes) return "truncated: " + where + " is cut off";
+        if (std::memcmp(header.data(), "OggS", 4) != 0 || header[4] != 0) return "corrupt: no Ogg page where " + where + " should start";
+        if (page > 0 && Le32(&header[14]) != serial) return "corrupt: " + where + " belongs to another stream (chained or multiplexed files are not played)";
+        serial = Le32(&header[14]);
+        const std::size_t segments = header[26];
+        if (read(at + kHeaderBytes, &header[kHeaderBytes], segments) != segments) return "truncated: " + where + " is cut off";
+        std::size_t bodyBytes = 0;
+        for (std::size_t i = 0; i < segments; ++i) bodyBytes += header[kHeaderBytes + i];
+        body.resize(bodyBytes);
+        if (read(at + kHeaderBytes + segments, body.data(), bodyBytes) != bodyBytes) return "truncated: " + where + " is cut off";
+        const std::uint32_t stored = Le32(&header[22]);
+        std::memset(&header[22], 0, 4);
+        const std::uint32_t crc = Crc(Crc(0, header.data(), kHeaderBytes + segments), body.data(), bodyBytes);
+        if (crc != stored) return "corrupt: " + where + " fails its checksum";
+        last = (header[5] & kLastPage) != 0;
+        at += kHeaderBytes + segments + bodyBytes;
+        ++page;
+    }
+    if (page == 0) return "truncated: no Ogg page";
+    if (!last) return "truncated: the stream stops after page " + std::to_string(page) + " without its last page";
+    return {};
+}
+
+std::string CheckOggPages(const std::uint8_t* bytes, std::size_t size) {
+    return CheckOggPages(
+        [bytes, size](std::uint64_t offset, std::uint8_t* out, std::size_t wanted) -> std::size_t {
+            if (offset >= size) return 0;
+            const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, size - offset));
+            std::memcpy(out, bytes + offset, n);
+            return n;
+        },
+        size);
+}
+
+}  // namespace platform
