@@ -10,6 +10,7 @@
 namespace platform {
 class MusicPerformance;
 class MusicSegment;
+class VorbisStream;
 }
 
 namespace media {
@@ -26,6 +27,7 @@ struct Audio::State final : FrameTask {
     std::unique_ptr<platform::MusicPerformance> music;
     platform::MusicSegment* playing = nullptr;  // the tune last started, until stopped
     platform::MusicSegment* looping = nullptr;  // the tune to start again when it ends
+    platform::VorbisStream* streaming = nullptr;  // the Ogg tune last started, until stopped
 };
 
 }  // namespace media
