@@ -219,6 +219,19 @@ TEST_F(FrontDoorVoicesTest, LoopingPlaySoundsUntilStopped) {
         StartListening();
         EXPECT_EQ(audio_test::PeakOf(Hear(100), 0, audio_test::FramesOfMs(100)), 0);
     }
+    // At half speed every second frame lies halfway between two of the clip's: at the loop's joint
+    // between its last frame and its first.
+    media::Sound ramp;
+    Load(ramp, audio_test::PlainWave(1, 44100, 16, audio_test::Samples16({0, 4000, 8000, 12000})));
+    StartListening();
+    ASSERT_TRUE(ramp.Play({.pitch = 0.5f, .loop = media::Loop::Forever}));
+    const std::vector<double> left = Side(Hear(1), 0, 16);
+    const double side = std::sqrt(0.5);
+    const std::vector<double> expected = {0, 2000, 4000, 6000, 8000, 10000, 12000, 6000, 0, 2000, 4000, 6000, 8000, 10000, 12000, 6000};
+    ASSERT_EQ(left.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_NEAR(left[i], expected[i] * side, 1.0) << "frame " << i;
+    ASSERT_TRUE(ramp.Stop());
+
     media::Sound empty;
     EXPECT_EQ(empty.Play(media::PlayOptions{}).Code(), media::ErrorCode::NotOpen);
 }

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -123,6 +124,11 @@ TEST(VorbisDecoderTest, DamagedFilesAreRefusedWithAReason) {
         b[at] ^= 0x10;
         return b;
     };
+    // The file up to its last page: whole pages, but no page that ends the stream.
+    std::size_t lastPage = 0;
+    for (std::size_t at = 0; at + 4 <= good.size(); ++at) {
+        if (std::memcmp(&good[at], "OggS", 4) == 0) lastPage = at;
+    }
     Bytes trailing = good;
     trailing.insert(trailing.end(), {'j', 'u', 'n', 'k'});
     struct Case {
@@ -136,7 +142,8 @@ TEST(VorbisDecoderTest, DamagedFilesAreRefusedWithAReason) {
         {"the first header cut", cut(20), "truncated"},
         {"cut inside the set-up pages", cut(200), "truncated"},
         {"cut inside the audio", cut(good.size() / 2), "truncated"},
-        {"the last page missing", cut(good.size() - 1), "truncated"},
+        {"the last page cut short", cut(good.size() - 1), "truncated"},
+        {"the last page missing", cut(lastPage), "truncated"},
         {"a bit flipped in the identification page", flipped(40), "corrupt"},
         {"a bit flipped in the audio", flipped(good.size() - 300), "corrupt"},
         {"bytes after the last page", trailing, "corrupt"},
