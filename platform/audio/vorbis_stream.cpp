@@ -124,7 +124,14 @@ void VorbisStream::Restart(std::uint64_t frame) {
     pieceFrames_ = pieceAt_ = 0;
     phase_ = 0;
     decodedTo_ = frame;
-    if (frame >= frames_ || !decoder_->Seek(frame) || !Pull(current_, currentFrame_)) {
+    currentFrame_ = frame;
+    if (frame >= frames_ || !decoder_->Seek(frame)) {
+        ended_ = true;
+        currentFrame_ = frames_;
+        return;
+    }
+    if (step_ == kOne) return;  // MixDirect reads the pieces themselves
+    if (!Pull(current_, currentFrame_)) {
         ended_ = true;
         currentFrame_ = frames_;
         return;
@@ -163,6 +170,7 @@ bool VorbisStream::Refill() {
 // tune passes sample for sample); the gain moves one step a frame while fading.
 bool VorbisStream::MixInto(std::int32_t* out, std::size_t frames) {
     if (!playing_ || paused_ || ended_) return false;
+    if (step_ == kOne) return MixDirect(out, frames);
     for (std::size_t i = 0; i < frames; ++i, out += 2) {
         if (fadeLeft_ > 0) {
             gain_ = --fadeLeft_ == 0 ? fadeTarget_ : gain_ + fadeStep_;
@@ -187,6 +195,59 @@ bool VorbisStream::MixInto(std::int32_t* out, std::size_t frames) {
         }
     }
     return true;
+}
+
+// A tune at the output's rate: each piece's frames are added as they are, a run at a time (the
+// loop vectorises), the gain stepping per frame only while fading.
+bool VorbisStream::MixDirect(std::int32_t* out, std::size_t frames) {
+    while (frames > 0) {
+        if (pieceAt_ == pieceFrames_ && !Refill()) {
+            ended_ = true;
+            playing_ = false;
+            currentFrame_ = frames_;
+            return false;
+        }
+        // A fade ends on a run's last frame: the frames after it run at the fade's target.
+        std::size_t run = std::min(frames, pieceFrames_ - pieceAt_);
+        if (fadeLeft_ > 0) run = static_cast<std::size_t>(std::min<std::uint64_t>(run, fadeLeft_));
+        const std::int16_t* in = piece_.data() + pieceAt_ * channels_;
+        if (fadeLeft_ > 0) {
+            for (std::size_t i = 0; i < run; ++i, out += 2, in += channels_) {
+                gain_ = --fadeLeft_ == 0 ? fadeTarget_ : gain_ + fadeStep_;
+                if (fadeLeft_ == 0 && stopAtFadeEnd_) {
+                    playing_ = false;
+                    return false;
+                }
+                out[0] += static_cast<std::int32_t>(in[0] * gain_);
+                out[1] += static_cast<std::int32_t>(in[channels_ - 1] * gain_);
+            }
+        } else if (channels_ == 2) {
+            AddRun<2>(in, out, run, gain_);
+            out += run * 2;
+        } else {
+            AddRun<1>(in, out, run, gain_);
+            out += run * 2;
+        }
+        pieceAt_ += run;
+        frames -= run;
+        currentFrame_ = decodedTo_ - pieceFrames_ + pieceAt_;
+    }
+    return true;
+}
+
+template <int Channels>
+void VorbisStream::AddRun(const std::int16_t* in, std::int32_t* out, std::size_t frames, float gain) {
+    if (gain == 1.0f) {
+        for (std::size_t i = 0; i < frames; ++i) {
+            out[2 * i] += in[i * Channels];
+            out[2 * i + 1] += in[i * Channels + Channels - 1];
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < frames; ++i) {
+        out[2 * i] += static_cast<std::int32_t>(in[i * Channels] * gain);
+        out[2 * i + 1] += static_cast<std::int32_t>(in[i * Channels + Channels - 1] * gain);
+    }
 }
 
 }  // namespace platform

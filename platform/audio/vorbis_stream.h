@@ -2,7 +2,8 @@
 // An Ogg Vorbis tune streamed into the shared mixer: the decoder runs where the mixer runs (the
 // output's thread on the desktop, the frame in the browser, which mixes once a frame), one piece
 // of kPieceFrames at a time, so only a piece of samples is ever held whatever the tune's length.
-// Played at the output's rate by linear interpolation (a 44.1 kHz tune passes sample for sample),
+// Played at the output's rate by linear interpolation (a 44.1 kHz tune passes sample for sample,
+// added a run at a time),
 // paused and resumed, moved to any frame, looped between two points, and faded to a gain over a
 // time (a crossfade is one stream fading out while another fades in).
 // The mixer calls MixInto with the audio lock held; every other call takes that lock, so the
@@ -72,6 +73,9 @@ private:
     void Restart(std::uint64_t frame);
     bool Pull(std::array<float, 2>& frame, std::uint64_t& index);
     bool Refill();
+    bool MixDirect(std::int32_t* out, std::size_t frames);
+    template <int Channels>
+    static void AddRun(const std::int16_t* in, std::int32_t* out, std::size_t frames, float gain);
 
     std::unique_ptr<VorbisDecoder> decoder_;
     const std::uint32_t rate_;
