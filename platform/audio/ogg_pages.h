@@ -18,10 +18,11 @@ using OggRead = std::function<std::size_t(std::uint64_t offset, std::uint8_t* ou
 bool LooksLikeOgg(const void* bytes, std::size_t size);
 
 /// Walks the pages of a stream of size bytes; empty when every page holds together, else why
-/// not, in words ("truncated: ...", "corrupt: ...").
-std::string CheckOggPages(const OggRead& read, std::uint64_t size);
+/// not, in words ("truncated: ...", "corrupt: ..."). lastGranule, when given, receives the last
+/// page's granule position: the stream's length in samples.
+std::string CheckOggPages(const OggRead& read, std::uint64_t size, std::uint64_t* lastGranule = nullptr);
 
 /// The same over bytes in memory.
-std::string CheckOggPages(const std::uint8_t* bytes, std::size_t size);
+std::string CheckOggPages(const std::uint8_t* bytes, std::size_t size, std::uint64_t* lastGranule = nullptr);
 
 }  // namespace platform

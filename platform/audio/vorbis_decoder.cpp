@@ -54,14 +54,15 @@ std::unique_ptr<VorbisDecoder> VorbisDecoder::OpenMemory(const std::uint8_t* byt
         *why = "too large: Ogg Vorbis files up to 2 GiB are played";
         return nullptr;
     }
-    if (std::string pages = CheckOggPages(bytes, size); !pages.empty()) {
+    std::uint64_t samples = 0;
+    if (std::string pages = CheckOggPages(bytes, size, &samples); !pages.empty()) {
         *why = std::move(pages);
         return nullptr;
     }
     int error = 0;
     stb_vorbis* vorbis = stb_vorbis_open_memory(bytes, static_cast<int>(size), &error, nullptr);
     std::unique_ptr<VorbisDecoder> decoder(new VorbisDecoder);
-    if (!decoder->Start(vorbis, error, why)) return nullptr;
+    if (!decoder->Start(vorbis, error, samples, why)) return nullptr;
     return decoder;
 }
 
@@ -83,12 +84,13 @@ std::unique_ptr<VorbisDecoder> VorbisDecoder::OpenFile(const char* path, std::st
         return nullptr;
     }
     std::FILE* f = file.get();
+    std::uint64_t samples = 0;
     const std::string pages = CheckOggPages(
         [f](std::uint64_t offset, std::uint8_t* out, std::size_t wanted) -> std::size_t {
             if (std::fseek(f, static_cast<long>(offset), SEEK_SET) != 0) return 0;
             return std::fread(out, 1, wanted, f);
         },
-        static_cast<std::uint64_t>(size));
+        static_cast<std::uint64_t>(size), &samples);
     if (!pages.empty()) {
         *why = pages;
         return nullptr;
@@ -98,11 +100,13 @@ std::unique_ptr<VorbisDecoder> VorbisDecoder::OpenFile(const char* path, std::st
     // stb_vorbis owns the file from here and closes it with the decoder.
     stb_vorbis* vorbis = stb_vorbis_open_file(file.release(), 1, &error, nullptr);
     std::unique_ptr<VorbisDecoder> decoder(new VorbisDecoder);
-    if (!decoder->Start(vorbis, error, why)) return nullptr;
+    if (!decoder->Start(vorbis, error, samples, why)) return nullptr;
     return decoder;
 }
 
-bool VorbisDecoder::Start(stb_vorbis* vorbis, int error, std::string* why) {
+// The length is the last page's granule position, which the page walk has read: stb_vorbis would
+// look for the last page again.
+bool VorbisDecoder::Start(stb_vorbis* vorbis, int error, std::uint64_t samples, std::string* why) {
     if (!vorbis) {
         *why = VorbisErrorText(error);
         return false;
@@ -115,12 +119,12 @@ bool VorbisDecoder::Start(stb_vorbis* vorbis, int error, std::string* why) {
     }
     rate_ = info.sample_rate;
     channels_ = info.channels == 1 ? 1 : 2;
-    const unsigned length = stb_vorbis_stream_length_in_samples(vorbis);
-    if (length == 0 || length == 0xFFFFFFFFu) {
-        *why = length == 0 ? "empty: the stream has no samples" : "corrupt: the stream's length cannot be found";
+    // stb_vorbis counts samples in 32 bits, and a granule of all ones marks a page with no end.
+    if (samples == 0 || samples >= 0xFFFFFFFFu) {
+        *why = samples == 0 ? "empty: the stream has no samples" : "unsupported: a stream of more than 2^32 samples, or corrupt";
         return false;
     }
-    frames_ = length;
+    frames_ = samples;
     return true;
 }
 

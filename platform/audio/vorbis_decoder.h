@@ -44,7 +44,7 @@ public:
 
 private:
     VorbisDecoder() = default;
-    bool Start(stb_vorbis* vorbis, int error, std::string* why);
+    bool Start(stb_vorbis* vorbis, int error, std::uint64_t samples, std::string* why);
 
     stb_vorbis* vorbis_ = nullptr;
     std::uint32_t rate_ = 0;

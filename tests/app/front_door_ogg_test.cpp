@@ -138,6 +138,29 @@ TEST_F(FrontDoorOggTest, SeekLandsWhereAskedAndPositionFollows) {
         EXPECT_EQ(FirstDifference(heard, 0, reference, frame, frames), -1);
         EXPECT_NEAR(tune.Position(), std::min(to + 0.05, 3.0), 0.002);
     }
+    // A 22,050 Hz tune steps half a frame an output frame: every second output frame is a source
+    // frame as it is, from the one sought on.
+    const Bytes half = audio_test::SineOgg(441, 3.0, 22050, 2);
+    const std::vector<std::int16_t> halfReference = ReferenceStereo(half);
+    media::Tune slow;
+    ASSERT_TRUE(slow.LoadFromMemory(output, half.data(), half.size()));
+    ASSERT_TRUE(slow.Play());
+    Hear(100);
+    for (const double to : {2.0, 0.5, 1.2345}) {
+        SCOPED_TRACE(::testing::Message() << "22,050 Hz, seek to " << to);
+        ASSERT_TRUE(slow.Seek(to));
+        const auto frame = static_cast<std::size_t>(std::llround(to * 22050));
+        EXPECT_NEAR(slow.Position(), to, 1.0 / 22050);
+        StartListening();
+        const std::vector<std::int16_t>& heard = Hear(50);
+        for (std::size_t k = 0; k < audio_test::FramesOfMs(50) / 2; ++k) {
+            ASSERT_EQ(heard[4 * k], halfReference[(frame + k) * 2]) << "output frame " << 2 * k;
+        }
+        EXPECT_NEAR(slow.Position(), to + 0.05, 0.002);
+    }
+    ASSERT_TRUE(slow.Stop());
+
+    ASSERT_TRUE(tune.Play());
     EXPECT_TRUE(tune.Seek(99));  // past the end: the end, and the tune is over
     Hear(10);
     EXPECT_FALSE(tune.IsPlaying());
