@@ -16,6 +16,7 @@ class VorbisStream;
 namespace media {
 
 class SoundDevice;
+class TuneFade;
 
 struct Audio::State final : FrameTask {
     ~State() override;
@@ -28,6 +29,7 @@ struct Audio::State final : FrameTask {
     platform::MusicSegment* playing = nullptr;  // the tune last started, until stopped
     platform::MusicSegment* looping = nullptr;  // the tune to start again when it ends
     platform::VorbisStream* streaming = nullptr;  // the Ogg tune last started, until stopped
+    std::unique_ptr<TuneFade> fade;  // a crossfade with a MIDI tune, stepped once a frame
 };
 
 }  // namespace media

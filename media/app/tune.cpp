@@ -67,6 +67,7 @@ Status Tune::Play(Loop loop) {
 }
 
 Status Tune::Stop() {
+    EndFade();
     if (stream_) return StopStream();
     if (!segment_) return {ErrorCode::NotOpen, "cannot stop a tune that was not loaded"};
     if (audio_->playing != segment_.get()) return {};
@@ -92,6 +93,7 @@ Status Tune::SetVolume(float volume) {
 }
 
 void Tune::Unload() {
+    EndFade();
     if (stream_) UnloadStream();
     if (!segment_) return;
     Stop();

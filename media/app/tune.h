@@ -70,10 +70,12 @@ public:
     /// Ogg Vorbis tunes: the part that Loop::Forever repeats, from start to end seconds (the
     /// whole tune at first; end 0 or past the length means the end).
     Status SetLoopPoints(double start, double end);
-    /// Fades this playing tune out over seconds while next starts from its beginning and fades
-    /// in to its volume: Ogg Vorbis tunes, both faded sample by sample where they are mixed.
-    /// MIDI tunes answer Unsupported: an overlap would need a second synthesiser performance (16
-    /// more synth channels rendered all the while); fade a MIDI tune by hand with SetVolume.
+    /// Fades this tune out over seconds while next starts from its beginning and fades in to its
+    /// volume. Two Ogg Vorbis tunes overlap, faded sample by sample where they are mixed. With a
+    /// MIDI tune on either side this one fades out over the first half, stops, and next fades
+    /// in over the second: the output has one synthesiser performance, and an overlap would need
+    /// a second (16 more synth channels rendered all the while). That fade is stepped by the
+    /// window's frame loop (Audio::Update).
     Status CrossfadeTo(Tune& next, double seconds, Loop loop = Loop::Once);
 
 private:
@@ -86,6 +88,8 @@ private:
     void UnloadStream();
     static bool IsOggFile(const char* path);
     void StopOthers();
+    // Ends the Audio's crossfade if this tune is in it.
+    void EndFade();
     bool IsCurrentMidi() const;
 
     std::shared_ptr<Audio::State> audio_;  // the synthesiser the tune is loaded into

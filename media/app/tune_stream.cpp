@@ -7,6 +7,8 @@
 
 #include "media/app/audio_state.h"
 #include "media/app/tune.h"
+#include "media/app/tune_fade.h"
+#include "platform/core/system.h"
 #include "platform/audio/ogg_pages.h"
 #include "platform/audio/vorbis_decoder.h"
 #include "platform/audio/vorbis_stream.h"
@@ -60,6 +62,7 @@ Status Tune::LoadOggMemory(Audio& audio, const std::uint8_t* bytes, std::size_t 
 
 // One tune of an Audio sounds at a time: whatever else played is stopped first.
 void Tune::StopOthers() {
+    audio_->fade.reset();  // a tune started by hand takes over from a crossfade
     if (audio_->streaming && audio_->streaming != stream_.get()) audio_->streaming->Stop();
     audio_->streaming = nullptr;
     if (stream_ && audio_->playing && audio_->music) {
@@ -73,6 +76,10 @@ Status Tune::PlayStream(Loop loop) {
     stream_->Play(loop == Loop::Forever, volume_);
     audio_->streaming = stream_.get();
     return {};
+}
+
+void Tune::EndFade() {
+    if (audio_ && audio_->fade && (audio_->fade->Involves(segment_.get()) || audio_->fade->Involves(stream_.get()))) audio_->fade.reset();
 }
 
 Status Tune::StopStream() {
@@ -162,7 +169,20 @@ Status Tune::CrossfadeTo(Tune& next, double seconds, Loop loop) {
     if (!Loaded() || !next.Loaded()) return {ErrorCode::NotOpen, "a crossfade needs two loaded tunes"};
     if (&next == this) return {ErrorCode::InvalidArgument, "a tune cannot crossfade into itself"};
     if (!std::isfinite(seconds) || seconds < 0) return {ErrorCode::InvalidArgument, "a crossfade lasts zero or more seconds"};
-    if (!stream_ || !next.stream_) return {ErrorCode::Unsupported, "MIDI tunes cannot crossfade yet"};
+    if (next.audio_ != audio_) return {ErrorCode::InvalidArgument, "a crossfade is between two tunes of one Audio"};
+    if (!stream_ || !next.stream_) {
+        // A MIDI tune on a side: out, then in, stepped by the frame loop.
+        const auto half = static_cast<std::uint32_t>(std::llround(seconds * 500));
+        audio_->fade.reset();
+        if (audio_->streaming && audio_->streaming != stream_.get()) audio_->streaming->Stop();
+        audio_->streaming = nullptr;  // an Ogg tune going out fades and stops by itself
+        // Only a tune that sounds fades out; the performance's volume is the playing tune's.
+        const FadeSide out{IsCurrentMidi() ? segment_.get() : nullptr, stream_ && stream_->IsPlaying() ? stream_.get() : nullptr, volume_};
+        audio_->fade = std::make_unique<TuneFade>(out,
+                                                  FadeSide{next.segment_.get(), next.stream_.get(), next.volume_},
+                                                  loop == Loop::Forever, platform::TimeGetTime(), half);
+        return {};
+    }
     const auto frames = static_cast<std::uint64_t>(std::llround(seconds * platform::kOutputRate));
     // The outgoing stream keeps sounding, outside the Audio's one-tune rule, until its fade ends.
     if (audio_->streaming == stream_.get()) audio_->streaming = nullptr;

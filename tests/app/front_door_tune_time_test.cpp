@@ -7,6 +7,7 @@
 #include "media/app/zamelmedia.h"
 #include "platform/music/midi_timeline.h"
 #include "tests/audio/audio_test_support.h"
+#include "tests/audio/ogg_encoder.h"
 
 namespace {
 
@@ -154,6 +155,50 @@ TEST_F(FrontDoorTuneTimeTest, MidiTunePausesSeeksAndKnowsWhereItIs) {
     ASSERT_TRUE(tune.Stop());
     EXPECT_EQ(tune.Position(), 0.0);
     EXPECT_EQ(tune.SetLoopPoints(1, 2).Code(), media::ErrorCode::Unsupported) << "a MIDI tune loops whole";
+}
+
+// With a MIDI tune on a side, a crossfade fades the first out over its first half, stops it, and
+// fades the second in over the second half; the frame loop steps it.
+TEST_F(FrontDoorTuneTimeTest, CrossfadeWithAMidiTuneFadesOutThenIn) {
+    const Bytes organ = TempoFile({}, 9600);  // an organ note for 10 s
+    const Bytes ogg = audio_test::SineOgg(441, 10.0, 44100, 1, 12000);
+    struct Case {
+        const char* name;
+        const Bytes* first;
+        const Bytes* second;
+    };
+    for (const Case c : {Case{"MIDI to MIDI", &organ, &organ}, Case{"MIDI to Ogg", &organ, &ogg}, Case{"Ogg to MIDI", &ogg, &organ}}) {
+        SCOPED_TRACE(c.name);
+        media::Tune first, second;
+        ASSERT_TRUE(first.LoadFromMemory(output, c.first->data(), c.first->size()));
+        ASSERT_TRUE(second.LoadFromMemory(output, c.second->data(), c.second->size()));
+        ASSERT_TRUE(second.Play());  // its full level 1.5 s after its start, to compare with
+        RunFrames(1500);
+        const int secondFull = PeakOver(300);
+        ASSERT_TRUE(first.Play());
+        RunFrames(500);
+        const int firstFull = PeakOver(300);
+        ASSERT_GT(firstFull, 1000);
+        EXPECT_FALSE(second.IsPlaying()) << "one tune at a time";
+
+        ASSERT_TRUE(first.CrossfadeTo(second, 2.0));
+        RunFrames(450);
+        const int fadingOut = PeakOver(200);  // 450 .. 650 ms of the first second
+        EXPECT_LT(fadingOut, firstFull * 0.85);
+        EXPECT_GT(fadingOut, firstFull * 0.25);
+        RunFrames(250);
+        EXPECT_LT(PeakOver(100), firstFull * 0.2) << "near silence just before the middle";
+        RunFrames(450);
+        const int fadingIn = PeakOver(100);  // 1450 .. 1550 ms: the second at about half
+        EXPECT_LT(fadingIn, secondFull * 0.8);
+        EXPECT_GT(fadingIn, secondFull * 0.25);
+        RunFrames(950);  // past the end of the fade, 1.5 s after the second started
+        EXPECT_FALSE(first.IsPlaying());
+        EXPECT_TRUE(second.IsPlaying());
+        EXPECT_NEAR(PeakOver(300), secondFull, secondFull * 0.15) << "the second at its own volume";
+        ASSERT_TRUE(second.Stop());
+        RunFrames(200);
+    }
 }
 
 }  // namespace
