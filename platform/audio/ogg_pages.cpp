@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -45,6 +46,30 @@ std::uint32_t Crc(std::uint32_t crc, const std::uint8_t* bytes, std::size_t size
 
 std::uint32_t Le32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t{p[3]} << 24); }
 
+// A comment header's packet: type 3, "vorbis", the vendor string, the comments, each with its
+// length, and the framing bit, every length inside the packet. stb_vorbis reads these lengths
+// unchecked: one past the packet's end makes it free pointers it never set.
+bool CommentHeaderHolds(const std::vector<std::uint8_t>& packet) {
+    std::size_t at = 7;
+    if (packet.size() < at || packet[0] != 3 || std::memcmp(&packet[1], "vorbis", 6) != 0) return true;  // not a comment header: stb_vorbis says so
+    const auto string = [&]() {
+        if (packet.size() - at < 4) return false;
+        const std::uint32_t length = Le32(&packet[at]);
+        at += 4;
+        if (length > packet.size() - at) return false;
+        at += length;
+        return true;
+    };
+    if (!string() || packet.size() - at < 4) return false;
+    const std::uint32_t comments = Le32(&packet[at]);
+    at += 4;
+    if (comments > (packet.size() - at) / 4) return false;
+    for (std::uint32_t i = 0; i < comments; ++i) {
+        if (!string()) return false;
+    }
+    return at < packet.size() && (packet[at] & 1);
+}
+
 }  // namespace
 
 bool LooksLikeOgg(const void* bytes, std::size_t size) { return bytes && size >= 4 && std::memcmp(bytes, "OggS", 4) == 0; }
@@ -57,6 +82,11 @@ std::string CheckOggPages(const OggRead& read, std::uint64_t size, std::uint64_t
     std::uint64_t page = 0;
     std::uint32_t serial = 0;
     bool last = false;
+    // The stream's first two packets, put together from their segments: the second, the comment
+    // header, is checked before stb_vorbis reads it.
+    constexpr std::size_t kMaxCommentBytes = std::size_t{16} << 20;
+    std::vector<std::uint8_t> packet;
+    int packets = 0;
     while (at < size) {
         const std::string where = "page " + std::to_string(page + 1) + " at byte " + std::to_string(at);
         if (last) return "corrupt: bytes after the page that ends the stream (" + where + ")";
@@ -74,6 +104,19 @@ std::string CheckOggPages(const OggRead& read, std::uint64_t size, std::uint64_t
         std::memset(&header[22], 0, 4);
         const std::uint32_t crc = Crc(Crc(0, header.data(), kHeaderBytes + segments), body.data(), bodyBytes);
         if (crc != stored) return "corrupt: " + where + " fails its checksum";
+        if (packets < 2) {
+            std::size_t offset = 0;
+            for (std::size_t i = 0; i < segments && packets < 2; ++i) {
+                const std::size_t length = header[kHeaderBytes + i];
+                packet.insert(packet.end(), body.begin() + static_cast<std::ptrdiff_t>(offset),
+                              body.begin() + static_cast<std::ptrdiff_t>(offset + length));
+                offset += length;
+                if (packet.size() > kMaxCommentBytes) return "unsupported: a header packet over 16 MiB (" + where + ")";
+                if (length == 255) continue;
+                if (++packets == 2 && !CommentHeaderHolds(packet)) return "corrupt: the comment header's lengths run past it";
+                packet.clear();
+            }
+        }
         last = (header[5] & kLastPage) != 0;
         if (lastGranule) *lastGranule = Le32(&header[6]) | std::uint64_t{Le32(&header[10])} << 32;
         at += kHeaderBytes + segments + bodyBytes;

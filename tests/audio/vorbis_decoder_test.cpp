@@ -3,6 +3,7 @@
 // every damaged file is refused with a reason, never played as noise or as a shorter sound.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -101,18 +102,40 @@ TEST(VorbisDecoderTest, DecodedSizeIsCapped) {
     EXPECT_EQ(why.rfind("too large", 0), 0u) << why;
 }
 
+// Puts right the checksum of the page at offset, computed as the container defines it.
+void FixChecksum(Bytes& file, std::size_t at) {
+    std::size_t size = 27 + file[at + 26];
+    for (std::size_t i = 0; i < file[at + 26]; ++i) size += file[at + 27 + i];
+    std::memset(&file[at + 22], 0, 4);
+    std::uint32_t crc = 0;
+    for (std::size_t i = at; i < at + size; ++i) {
+        crc ^= std::uint32_t{file[i]} << 24;
+        for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
+    }
+    for (int i = 0; i < 4; ++i) file[at + 22 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(crc >> (8 * i));
+}
+
 // A page of Ogg data with a right checksum but something else inside (as another codec's stream).
 Bytes ForeignOgg() {
     Bytes page = {'O', 'g', 'g', 'S', 0, 0x02 | 0x04, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 8};
     for (const char c : std::string("OpusHead")) page.push_back(static_cast<std::uint8_t>(c));
-    // The checksum, computed as the container defines it.
-    std::uint32_t crc = 0;
-    for (const std::uint8_t byte : page) {
-        crc ^= std::uint32_t{byte} << 24;
-        for (int bit = 0; bit < 8; ++bit) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04C11DB7u : crc << 1;
-    }
-    for (int i = 0; i < 4; ++i) page[22 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(crc >> (8 * i));
+    FixChecksum(page, 0);
     return page;
+}
+
+// The file with its comment header's vendor length made to run past the packet, checksums right:
+// stb_vorbis would free pointers it never set (heap corruption) on such a file.
+Bytes LyingCommentHeader(Bytes file) {
+    const std::uint8_t tag[] = {3, 'v', 'o', 'r', 'b', 'i', 's'};
+    const auto found = std::search(file.begin(), file.end(), std::begin(tag), std::end(tag));
+    const auto at = static_cast<std::size_t>(found - file.begin());
+    for (int i = 0; i < 4; ++i) file[at + 7 + static_cast<std::size_t>(i)] = 0xF0;
+    std::size_t page = 0;
+    for (std::size_t p = 0; p < at; ++p) {
+        if (std::memcmp(&file[p], "OggS", 4) == 0) page = p;
+    }
+    FixChecksum(file, page);
+    return file;
 }
 
 TEST(VorbisDecoderTest, DamagedFilesAreRefusedWithAReason) {
@@ -148,6 +171,7 @@ TEST(VorbisDecoderTest, DamagedFilesAreRefusedWithAReason) {
         {"a bit flipped in the audio", flipped(good.size() - 300), "corrupt"},
         {"bytes after the last page", trailing, "corrupt"},
         {"another codec's stream", ForeignOgg(), "not Vorbis"},
+        {"comment lengths past the packet", LyingCommentHeader(good), "corrupt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
