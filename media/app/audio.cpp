@@ -1,8 +1,10 @@
 #include "media/app/audio.h"
 
 #include "media/app/audio_state.h"
+#include "media/app/tune_fade.h"
 #include "media/app/window.h"
 #include "media/audio/sound_device.h"
+#include "platform/core/system.h"
 #include "platform/music/music_performance.h"
 
 namespace media {
@@ -12,6 +14,7 @@ Audio::State::~State() {
 }
 
 void Audio::State::OnFrame() {
+    if (fade && !fade->Step(platform::TimeGetTime(), *this)) fade.reset();
     if (music && looping && !music->IsPlaying()) music->PlaySegment(looping, 0, 0, nullptr);
 }
 

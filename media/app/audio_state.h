@@ -10,11 +10,13 @@
 namespace platform {
 class MusicPerformance;
 class MusicSegment;
+class VorbisStream;
 }
 
 namespace media {
 
 class SoundDevice;
+class TuneFade;
 
 struct Audio::State final : FrameTask {
     ~State() override;
@@ -28,6 +30,8 @@ struct Audio::State final : FrameTask {
     std::unique_ptr<platform::MusicPerformance> music;
     platform::MusicSegment* playing = nullptr;  // the tune last started, until stopped
     platform::MusicSegment* looping = nullptr;  // the tune to start again when it ends
+    platform::VorbisStream* streaming = nullptr;  // the Ogg tune last started, until stopped
+    std::unique_ptr<TuneFade> fade;  // a crossfade with a MIDI tune, stepped once a frame
 };
 
 }  // namespace media

@@ -8,6 +8,8 @@
 #include "media/app/file_loading.h"
 #include "media/audio/sound_effect.h"
 #include "media/audio/wave_file.h"
+#include "platform/audio/ogg_pages.h"
+#include "platform/audio/voice_bank.h"
 
 namespace media {
 
@@ -23,6 +25,8 @@ Sound& Sound::operator=(Sound&& other) noexcept {
         effect_ = std::move(other.effect_);
         samples_ = std::move(other.samples_);
         bits_ = other.bits_, volume_ = other.volume_;
+        voices_ = std::move(other.voices_);
+        voiceCount_ = other.voiceCount_;
     }
     return *this;
 }
@@ -35,6 +39,7 @@ Status Sound::LoadFromMemory(Audio& audio, const void* bytes, std::size_t size) 
     if (!audio.IsOpen()) return {ErrorCode::NotOpen, "cannot load a sound: the audio output is not open"};
     if (!bytes || size == 0) return {ErrorCode::InvalidArgument, "cannot load a sound from no bytes"};
     const auto* data = static_cast<const std::uint8_t*>(bytes);
+    if (platform::LooksLikeOgg(data, size)) return LoadOgg(audio, data, size);
     WaveSound wave;
     const platform::HRESULT parsed = ParseWave(data, size, &wave);
     if (parsed == platform::E_NOTIMPL) return {ErrorCode::BadData, "not PCM: only PCM WAV sounds are played"};
@@ -47,6 +52,7 @@ Status Sound::LoadFromMemory(Audio& audio, const void* bytes, std::size_t size) 
     audio_ = audio.Shared();
     samples_.assign(wave.samples, wave.samples + wave.sampleBytes);
     bits_ = wave.format.bitsPerSample;
+    voices_ = MakeVoices(wave);
     return volume_ == 1.0f ? Status{} : Scale();
 }
 
@@ -58,6 +64,7 @@ Status Sound::Play(Loop loop) {
 
 Status Sound::Stop() {
     if (!Loaded()) return {ErrorCode::NotOpen, "cannot stop a sound that was not loaded"};
+    if (voices_) voices_->StopAll();
     for (std::int32_t i = 0; i < effect_->Copies(); ++i) {
         if (platform::SoundBuffer* buffer = effect_->Buffer(i)) buffer->Stop();
     }
@@ -66,6 +73,7 @@ Status Sound::Stop() {
 
 bool Sound::IsPlaying() const {
     if (!Loaded()) return false;
+    if (voices_ && voices_->Sounding() > 0) return true;
     for (std::int32_t i = 0; i < effect_->Copies(); ++i) {
         std::uint32_t status = 0;
         platform::SoundBuffer* buffer = effect_->Buffer(i);
@@ -76,6 +84,7 @@ bool Sound::IsPlaying() const {
 
 Status Sound::SetVolume(float volume) {
     volume_ = std::clamp(volume, 0.0f, 1.0f);
+    if (voices_) voices_->SetGain(volume_);
     return Loaded() ? Scale() : Status{};
 }
 

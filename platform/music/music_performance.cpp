@@ -7,6 +7,8 @@
 #include <cmath>
 #include <new>
 
+#include "platform/music/midi_excerpt.h"
+
 namespace platform {
 
 namespace {
@@ -149,7 +151,7 @@ bool MusicPerformance::IsPlaying() const {
     AudioLock lock;
     // A song that waited for the synth starts here if the synth has become ready.
     synth_->Ready();
-    if (waiting_) return true;
+    if (waiting_ || paused_) return true;
     // FluidSynth's player on the sample clock keeps saying it plays after a song's last event:
     // the song has ended once the player's tick has passed the song's last one.
     return player_ && fluid_player_get_status(player_) == FLUID_PLAYER_PLAYING &&
@@ -193,6 +195,10 @@ void MusicPerformance::StopPlayer() {
         waiting_ = false;
         playingMidi_.reset();
     }
+    if (paused_) playingMidi_.reset();
+    paused_ = false;
+    tickOffset_ = 0;
+    excerpt_.reset();
     if (!player_) return;
     synth_->RemovePlayer(player_);
     fluid_player_stop(player_);
@@ -224,6 +230,84 @@ int MusicPerformance::OnMidiEvent(void* data, fluid_midi_event_t* event) {
     // keeps a record per channel of the file): moved channels would make it write past that.
     fluid_midi_event_set_channel(event, channel);
     return result;
+}
+
+// A pause ends the player and keeps its tick; Resume starts a player on the song from there.
+HRESULT MusicPerformance::Pause() {
+    if (!synth_) return DSERR_UNINITIALIZED;
+    AudioLock lock;
+    if (!player_ || paused_) return S_OK;
+    pausedTick_ = CurrentTickLocked();
+    EndPlayerKeepingSong();
+    paused_ = true;
+    return S_OK;
+}
+
+HRESULT MusicPerformance::Resume() {
+    if (!synth_) return DSERR_UNINITIALIZED;
+    AudioLock lock;
+    if (!paused_) return S_OK;
+    paused_ = false;
+    return StartPlayerAt(pausedTick_) ? S_OK : E_FAIL;
+}
+
+bool MusicPerformance::IsPaused() const {
+    if (!synth_) return false;
+    AudioLock lock;
+    return paused_;
+}
+
+// A paused song keeps the tick for its Resume; a playing one goes on from it at once.
+HRESULT MusicPerformance::SeekTick(std::uint64_t tick) {
+    if (!synth_) return DSERR_UNINITIALIZED;
+    AudioLock lock;
+    if (paused_) {
+        pausedTick_ = static_cast<std::int64_t>(tick);
+        return S_OK;
+    }
+    if (!player_) return S_OK;
+    EndPlayerKeepingSong();
+    return StartPlayerAt(static_cast<std::int64_t>(tick)) ? S_OK : E_FAIL;
+}
+
+std::int64_t MusicPerformance::CurrentTick() const {
+    if (!synth_) return -1;
+    AudioLock lock;
+    return CurrentTickLocked();
+}
+
+// Called with the audio lock held.
+std::int64_t MusicPerformance::CurrentTickLocked() const {
+    if (paused_) return pausedTick_;
+    if (!player_) return -1;
+    return tickOffset_ + fluid_player_get_current_tick(player_);
+}
+
+// Called with the audio lock held: the player goes, its notes fall silent, the song stays.
+void MusicPerformance::EndPlayerKeepingSong() {
+    synth_->RemovePlayer(player_);
+    fluid_player_stop(player_);
+    delete_fluid_player(player_);
+    player_ = nullptr;
+    synth_->SilenceBlock(block_);
+}
+
+// Called with the audio lock held: the block as the song expects it at its start, then a player
+// on the song from tick on (the excerpt sends what the song set up before it).
+bool MusicPerformance::StartPlayerAt(std::int64_t tick) {
+    const std::shared_ptr<const std::vector<std::uint8_t>> song = playingMidi_;
+    if (!song) return false;
+    synth_->ResetBlock(block_);
+    ResetVolumes();
+    auto excerpt = std::make_shared<const std::vector<std::uint8_t>>(MidiExcerpt(song->data(), song->size(), static_cast<std::uint64_t>(tick)));
+    if (!StartPlayer(excerpt)) {
+        playingMidi_.reset();
+        return false;
+    }
+    playingMidi_ = song;  // the song, not its excerpt, names what plays
+    excerpt_ = std::move(excerpt);
+    tickOffset_ = tick;
+    return true;
 }
 
 }  // namespace platform

@@ -63,6 +63,22 @@ public:
     /// False once the synth's loading has failed: no song of this performance will ever sound.
     bool CanPlay() const { return synth_ && !synth_->Failed(); }
 
+    /// Holds the song where it is, its notes silenced, and goes on from there; a paused song
+    /// still counts as playing (it has not ended). S_OK, doing nothing, when no song plays or it
+    /// is already paused (Pause) or not paused (Resume).
+    /// @{
+    HRESULT Pause();
+    HRESULT Resume();
+    bool IsPaused() const;
+    /// @}
+    /// Moves the playing or paused song to a tick, its sounding notes silenced (the synth's player
+    /// sends the controllers and programs up to there again). S_OK, doing nothing, when no song
+    /// plays.
+    HRESULT SeekTick(std::uint64_t tick);
+    /// The tick the song has reached (a seek not yet carried out by the player counts as done);
+    /// -1 when no song plays.
+    std::int64_t CurrentTick() const;
+
 private:
     static int OnMidiEvent(void* performance, _fluid_midi_event_t* event);
     /// Called with the audio lock held.
@@ -74,6 +90,12 @@ private:
     int Scaled(int channelVolume) const;
     void SynthReady() override;
     void SynthFailed() override;
+    /// With the audio lock held.
+    /// @{
+    void EndPlayerKeepingSong();
+    bool StartPlayerAt(std::int64_t tick);
+    std::int64_t CurrentTickLocked() const;
+    /// @}
 
     std::shared_ptr<AudioOutputUse> output_;
     int block_ = -1;
@@ -88,6 +110,14 @@ private:
     float volume_ = 1.0f;
     /// Each channel's volume as the song set it (controller 7), before the performance's volume.
     std::array<std::uint8_t, MidiSynth::kChannelsPerBlock> channelVolume_{};
+    /// Pause and seek, under the audio lock: a song resumed or sought plays from an excerpt
+    /// that starts at tickOffset_ (midi_excerpt.h says why).
+    /// @{
+    bool paused_ = false;
+    std::int64_t pausedTick_ = 0;  ///< where a paused song goes on
+    std::int64_t tickOffset_ = 0;
+    std::shared_ptr<const std::vector<std::uint8_t>> excerpt_;
+    /// @}
 };
 
 /// A new performance, not yet initialised.

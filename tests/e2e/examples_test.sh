@@ -83,6 +83,11 @@ orange=$(share_of "$work/tour.ppm" '#E6781E')
 awk -v o="$orange" 'BEGIN { exit !(o > 0.002) }' || fail "no propeller in the drawing tour (share $orange)"
 white=$(share_of "$work/tour.ppm" '#FFFFFF')
 awk -v w="$white" 'BEGIN { exit !(w > 0.002) }' || fail "no text in the drawing tour (share $white)"
+# The tune player: the menu tune with its time, and the sweeping sound; the bar has moved on.
+MEDIA_BACKEND=headless "$bin/tune-player" --frames 120 --screenshot "$work/tune.ppm" || fail "tune-player failed"
+[ "$(size_of "$work/tune.ppm")" = "320x100" ] || fail "tune-player frame is $(size_of "$work/tune.ppm")"
+bar=$(share_of "$work/tune.ppm" '#78C8FF')
+awk -v b="$bar" 'BEGIN { exit !(b > 0.001) }' || fail "no position bar in the tune player's window (share $bar)"
 
 if [ -n "$pngs" ]; then
   mkdir -p "$pngs"
@@ -97,6 +102,7 @@ if command -v xvfb-run >/dev/null; then
     timeout 30 '$bin/blit-gallery' --frames 5 &&
     timeout 30 '$bin/drawing-tour' --frames 5 &&
     timeout 30 '$bin/picture-viewer' '$source/assets/title.bmp' --frames 5 >/dev/null &&
-    timeout 30 '$bin/sound-player' --frames 30" || fail "an example failed in the real window"
+    timeout 30 '$bin/sound-player' --frames 30 &&
+    timeout 30 '$bin/tune-player' --frames 30" || fail "an example failed in the real window"
 fi
 echo "examples_test: examples drawn and checked"
