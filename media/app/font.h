@@ -27,8 +27,11 @@ class Font {
 public:
     Font();
     ~Font();
+    /// Moves the font and its glyph atlas; the moved-from font is empty.
+    /// @{
     Font(Font&&) noexcept;
     Font& operator=(Font&&) noexcept;
+    /// @}
 
     /// Reads a TrueType font file (the first font of a collection) for glyphs pixelHeight pixels
     /// from the top of the highest ascender to the bottom of the lowest descender (1 to 1024). On
