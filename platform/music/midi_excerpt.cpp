@@ -4,26 +4,14 @@
 #include <array>
 #include <cstring>
 
+#include "platform/music/midi_bytes.h"
+
 namespace platform {
 
 namespace {
 
-std::uint32_t BigEndian(const std::uint8_t* p, int bytes) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < bytes; ++i) value = value << 8 | p[i];
-    return value;
-}
-
-bool ReadVarLen(const std::uint8_t* data, std::size_t size, std::size_t& at, std::uint32_t& value) {
-    value = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (at >= size) return false;
-        const std::uint8_t byte = data[at++];
-        value = value << 7 | (byte & 0x7F);
-        if (!(byte & 0x80)) return true;
-    }
-    return false;
-}
+using midi::BigEndian;
+using midi::ReadVarLen;
 
 void PutVarLen(std::vector<std::uint8_t>& out, std::uint64_t value) {
     value = std::min<std::uint64_t>(value, 0x0FFFFFFF);

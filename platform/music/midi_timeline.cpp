@@ -4,29 +4,16 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/music/midi_bytes.h"
+
 namespace platform {
 
 namespace {
 
+using midi::BigEndian;
+using midi::ReadVarLen;
+
 constexpr std::uint32_t kDefaultTempo = 500000;  // 120 beats a minute until the file says otherwise
-
-std::uint32_t BigEndian(const std::uint8_t* p, int bytes) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < bytes; ++i) value = value << 8 | p[i];
-    return value;
-}
-
-// A variable-length number; false when it runs past the end or over four bytes.
-bool ReadVarLen(const std::uint8_t* data, std::size_t size, std::size_t& at, std::uint32_t& value) {
-    value = 0;
-    for (int i = 0; i < 4; ++i) {
-        if (at >= size) return false;
-        const std::uint8_t byte = data[at++];
-        value = value << 7 | (byte & 0x7F);
-        if (!(byte & 0x80)) return true;
-    }
-    return false;
-}
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "media/app/zamelmedia.h"
+#include "tests/app/open_audio_test.h"
 #include "tests/audio/audio_test_support.h"
 #include "tests/audio/ogg_encoder.h"
 
@@ -50,30 +51,9 @@ double EnergyOf(const std::vector<std::int16_t>& output, std::size_t from, std::
     return sum;
 }
 
-class FrontDoorOggTest : public AudioTest {
+class FrontDoorOggTest : public OpenAudioTest {
 protected:
-    void SetUp() override {
-        AudioTest::SetUp();
-        audio.Reset();
-        ASSERT_TRUE(window.Open("ogg", 64, 48));
-        ASSERT_TRUE(output.Open(window));
-    }
-    void TearDown() override {
-        output = media::Audio();
-        window.Close();
-        AudioTest::TearDown();
-    }
-    void StartListening() {
-        audio.Output();
-        audio.ClearOutput();
-    }
-    const std::vector<std::int16_t>& Hear(std::uint32_t ms) {
-        host.Advance(ms);
-        return audio.Output();
-    }
 
-    media::Window window;
-    media::Audio output;
 };
 
 TEST_F(FrontDoorOggTest, StreamedTuneIsStbVorbisWholeDecodeSampleForSample) {

@@ -6,6 +6,7 @@
 
 #include "media/app/zamelmedia.h"
 #include "platform/music/midi_timeline.h"
+#include "tests/app/open_audio_test.h"
 #include "tests/audio/audio_test_support.h"
 #include "tests/audio/ogg_encoder.h"
 
@@ -78,19 +79,8 @@ TEST(MidiTimelineTest, TicksBecomeSecondsThroughEveryTempoChange) {
     }
 }
 
-class FrontDoorTuneTimeTest : public AudioTest {
+class FrontDoorTuneTimeTest : public OpenAudioTest {
 protected:
-    void SetUp() override {
-        AudioTest::SetUp();
-        audio.Reset();
-        ASSERT_TRUE(window.Open("tune time", 64, 48));
-        ASSERT_TRUE(output.Open(window));
-    }
-    void TearDown() override {
-        output = media::Audio();
-        window.Close();
-        AudioTest::TearDown();
-    }
     void RunFrames(std::uint32_t ms) {
         const std::uint32_t end = host.Now() + ms;
         float dt = 0;
@@ -106,8 +96,6 @@ protected:
         return audio_test::PeakOf(audio.Output(), 0, audio_test::FramesOfMs(ms));
     }
 
-    media::Window window;
-    media::Audio output;
 };
 
 TEST_F(FrontDoorTuneTimeTest, MidiTunePausesSeeksAndKnowsWhereItIs) {

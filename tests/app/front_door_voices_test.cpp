@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "media/app/zamelmedia.h"
+#include "tests/app/open_audio_test.h"
 #include "tests/audio/audio_test_support.h"
 
 namespace {
@@ -48,33 +49,9 @@ double EnergyOf(const std::vector<double>& values) {
     return sum;
 }
 
-class FrontDoorVoicesTest : public AudioTest {
+class FrontDoorVoicesTest : public OpenAudioTest {
 protected:
-    void SetUp() override {
-        AudioTest::SetUp();
-        audio.Reset();
-        ASSERT_TRUE(window.Open("voices", 64, 48));
-        ASSERT_TRUE(output.Open(window));
-    }
-    void TearDown() override {
-        output = media::Audio();
-        window.Close();
-        AudioTest::TearDown();
-    }
-    // Forgets what was heard so far: the next frame heard is the first after this.
-    void StartListening() {
-        audio.Output();
-        audio.ClearOutput();
-    }
-    // What the output played over the next ms of the clock.
-    const std::vector<std::int16_t>& Hear(std::uint32_t ms) {
-        host.Advance(ms);
-        return audio.Output();
-    }
     void Load(media::Sound& sound, const audio_test::Bytes& wave) { ASSERT_TRUE(sound.LoadFromMemory(output, wave.data(), wave.size())); }
-
-    media::Window window;
-    media::Audio output;
 };
 
 // The pitch is the speed: the output's frequency is the recording's times the pitch, and between
