@@ -6,6 +6,7 @@
 #include "canvas.h"
 #include "color.h"
 #include "event.h"
+#include "gamepad.h"
 #include "key.h"
 #include "picture.h"
 #include "sound.h"

@@ -2,7 +2,9 @@
 
 // Before SDL_syswm.h: Xlib defines macros (None, ...) that the input names use.
 #include "platform/backends/sdl/sdl_audio.h"
+#include "platform/backends/sdl/sdl_gamepads.h"
 #include "platform/backends/sdl/sdl_input.h"
+#include "platform/backends/sdl/sdl_shell.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -47,13 +49,15 @@ DisplayHost& TheDisplay() { return Instance(); }
 WindowHost& TheWindows() { return Instance(); }
 InputHost& TheInput() { return sdl::Input(); }
 AudioHost& TheAudio() { return sdl::Audio(); }
+ShellHost& TheShell() { return sdl::Shell(); }
+GamepadHost& TheGamepads() { return sdl::Gamepads(); }
 
 }  // namespace
 
 namespace sdl {
 extern const Backend kBackend;
 const Backend kBackend{"sdl", "SDL2: a real window, sound output, keyboard, mouse and joystick", &Probe,
-                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio};
+                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, &TheShell, &TheGamepads};
 
 void SdlDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 void SdlDeleter::operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
@@ -256,6 +260,10 @@ bool SdlBackend::StartVideo() {
         SDL_Quit();
         return false;
     }
+    // Text input is a mode a program asks for (it may bring up an input method); files dropped on
+    // a window are always news.
+    SDL_StopTextInput();
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     // Stretched copies keep hard pixel edges, as the game's art expects.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     ReadDesktop();
@@ -370,6 +378,7 @@ void SdlBackend::SetIcon(SDL_Window* handle, const Window& window) {
 }
 
 void SdlBackend::DestroyNativeWindow(Window& window) {
+    Shell().Forget(&window);
     auto it = std::ranges::find(windows_, &window, &NativeWindow::window);
     if (it == windows_.end()) return;
     Withdraw(it->handle.get());
@@ -547,6 +556,13 @@ void SdlBackend::HandleEvent(const SDL_Event& event) {
             // Windows this backend destroys are gone from windows_ by the time the notice comes.
             MarkDestroyedElsewhere(raw->msg.x11.event.xdestroywindow.window);
         }
+    } else if (event.type == SDL_TEXTINPUT) {
+        if (NativeWindow* native = FindNative(event.text.windowID)) Shell().Queue(native->window, ShellEventKind::Text, event.text.text);
+    } else if (event.type == SDL_DROPFILE) {
+        // SDL hands over the path's memory with the event.
+        if (NativeWindow* native = FindNative(event.drop.windowID); native && event.drop.file)
+            Shell().Queue(native->window, ShellEventKind::DroppedFile, event.drop.file);
+        SDL_free(event.drop.file);
     } else if (event.type == SDL_RENDER_DEVICE_RESET) {
         // The renderer dropped its textures; the next copy makes a new one.
         DropTexture();

@@ -117,7 +117,7 @@ EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, vo
 namespace web {
 extern const Backend kBackend;
 const Backend kBackend{"web", "a browser page: canvas, keyboard, mouse, gamepads and Web Audio", &Probe,
-                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio};
+                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, nullptr, nullptr};
 
 // The browser sends no key releases to a page that lost focus: held keys are let go, as the
 // desktop's keyboard state is when its window loses focus.
