@@ -109,14 +109,16 @@ TEST_F(FrontDoorInputTest, TypedTextAndDroppedFilesComeAsEventsWithTheirBytes) {
     EXPECT_EQ(seen[1].utf8, "/tmp/level 1.map");
     EXPECT_EQ(seen[2].utf8, "日本");
 
-    // A long path and many pieces in one frame: each event keeps its own bytes.
+    // A long path and more text in one frame than one block of the store holds: each event keeps
+    // its own bytes.
+    const auto piece = [](int i) { return std::to_string(i) + std::string(30, static_cast<char>('a' + i % 26)); };
     const std::string longPath = "/" + std::string(6000, 'p');
-    for (int i = 0; i < 40; ++i) shell.TypeText(Handle(window), std::to_string(i));
+    for (int i = 0; i < 200; ++i) shell.TypeText(Handle(window), piece(i));
     shell.DropFile(Handle(window), longPath);
     seen = Frame(window);
-    ASSERT_EQ(seen.size(), 41u);
-    for (int i = 0; i < 40; ++i) EXPECT_EQ(seen[static_cast<std::size_t>(i)].utf8, std::to_string(i));
-    EXPECT_EQ(seen[40].utf8, longPath);
+    ASSERT_EQ(seen.size(), 201u);
+    for (int i = 0; i < 200; ++i) EXPECT_EQ(seen[static_cast<std::size_t>(i)].utf8, piece(i));
+    EXPECT_EQ(seen[200].utf8, longPath);
     EXPECT_TRUE(Frame(window).empty()) << "each piece comes once";
 
     window.SetTextInput(false);
