@@ -41,7 +41,7 @@ install(EXPORT ZamelMediaTargets NAMESPACE ZamelMedia:: DESTINATION ${ZAMELMEDIA
 # services, not the SDL backend. Each listed header includes only listed ones (the consumer test
 # compiles every installed header alone).
 set(zamelmedia_public_headers
-  media/app/audio.h media/app/canvas.h media/app/color.h media/app/event.h media/app/key.h media/app/picture.h
+  media/app/audio.h media/app/canvas.h media/app/color.h media/app/event.h media/app/gamepad.h media/app/key.h media/app/picture.h
   media/app/sound.h media/app/status.h media/app/testing.h media/app/tune.h media/app/window.h media/app/zamelmedia.h
   media/audio/music_player.h media/audio/sound_device.h media/audio/sound_effect.h
   media/blit/blit_kind.h media/blit/clipping.h media/blit/edge_table.h

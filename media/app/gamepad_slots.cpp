@@ -6,6 +6,11 @@
 
 namespace media {
 
+// The front door's names are the platform's bit and axis numbers.
+static_assert(static_cast<int>(GamepadButton::DpadRight) + 1 == static_cast<int>(platform::PadButton::Count));
+static_assert(static_cast<int>(GamepadButton::LeftShoulder) == static_cast<int>(platform::PadButton::LeftShoulder));
+static_assert(static_cast<int>(GamepadAxis::RightTrigger) + 1 == static_cast<int>(platform::PadAxis::Count));
+
 namespace {
 
 constexpr float kRawFull = 32767.0f;

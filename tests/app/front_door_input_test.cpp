@@ -98,8 +98,8 @@ TEST_F(FrontDoorInputTest, TypedTextAndDroppedFilesComeAsEventsWithTheirBytes) {
     window.SetTextInput(true);
     EXPECT_TRUE(window.IsTextInput());
     EXPECT_EQ(shell.TextInputIn(), Handle(window));
-    shell.TypeText(Handle(window), "é");
-    shell.DropFile(Handle(window), "/tmp/level 1.map");
+    media::testing::TypeText(window, "é");
+    media::testing::DropFile(window, "/tmp/level 1.map");
     shell.TypeText(Handle(window), "日本");
     std::vector<Seen> seen = Frame(window);
     ASSERT_EQ(seen.size(), 3u);
@@ -219,6 +219,10 @@ TEST_F(FrontDoorInputTest, GamepadReadsItsSlotAndRumblesWhereItCan) {
     EXPECT_EQ(pads.Rumbled(2).low, 65535);
     EXPECT_EQ(pads.Rumbled(2).high, 32768);
     EXPECT_EQ(pads.Rumbled(2).ms, 250u);
+    EXPECT_FLOAT_EQ(media::testing::LastRumble(2).seconds, 0.25f);
+    media::testing::SetGamepadAxis(2, media::GamepadAxis::LeftY, 1.0f);
+    ASSERT_TRUE(window->NextFrame(dt));
+    EXPECT_FLOAT_EQ(pad.Axis(media::GamepadAxis::LeftY), 1.0f);
     EXPECT_FALSE(media::Gamepad(*window, 3).Rumble(1, 1, 1));
     EXPECT_FALSE(media::Gamepad(*window, 4).Rumble(1, 1, 1)) << "an empty slot";
     EXPECT_FALSE(media::Gamepad(*window, 99).IsConnected());
