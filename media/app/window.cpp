@@ -43,7 +43,7 @@ struct Window::State {
     std::uint32_t openedAt = 0;                   // the clock at Open, for Time
     bool vsync = true;
     std::optional<platform::FramePacer> limiter;  // the frame cap (SetTargetFps), in ms from Open
-    bool textInput = false, relativeMouse = false;
+    bool textInput = false, relativeMouse = false, confined = false;
     std::int32_t mouseTotalX = 0, mouseTotalY = 0;  // the mouse's own travel as last read
     StringPool strings;                           // the text this frame's events point at
     std::shared_ptr<GamepadSlots> pads = std::make_shared<GamepadSlots>();
@@ -333,7 +333,7 @@ void Window::Close() {
         platform::ShellHost& shell = platform::CurrentShellHost();
         if (state_->relativeMouse) shell.SetRelativeMouse(*state_->hwnd, false);
         if (state_->textInput) shell.SetTextInput(*state_->hwnd, false);
-        shell.ConfineCursor(*state_->hwnd, false);
+        if (state_->confined) shell.ConfineCursor(*state_->hwnd, false);
         shell.TakeShellEvents(*state_->hwnd, [](void*, platform::ShellEventKind, std::string_view) {}, nullptr);
         platform::DestroyWindow(state_->hwnd);
     }
@@ -424,6 +424,7 @@ void Window::ShowCursor(bool visible) { platform::CurrentShellHost().SetCursorVi
 Status Window::ConfineCursor(bool confine) {
     if (!IsOpen()) return {ErrorCode::NotOpen, "cannot confine the pointer: the window is not open"};
     if (!platform::CurrentShellHost().ConfineCursor(*state_->hwnd, confine)) return {ErrorCode::Unsupported, "cannot confine the pointer on this platform"};
+    state_->confined = confine;
     return {};
 }
 

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -218,6 +219,35 @@ TEST_F(SdlFrontDoorTest, ClipboardIsSharedWithOtherClients) {
     while (!done && std::chrono::steady_clock::now() < end) Frame();
     reader.join();
     EXPECT_EQ(pasted, "zamel 日本");
+}
+
+// The frame as the window's own surface holds it (the one copy of a plain window), before and
+// after a trip through fullscreen, which presents through the renderer.
+TEST_F(SdlFrontDoorTest, FrameLandsInTheWindowSurfaceAfterAFullscreenTrip) {
+    const auto shownAt = [this](int x, int y) {
+        SDL_Surface* surface = SDL_GetWindowSurface(Native());
+        if (!surface || surface->format->BytesPerPixel != 4) return Uint32{0xDEADBEEF};
+        Uint32 pixel = 0;
+        std::memcpy(&pixel, static_cast<const Uint8*>(surface->pixels) + y * surface->pitch + x * 4, 4);
+        return pixel & 0xFFFFFF;
+    };
+    const auto present = [this](media::Color colour) {
+        ASSERT_TRUE(window.Draw().Clear(colour));
+        ASSERT_TRUE(window.Draw().DrawRect({63, 47, 1, 1}, media::kRed));
+        Frame();  // presents what was drawn
+    };
+    present(media::kYellow);
+    EXPECT_EQ(shownAt(0, 0), 0xFFFF00u);
+    EXPECT_EQ(shownAt(63, 47), 0xFF0000u);
+    ASSERT_TRUE(window.SetFullscreen(true));
+    present(media::kDarkBlue);
+    Frame();
+    ASSERT_TRUE(window.SetFullscreen(false));
+    present(media::kWhite);
+    Frame();
+    present(media::kYellow);
+    EXPECT_EQ(shownAt(0, 0), 0xFFFF00u);
+    EXPECT_EQ(shownAt(63, 47), 0xFF0000u);
 }
 
 TEST_F(SdlFrontDoorTest, TitleGrabAndRelativeModeReachTheSdlWindow) {
