@@ -80,6 +80,8 @@ public:
     /// Seconds since Open, on the platform's clock (millisecond steps); 0 while closed.
     double Time() const;
     /// Whether NextFrame waits for the display's vertical blank before presenting; on by default.
+    /// This and the frame cap belong to the open window: a window opened anew starts with the
+    /// vertical-blank wait on and no cap, and calls while closed do nothing.
     void SetVsync(bool on);
     /// At most fps frames a second (0, the default: no cap): NextFrame sleeps until the frame's
     /// turn on a fixed grid of 1/fps second from Open; a late frame goes at once and the next one
