@@ -83,7 +83,7 @@ int main(int argc, char** argv) {
         const float ax = static_cast<float>(aim.x) - x, ay = static_cast<float>(aim.y) - y;
         const float length = std::hypot(ax, ay);
         if (Firing(window, pad) && reload == 0 && length > 1) {
-            if (auto free = std::ranges::find(shots, false, &Shot::live); free != shots.end()) {
+            if (auto free = std::find_if(shots.begin(), shots.end(), [](const Shot& s) { return !s.live; }); free != shots.end()) {
                 *free = {x, y, ax / length * kShotSpeed, ay / length * kShotSpeed, true};
                 reload = kReload;
                 if (pad.IsConnected()) static_cast<void>(pad.Rumble(0.3f, 0.6f, 0.05f));  // a pad without motors just does not shake

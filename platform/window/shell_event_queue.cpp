@@ -34,7 +34,8 @@ void ShellEventQueue::Compact() {
         bytes_.clear();
         return;
     }
-    const std::uint32_t first = std::ranges::min(entries_, {}, &Entry::offset).offset;
+    std::uint32_t first = entries_.front().offset;
+    for (const Entry& entry : entries_) first = std::min(first, entry.offset);
     if (first == 0) return;
     bytes_.erase(0, first);
     for (Entry& entry : entries_) entry.offset -= first;
