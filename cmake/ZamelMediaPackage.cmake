@@ -42,7 +42,7 @@ install(EXPORT ZamelMediaTargets NAMESPACE ZamelMedia:: DESTINATION ${ZAMELMEDIA
 # compiles every installed header alone).
 set(zamelmedia_public_headers
   media/app/audio.h media/app/canvas.h media/app/color.h media/app/draw_options.h media/app/event.h media/app/font.h
-  media/app/key.h media/app/loop.h media/app/picture.h media/app/play_options.h media/app/sound.h media/app/status.h media/app/tune.h media/app/window.h
+  media/app/gamepad.h media/app/key.h media/app/loop.h media/app/picture.h media/app/play_options.h media/app/sound.h media/app/status.h media/app/tune.h media/app/window.h
   media/app/zamelmedia.h testing/testing.h
   media/audio/music_player.h media/audio/sound_device.h media/audio/sound_effect.h
   media/blit/blit_kind.h media/blit/clipping.h media/blit/edge_table.h

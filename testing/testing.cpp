@@ -1,5 +1,7 @@
 #include "testing/testing.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 #include "media/app/window.h"
@@ -7,7 +9,9 @@
 #include "platform/audio/audio_host.h"
 #include "platform/backends/headless/headless_audio.h"
 #include "platform/backends/headless/headless_backend.h"
+#include "platform/backends/headless/headless_gamepads.h"
 #include "platform/backends/headless/headless_input.h"
+#include "platform/backends/headless/headless_shell.h"
 #include "platform/core/backend.h"
 #include "platform/pixels/color_convert.h"
 #include "platform/window/window.h"
@@ -65,6 +69,30 @@ void MovePointer(const Window& window, std::int32_t x, std::int32_t y) {
     const platform::Point from = input.CursorPosition();
     input.MoveMouse(to.x - from.x, to.y - from.y);
     input.SetCursorPosition(to);
+}
+
+void TypeText(const Window& window, const char* utf8) {
+    platform::headless::ShellControls().TypeText(static_cast<const platform::Window*>(window.NativeHandle()), utf8 ? utf8 : "");
+}
+
+void DropFile(const Window& window, const char* path) {
+    platform::headless::ShellControls().DropFile(static_cast<const platform::Window*>(window.NativeHandle()), path ? path : "");
+}
+
+void ConnectGamepad(int slot, bool connected) { platform::headless::GamepadControls().Connect(slot, connected); }
+
+void SetGamepadButton(int slot, GamepadButton button, bool down) {
+    platform::headless::GamepadControls().SetButton(slot, static_cast<platform::PadButton>(button), down);
+}
+
+void SetGamepadAxis(int slot, GamepadAxis axis, float value) {
+    const float raw = std::clamp(value, -1.0f, 1.0f) * 32767.0f;
+    platform::headless::GamepadControls().SetAxis(slot, static_cast<platform::PadAxis>(axis), static_cast<std::int16_t>(std::lround(raw)));
+}
+
+Rumble LastRumble(int slot) {
+    const platform::headless::RumbleRecord& r = platform::headless::GamepadControls().Rumbled(slot);
+    return {r.low / 65535.0f, r.high / 65535.0f, static_cast<float>(r.ms) / 1000.0f};
 }
 
 Color PixelAt(const Window& window, std::int32_t x, std::int32_t y) {

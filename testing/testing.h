@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "../media/app/color.h"
+#include "../media/app/gamepad.h"
 #include "../media/app/key.h"
 #include "../media/app/status.h"
 
@@ -50,6 +51,25 @@ void SetMouseButton(MouseButton button, bool down);
 /// Moves the pointer over pixel (x, y) of the window's drawing area (a window shown at its own
 /// size); the move is read at the next NextFrame.
 void MovePointer(const Window& window, std::int32_t x, std::int32_t y);
+
+/// Text typed into the window through the system's keyboard layout (UTF-8): a TextInput event at
+/// the next NextFrame while the window's text input is on, nothing while it is off.
+void TypeText(const Window& window, const char* utf8);
+/// A file dropped on the window: a FileDropped event at the next NextFrame.
+void DropFile(const Window& window, const char* path);
+/// A gamepad plugged into the slot (0..kGamepadCount-1, all buttons up and axes at rest) or pulled
+/// out; a button down or up; an axis moved (sticks -1..1, triggers 0..1, before the dead zone).
+/// Read at the next NextFrame.
+/// @{
+void ConnectGamepad(int slot, bool connected);
+void SetGamepadButton(int slot, GamepadButton button, bool down);
+void SetGamepadAxis(int slot, GamepadAxis axis, float value);
+/// @}
+/// The last rumble asked of the pad in the slot: motor levels 0..1 and seconds (zeros: none).
+struct Rumble {
+    float low = 0, high = 0, seconds = 0;
+};
+Rumble LastRumble(int slot);
 
 /// The colour shown at pixel (x, y) of the window's drawing area (a window shown at its own size):
 /// what the last NextFrame presented. Black outside the desktop or for a closed window.

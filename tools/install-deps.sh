@@ -6,7 +6,7 @@ set -euo pipefail
 
 play=(build-essential cmake ninja-build pkg-config libsdl2-dev libfluidsynth-dev timgm6mb-soundfont
       libjpeg62-turbo-dev libspng-dev libdeflate-dev libpng-dev libx11-dev libstb-dev)
-test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev clang libclang-rt-14-dev xvfb xauth xdotool x11-utils
+test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev clang libclang-rt-14-dev xvfb xauth xdotool xclip x11-utils
       imagemagick libvorbis-dev libsdl2-mixer-dev doxygen fonts-dejavu-core libsdl2-gfx-dev libsdl2-ttf-dev)
 
 # The browser build and its test: Debian's emscripten (its JS optimiser needs node-acorn), the

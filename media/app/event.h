@@ -26,9 +26,17 @@ enum class EventType : std::uint8_t {
     JoystickButtonUp,    ///< button: 0..9
     JoystickMoved,       ///< x, y: the stick's position; dx, dy: the move
     Resized,             ///< x, y: the size the window now has on screen (the drawing area keeps its own)
+    TextInput,           ///< utf8: text typed through the system's keyboard layout (Window::SetTextInput)
+    FileDropped,         ///< utf8: the path of a file dropped on the window
+    GamepadConnected,    ///< gamepad: the slot a pad was plugged into
+    GamepadDisconnected, ///< gamepad: the slot whose pad was pulled out
+    GamepadButtonDown,   ///< gamepad, button (a GamepadButton value)
+    GamepadButtonUp,     ///< gamepad, button (a GamepadButton value)
+    GamepadAxisMoved,    ///< gamepad, button (a GamepadAxis value), value: the axis now, past its dead zone
 };
 
-/// One event; which fields hold something depends on its type.
+/// One event; which fields hold something depends on its type. Gamepad buttons and axes are
+/// numbered as GamepadButton and GamepadAxis (gamepad.h).
 struct Event {
     EventType type = EventType::Closed;  ///< what happened
     Key key = Key::Unknown;              ///< KeyDown, KeyUp, Text
@@ -39,6 +47,11 @@ struct Event {
     std::int32_t dx = 0;                 ///< mouse or stick move
     std::int32_t dy = 0;                 ///< mouse or stick move
     std::int32_t wheel = 0;              ///< MouseWheel: notches
+    std::int32_t gamepad = 0;            ///< Gamepad events: the pad's slot
+    float value = 0;                     ///< GamepadAxisMoved: -1..1 (sticks), 0..1 (triggers)
+    /// TextInput, FileDropped: NUL-terminated UTF-8 in the window's store of this frame's text,
+    /// valid until the next NextFrame.
+    const char* utf8 = nullptr;
 };
 
 /// A first-in first-out queue of at most kCapacity events; when full, new events are dropped and

@@ -4,18 +4,23 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "media/app/frame_task.h"
+#include "media/app/gamepad_slots.h"
+#include "media/app/string_pool.h"
 #include "media/app/picture.h"
 #include "media/app/png_writer.h"
 #include "media/display/pixel_surface.h"
 #include "media/display/screen.h"
 #include "media/input/input.h"
+#include "platform/core/frame_pacer.h"
 #include "platform/core/resources.h"
 #include "platform/core/system.h"
 #include "platform/input/input_host.h"
+#include "platform/window/shell_host.h"
 #include "platform/window/window.h"
 
 namespace media {
@@ -36,11 +41,23 @@ struct Window::State {
     std::vector<std::weak_ptr<FrameTask>> tasks;  // run once a frame while their owners live
     WindowMode mode = WindowMode::Windowed;       // as opened
     std::unique_ptr<platform::Resource> icon;     // the icon shown, kept while the window lives
+    std::uint32_t openedAt = 0;                   // the clock at Open, for Time
+    bool vsync = true;
+    std::optional<platform::FramePacer> limiter;  // the frame cap (SetTargetFps), in ms from Open
+    bool textInput = false, relativeMouse = false, confined = false;
+    std::int32_t mouseTotalX = 0, mouseTotalY = 0;  // the mouse's own travel as last read
+    StringPool strings;                           // the text this frame's events point at
+    std::shared_ptr<GamepadSlots> pads = std::make_shared<GamepadSlots>();
 };
 
 namespace {
 
 constexpr const char* kClassName = "media front-door window";
+
+// The input object's pointer acceleration as it is made (double speed past 6 counts a read, one
+// and a half past 2), given back when relative mouse mode ends.
+constexpr std::int32_t kAccelerationThreshold1 = 2, kAccelerationThreshold2 = 6;
+constexpr double kAccelerationFactor1 = 1.5, kAccelerationFactor2 = 2.0;
 
 // Open windows by handle: the window procedure finds its State here. Windows are few, so a short
 // table does, and it needs no allocation on the message path.
@@ -133,6 +150,19 @@ void PushMotion(Window::State& state, EventType type, std::int32_t x, std::int32
 // The pointer's move since the last frame, on the drawing area. Only a move on screen is an
 // event: a window scaled anew under a still pointer moves nothing.
 void QueuePointer(Window::State& state) {
+    const Input& input = *state.input;
+    const std::int32_t travelX = input.MouseTotalX(), travelY = input.MouseTotalY();
+    const std::int32_t moveX = Clamp32(static_cast<double>(travelX) - state.mouseTotalX), moveY = Clamp32(static_cast<double>(travelY) - state.mouseTotalY);
+    state.mouseTotalX = travelX, state.mouseTotalY = travelY;
+    if (state.relativeMouse) {
+        // The system holds the pointer still: the mouse's own moves are the news, the position stays.
+        if (moveX == 0 && moveY == 0) return;
+        Event motion{EventType::MouseMoved};
+        motion.x = state.pointer.x, motion.y = state.pointer.y;
+        motion.dx = moveX, motion.dy = moveY;
+        state.events.Push(motion);
+        return;
+    }
     const platform::Point onScreen = PointerOnScreen(state);
     const IntPoint pointer = OnDrawingArea(state, onScreen);
     const bool moved = onScreen.x != state.pointerOnScreen.x || onScreen.y != state.pointerOnScreen.y;
@@ -190,6 +220,23 @@ void QueueInput(Window::State& state) {
     }
     QueueWheel(state);
     PushMotion(state, EventType::JoystickMoved, input.JoystickX(), input.JoystickY(), state.stickX, state.stickY);
+}
+
+// Typed text and dropped paths: their bytes go to the frame's string store, the events point there.
+void QueueShellEvent(void* context, platform::ShellEventKind kind, std::string_view utf8) {
+    auto& state = *static_cast<Window::State*>(context);
+    if (kind == platform::ShellEventKind::Text && !state.textInput) return;  // typed just before the mode went off
+    Event event{kind == platform::ShellEventKind::Text ? EventType::TextInput : EventType::FileDropped};
+    event.utf8 = state.strings.Add(utf8);
+    state.events.Push(event);
+}
+
+// Waits for the frame's turn under the frame cap; a late frame goes at once.
+void WaitForTurn(Window::State& state) {
+    if (!state.limiter) return;
+    const std::uint32_t now = platform::TimeGetTime() - state.openedAt;
+    const std::int64_t at = state.limiter->Present(now);
+    if (at > now) platform::Sleep(static_cast<std::uint32_t>(at - now));
 }
 
 // The frame's tasks; those whose owner is gone are forgotten.
@@ -265,6 +312,8 @@ Status Window::Open(const char* title, std::int32_t width, std::int32_t height, 
     s.shownWidth = width, s.shownHeight = height;
     s.pointerOnScreen = PointerOnScreen(s);  // moves are counted from where the pointer is now
     s.pointer = OnDrawingArea(s, s.pointerOnScreen);
+    s.mouseTotalX = s.input->MouseTotalX(), s.mouseTotalY = s.input->MouseTotalY();
+    s.openedAt = platform::TimeGetTime();
     s.open = true;
     s.tasks = std::move(tasks);
     for (const std::weak_ptr<FrameTask>& weak : s.tasks) {
@@ -280,7 +329,15 @@ void Window::Close() {
     }
     state_->input.reset();
     state_->screen.reset();
-    if (state_->hwnd) platform::DestroyWindow(state_->hwnd);
+    if (state_->hwnd) {
+        // What the window asked of the pointer and keyboard ends with it.
+        platform::ShellHost& shell = platform::CurrentShellHost();
+        if (state_->relativeMouse) shell.SetRelativeMouse(*state_->hwnd, false);
+        if (state_->textInput) shell.SetTextInput(*state_->hwnd, false);
+        if (state_->confined) shell.ConfineCursor(*state_->hwnd, false);
+        shell.TakeShellEvents(*state_->hwnd, [](void*, platform::ShellEventKind, std::string_view) {}, nullptr);
+        platform::DestroyWindow(state_->hwnd);
+    }
     state_.reset();
 }
 
@@ -320,12 +377,86 @@ Status Window::SetIcon(const Picture& icon) {
     return {};
 }
 
+Status Window::SetTitle(const char* title) {
+    if (!IsOpen()) return {ErrorCode::NotOpen, "cannot set the title: the window is not open"};
+    platform::SetWindowText(state_->hwnd, title ? title : "");
+    return {};
+}
+
+double Window::Time() const { return state_ && state_->open ? (platform::TimeGetTime() - state_->openedAt) / 1000.0 : 0.0; }
+
+void Window::SetVsync(bool on) {
+    if (state_) state_->vsync = on;
+}
+
+void Window::SetTargetFps(std::int32_t fps) {
+    if (!state_) return;
+    if (fps <= 0) {
+        state_->limiter.reset();
+        return;
+    }
+    state_->limiter.emplace(1000, fps);
+    // The grid starts at the frame being drawn: the next frame waits one share from now.
+    state_->limiter->Present(platform::TimeGetTime() - state_->openedAt);
+}
+
+Status Window::SetClipboardText(const char* utf8) {
+    if (!utf8) return {ErrorCode::InvalidArgument, "cannot set the clipboard: no text"};
+    if (!platform::CurrentShellHost().SetClipboardText(utf8)) return {ErrorCode::Unsupported, "cannot set the clipboard: this platform has none"};
+    return {};
+}
+
+std::string Window::ClipboardText() const {
+    std::string text;
+    platform::CurrentShellHost().ClipboardText(text);
+    return text;
+}
+
+void Window::SetTextInput(bool on) {
+    if (!IsOpen() || state_->textInput == on) return;
+    state_->textInput = on;
+    platform::CurrentShellHost().SetTextInput(*state_->hwnd, on);
+}
+
+bool Window::IsTextInput() const { return state_ && state_->textInput; }
+
+void Window::ShowCursor(bool visible) { platform::CurrentShellHost().SetCursorVisible(visible); }
+
+Status Window::ConfineCursor(bool confine) {
+    if (!IsOpen()) return {ErrorCode::NotOpen, "cannot confine the pointer: the window is not open"};
+    if (!platform::CurrentShellHost().ConfineCursor(*state_->hwnd, confine)) return {ErrorCode::Unsupported, "cannot confine the pointer on this platform"};
+    state_->confined = confine;
+    return {};
+}
+
+Status Window::SetRelativeMouse(bool relative) {
+    if (!IsOpen()) return {ErrorCode::NotOpen, "cannot switch relative mouse mode: the window is not open"};
+    if (!platform::CurrentShellHost().SetRelativeMouse(*state_->hwnd, relative)) return {ErrorCode::Unsupported, "relative mouse mode is not available on this platform"};
+    state_->relativeMouse = relative;
+    // Mouse-look turns by the mouse's own moves: the input object's pointer acceleration is off
+    // while the mode lasts, and back to the input object's default after.
+    if (relative) {
+        state_->input->SetAcceleration(INT32_MAX, 1.0, INT32_MAX, 1.0);
+    } else {
+        state_->input->SetAcceleration(kAccelerationThreshold1, kAccelerationFactor1, kAccelerationThreshold2, kAccelerationFactor2);
+    }
+    return {};
+}
+
+bool Window::IsRelativeMouse() const { return state_ && state_->relativeMouse; }
+
+std::shared_ptr<GamepadSlots> Window::GamepadSlotsOf() const { return state_ ? state_->pads : nullptr; }
+
 bool Window::NextFrame(float& dt) {
     dt = 0;
     if (!state_) return false;
     State& s = *state_;
-    if (!s.firstFrame && s.open) s.screen->Flip(1, 1, 0);
+    if (!s.firstFrame && s.open) {
+        WaitForTurn(s);
+        s.screen->Flip(s.vsync ? 1 : 0, 1, 0);
+    }
     s.events.Clear();
+    s.strings.Clear();
     platform::Message message;
     while (platform::PeekMessage(&message, nullptr, 0, 0, platform::PM_REMOVE)) {
         if (message.message == platform::WM_QUIT && s.open) {
@@ -337,6 +468,8 @@ bool Window::NextFrame(float& dt) {
     if (!s.open) return false;
     s.input->Update();
     QueueInput(s);
+    platform::CurrentShellHost().TakeShellEvents(*s.hwnd, &QueueShellEvent, &s);
+    s.pads->Read(s.events);
     RunTasks(s);
     const std::uint32_t now = platform::TimeGetTime();
     if (!s.firstFrame) dt = static_cast<float>(now - s.lastTime) / 1000.0f;

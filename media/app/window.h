@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "canvas.h"
 #include "event.h"
@@ -23,6 +24,7 @@
 namespace media {
 
 class FrameTask;
+class GamepadSlots;
 class Input;
 class Picture;
 class Screen;
@@ -72,6 +74,40 @@ public:
     /// Shows the picture as the window's icon (in the title bar and the task list); its colour
     /// key's pixels are transparent, as in keyed copies. The picture may be destroyed after.
     Status SetIcon(const Picture& icon);
+    /// Sets the caption.
+    Status SetTitle(const char* title);
+
+    /// Seconds since Open, on the platform's clock (millisecond steps); 0 while closed.
+    double Time() const;
+    /// Whether NextFrame waits for the display's vertical blank before presenting; on by default.
+    /// This and the frame cap belong to the open window: a window opened anew starts with the
+    /// vertical-blank wait on and no cap, and calls while closed do nothing.
+    void SetVsync(bool on);
+    /// At most fps frames a second (0, the default: no cap): NextFrame sleeps until the frame's
+    /// turn on a fixed grid of 1/fps second from Open; a late frame goes at once and the next one
+    /// aims at the following turn, so the long-run rate never exceeds fps.
+    void SetTargetFps(std::int32_t fps);
+
+    /// Puts UTF-8 text on the system clipboard.
+    Status SetClipboardText(const char* utf8);
+    /// The clipboard's text as UTF-8; empty when it holds none or there is no clipboard.
+    std::string ClipboardText() const;
+    /// Text input mode: while on, typing gives TextInput events with UTF-8 text from the system's
+    /// keyboard layout (and its input methods), beside the KeyDown and US-layout Text events. Off
+    /// when the window opens.
+    void SetTextInput(bool on);
+    /// True while text input mode is on.
+    bool IsTextInput() const;
+
+    /// Shows or hides the pointer while it is over the window.
+    void ShowCursor(bool visible);
+    /// Keeps the pointer inside the window (true) or lets it leave.
+    Status ConfineCursor(bool confine);
+    /// Relative mouse mode, for mouse-look: the pointer hidden and held in the window, MouseMoved
+    /// events carrying the mouse's own moves (dx, dy) without limit, MousePosition where it was.
+    Status SetRelativeMouse(bool relative);
+    /// True while relative mouse mode is on.
+    bool IsRelativeMouse() const;
 
     /// Ends one frame and starts the next: presents what was drawn (not on the first call),
     /// waits for the vertical blank, queues the frame's events and sets dt to the seconds since
@@ -115,6 +151,9 @@ public:
 
 private:
     friend void AddFrameTask(const Window& window, std::weak_ptr<FrameTask> task);
+    friend class Gamepad;
+    // The gamepad slots, for the Gamepad objects of this window (null while closed).
+    std::shared_ptr<GamepadSlots> GamepadSlotsOf() const;
 
     std::unique_ptr<State> state_;
 };

@@ -8,6 +8,7 @@
 #include "draw_options.h"
 #include "event.h"
 #include "font.h"
+#include "gamepad.h"
 #include "key.h"
 #include "picture.h"
 #include "sound.h"

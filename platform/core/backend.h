@@ -7,7 +7,8 @@
 //   2. else the one MEDIA_BACKEND names,
 //   3. else the first in the table whose probe succeeds.
 // The shared platform code reaches the chosen backend only through CurrentClock(),
-// CurrentDisplayHost(), CurrentWindowHost(), CurrentInputHost() and CurrentAudioHost().
+// CurrentDisplayHost(), CurrentWindowHost(), CurrentInputHost(), CurrentAudioHost(),
+// CurrentShellHost() and CurrentGamepadHost().
 #include <span>
 #include <string_view>
 
@@ -18,6 +19,8 @@ class DisplayHost;
 class WindowHost;
 class InputHost;
 class AudioHost;
+class ShellHost;
+class GamepadHost;
 
 /// A backend: its name, its probe and its parts. Each part is made on first use and lives as long
 /// as the process; a part may use the others while it is being made.
@@ -32,6 +35,12 @@ struct Backend {
     WindowHost& (*window)();
     InputHost& (*input)();
     AudioHost& (*audio)();
+    /// @}
+    /// Optional parts: the clipboard, cursor, typed text and dropped files; gamepads. Null gives
+    /// the stand-ins of CurrentShellHost and CurrentGamepadHost.
+    /// @{
+    ShellHost& (*shell)() = nullptr;
+    GamepadHost& (*gamepads)() = nullptr;
     /// @}
 };
 

@@ -155,6 +155,13 @@ bool SetWindowPresentation(HWND window, const WindowPresentation& presentation) 
     return true;
 }
 
+bool SetWindowText(HWND window, const char* title) {
+    if (!IsWindow(window)) return false;
+    window->title = title ? title : "";
+    CurrentWindowHost().UpdateNativeWindow(*window);
+    return true;
+}
+
 bool SetWindowIcon(HWND window, const Resource* icon) {
     if (!IsWindow(window) || !icon) return false;
     window->icon = icon;

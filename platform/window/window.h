@@ -184,6 +184,8 @@ int MessageBox(HWND owner, const char* text, const char* caption, std::uint32_t 
 
 /// Sets how the window is shown on screen (WindowPresentation). False for no such window.
 bool SetWindowPresentation(HWND window, const WindowPresentation& presentation);
+/// Sets the window's caption. False for no such window.
+bool SetWindowText(HWND window, const char* title);
 /// Sets the window's icon, which must outlive its use by the window. False for no such window or
 /// no icon.
 bool SetWindowIcon(HWND window, const Resource* icon);

@@ -27,6 +27,11 @@ ball=$(share_of "$work/sprite.ppm" '#FAC828')
 awk -v b="$ball" 'BEGIN { exit !(b > 0.005) }' || fail "no sprite in the frame (ball share $ball)"
 cmp -s "$work/sprite10.ppm" "$work/sprite.ppm" && fail "the sprite did not move between frame 10 and 60"
 
+# The pad-and-pointer example without a pad: the ship waits in the middle for the arrow keys.
+MEDIA_BACKEND=headless "$bin/pad-and-pointer" --frames 5 --screenshot "$work/pad.ppm" || fail "pad-and-pointer failed"
+[ "$(size_of "$work/pad.ppm")" = "320x240" ] || fail "pad-and-pointer frame is $(size_of "$work/pad.ppm")"
+[ "$(pixel_of "$work/pad.ppm" 160 120)" = "srgb(255,0,0)" ] || fail "no ship in the middle: $(pixel_of "$work/pad.ppm" 160 120)"
+
 # The blit gallery: one cell per blit family; a pixel of each proves its family drew (values of
 # the sprite's orange disc (250,200,40) with a blue bar on its left, on a (30,90,110) background).
 MEDIA_BACKEND=headless "$bin/blit-gallery" --frames 3 --screenshot "$work/gallery.ppm" || fail "blit-gallery failed"
@@ -99,6 +104,7 @@ if command -v xvfb-run >/dev/null; then
   export SDL_AUDIODRIVER=dummy MEDIA_NO_MESSAGE_BOX=1
   xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
     timeout 30 '$bin/moving-sprite' --frames 30 &&
+    timeout 30 '$bin/pad-and-pointer' --frames 30 &&
     timeout 30 '$bin/blit-gallery' --frames 5 &&
     timeout 30 '$bin/drawing-tour' --frames 5 &&
     timeout 30 '$bin/picture-viewer' '$source/assets/title.bmp' --frames 5 >/dev/null &&

@@ -13,6 +13,7 @@
 #include "platform/backends/web/input_codes.h"
 #include "platform/backends/web/key_state.h"
 #include "platform/backends/web/page_activity.h"
+#include "platform/backends/web/standard_gamepad.h"
 
 #if MEDIA_TEST_WITH_SDL
 #include "platform/backends/sdl/sdl_input.h"
@@ -181,6 +182,51 @@ TEST(WebPageActivity, ActiveWhileFocusedAndShownAndLettingGoOfHeldKeysWhenNot) {
             EXPECT_EQ(activity.Active(), step.active) << "step " << i;
             EXPECT_EQ(posted, step.posted) << "step " << i;
             EXPECT_EQ(releases, step.releases) << "step " << i;
+        }
+    }
+}
+
+// The Gamepad API's standard mapping into a slot: which browser button is which named one, the
+// analog triggers as axes, the sticks' range, and pads without the mapping left out.
+TEST(WebGamepads, StandardMappingNamesButtonsAndAxes) {
+    using platform::PadAxis;
+    using platform::PadButton;
+    struct Case {
+        const char* name;
+        int pressedIndex;     // the browser button down (-1: none)
+        double leftTrigger;   // browser button 6's value
+        double leftX;         // browser axis 0
+        bool standard;
+        std::uint32_t buttons;      // expected bits
+        std::int16_t triggerRaw, xRaw;
+        bool connected;
+    } cases[] = {
+        {"bottom face is A", 0, 0, 0, true, 1u << static_cast<int>(PadButton::A), 0, 0, true},
+        {"top face is Y", 3, 0, 0, true, 1u << static_cast<int>(PadButton::Y), 0, 0, true},
+        {"8 is back", 8, 0, 0, true, 1u << static_cast<int>(PadButton::Back), 0, 0, true},
+        {"15 is d-pad right", 15, 0, 0, true, 1u << static_cast<int>(PadButton::DpadRight), 0, 0, true},
+        {"16 is guide", 16, 0, 0, true, 1u << static_cast<int>(PadButton::Guide), 0, 0, true},
+        {"trigger is an axis, not a button", 6, 0.5, 0, true, 0, 16384, 0, true},
+        {"stick full left", -1, 0, -1.0, true, 0, 0, -32767, true},
+        {"out-of-range stick clamps", -1, 0, 3.0, true, 0, 0, 32767, true},
+        {"no standard mapping: no pad", 0, 0, 0, false, 0, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        bool pressed[platform::web::kStandardButtons] = {};
+        double values[platform::web::kStandardButtons] = {};
+        double axes[platform::web::kStandardAxes] = {c.leftX, 0, 0, 0};
+        if (c.pressedIndex >= 0) pressed[c.pressedIndex] = true, values[c.pressedIndex] = 1;
+        values[6] = c.leftTrigger;
+        const platform::web::BrowserPad pad{true, c.standard, platform::web::kStandardButtons, platform::web::kStandardAxes,
+                                            pressed, values, axes, "Xbox 360 Controller (STANDARD GAMEPAD)"};
+        const platform::GamepadState state = platform::web::FromStandardMapping(pad);
+        EXPECT_EQ(state.connected, c.connected);
+        EXPECT_EQ(state.buttons, c.buttons);
+        EXPECT_EQ(state.axes[static_cast<std::size_t>(PadAxis::LeftTrigger)], c.triggerRaw);
+        EXPECT_EQ(state.axes[static_cast<std::size_t>(PadAxis::LeftX)], c.xRaw);
+        if (c.connected) {
+            EXPECT_STREQ(state.name.data(), "Xbox 360 Controller (STANDARD GAMEPAD)");
         }
     }
 }

@@ -6,7 +6,9 @@
 #include <iterator>
 
 #include "platform/backends/headless/headless_audio.h"
+#include "platform/backends/headless/headless_gamepads.h"
 #include "platform/backends/headless/headless_input.h"
+#include "platform/backends/headless/headless_shell.h"
 #include "platform/core/backend.h"
 #include "platform/core/system.h"
 #include "platform/pixels/surface_copy.h"
@@ -23,6 +25,8 @@ Clock& TheClock() { return Controls(); }
 DisplayHost& TheDisplay() { return Controls(); }
 WindowHost& TheWindows() { return Controls(); }
 InputHost& TheInput() { return InputControls(); }
+ShellHost& TheShell() { return ShellControls(); }
+GamepadHost& TheGamepads() { return GamepadControls(); }
 AudioHost& TheAudio() { return AudioControls(); }
 
 // A typical frame: 3-pixel borders and a 20-pixel caption, so that window sizing has
@@ -35,7 +39,7 @@ void RecordDebugOutput(const char* text) { Controls().RecordDebugMessage(text); 
 
 extern const Backend kBackend;
 const Backend kBackend{"headless", "in memory: a virtual clock, an inspectable desktop, scripted input, a readable audio output",
-                       &Probe, &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio};
+                       &Probe, &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, &TheShell, &TheGamepads};
 
 HeadlessBackend& Controls() {
     static HeadlessBackend backend;
@@ -107,6 +111,8 @@ void HeadlessBackend::Reset() {
     presentations_ = 0;
     InputControls().Reset();
     AudioControls().Reset();
+    ShellControls().Reset();
+    GamepadControls().Reset();
 }
 
 void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {

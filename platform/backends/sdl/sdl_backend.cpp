@@ -2,7 +2,9 @@
 
 // Before SDL_syswm.h: Xlib defines macros (None, ...) that the input names use.
 #include "platform/backends/sdl/sdl_audio.h"
+#include "platform/backends/sdl/sdl_gamepads.h"
 #include "platform/backends/sdl/sdl_input.h"
+#include "platform/backends/sdl/sdl_shell.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -47,13 +49,15 @@ DisplayHost& TheDisplay() { return Instance(); }
 WindowHost& TheWindows() { return Instance(); }
 InputHost& TheInput() { return sdl::Input(); }
 AudioHost& TheAudio() { return sdl::Audio(); }
+ShellHost& TheShell() { return sdl::Shell(); }
+GamepadHost& TheGamepads() { return sdl::Gamepads(); }
 
 }  // namespace
 
 namespace sdl {
 extern const Backend kBackend;
 const Backend kBackend{"sdl", "SDL2: a real window, sound output, keyboard, mouse and joystick", &Probe,
-                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio};
+                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, &TheShell, &TheGamepads};
 
 void SdlDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 void SdlDeleter::operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
@@ -256,6 +260,10 @@ bool SdlBackend::StartVideo() {
         SDL_Quit();
         return false;
     }
+    // Text input is a mode a program asks for (it may bring up an input method); files dropped on
+    // a window are always news.
+    SDL_StopTextInput();
+    SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
     // Stretched copies keep hard pixel edges, as the game's art expects.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "0");
     ReadDesktop();
@@ -329,12 +337,37 @@ bool SdlBackend::CreateNativeWindow(Window& window) {
     window.native = handle.get();
     windows_.push_back({&window, std::move(handle), id, window.title, r, false, window.icon, {}});
     WatchDisplayLoss(windows_.back().handle.get());
-    if (!renderer_) CreateRenderer(windows_.back());
+    if (!rendererOwner_) StartPresenting(windows_.back());
     // After the renderer: making one may rebuild the OS window underneath.
     windows_.back().xid = XWindowOf(windows_.back().handle.get());
     SetIcon(static_cast<SDL_Window*>(window.native), window);
     ApplyPresentation(windows_.back());
     return true;
+}
+
+// The first window is the one frames are presented in.
+void SdlBackend::StartPresenting(NativeWindow& native) {
+    rendererOwner_ = native.window;
+    ChoosePresentPath(native);
+}
+
+// A window shown at its drawing area's size, whose surface has the desktop's pixel layout, takes
+// the frame straight into its window surface: one copy a frame, then SDL puts the surface on
+// screen. A scaled window, or one whose surface is laid out otherwise, goes through the software
+// renderer, which scales and converts (a second copy). A window has a surface or a renderer,
+// never both in use at once.
+void SdlBackend::ChoosePresentPath(NativeWindow& native) {
+    const WindowPresentation& shown = native.window->presentation;
+    const bool scaled = shown.fullscreen || shown.resizable;
+    if (!scaled && !EnvEquals("MEDIA_PRESENT_WITH_RENDERER", "1")) {
+        if (renderer_) DropRenderer();
+        if (SDL_Surface* surface = SDL_GetWindowSurface(native.handle.get()); surface && surface->format->format == TextureFormatFor(mode_.format)) {
+            windowSurface_ = true;
+            return;
+        }
+    }
+    windowSurface_ = false;
+    if (!renderer_) CreateRenderer(native);
 }
 
 void SdlBackend::CreateRenderer(NativeWindow& native) {
@@ -349,13 +382,18 @@ void SdlBackend::CreateRenderer(NativeWindow& native) {
         return;
     }
     renderer_.reset(renderer);
-    rendererOwner_ = native.window;
+}
+
+void SdlBackend::DropRenderer() {
+    DropTexture();
+    renderer_.reset();
 }
 
 void SdlBackend::DestroyRenderer() {
-    DropTexture();
-    renderer_.reset();
+    DropRenderer();
     rendererOwner_ = nullptr;
+    windowSurface_ = false;
+    surfaceShown_ = nullptr;
 }
 
 void SdlBackend::SetIcon(SDL_Window* handle, const Window& window) {
@@ -370,6 +408,7 @@ void SdlBackend::SetIcon(SDL_Window* handle, const Window& window) {
 }
 
 void SdlBackend::DestroyNativeWindow(Window& window) {
+    Shell().Forget(&window);
     auto it = std::ranges::find(windows_, &window, &NativeWindow::window);
     if (it == windows_.end()) return;
     Withdraw(it->handle.get());
@@ -379,6 +418,7 @@ void SdlBackend::DestroyNativeWindow(Window& window) {
             static_cast<void>(texture_.release());
             static_cast<void>(renderer_.release());
             rendererOwner_ = nullptr;
+            windowSurface_ = false;
         }
         windows_.erase(it);
         window.native = nullptr;
@@ -443,7 +483,9 @@ void SdlBackend::ApplyPresentation(NativeWindow& native) {
     if (wanted.resizable != native.presentation.resizable) SDL_SetWindowResizable(handle, wanted.resizable ? SDL_TRUE : SDL_FALSE);
     if (wanted.fullscreen != native.presentation.fullscreen) SDL_SetWindowFullscreen(handle, wanted.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     native.presentation = wanted;
-    if (!renderer_ || rendererOwner_ != native.window) return;
+    if (rendererOwner_ != native.window) return;
+    ChoosePresentPath(native);
+    if (!renderer_) return;
     Rect client;
     if ((wanted.fullscreen || wanted.resizable) && GetClientRect(native.window, &client) && !client.IsEmpty()) {
         SDL_RenderSetLogicalSize(renderer_.get(), client.Width(), client.Height());
@@ -547,6 +589,13 @@ void SdlBackend::HandleEvent(const SDL_Event& event) {
             // Windows this backend destroys are gone from windows_ by the time the notice comes.
             MarkDestroyedElsewhere(raw->msg.x11.event.xdestroywindow.window);
         }
+    } else if (event.type == SDL_TEXTINPUT) {
+        if (NativeWindow* native = FindNative(event.text.windowID)) Shell().Queue(native->window, ShellEventKind::Text, event.text.text);
+    } else if (event.type == SDL_DROPFILE) {
+        // SDL hands over the path's memory with the event.
+        if (NativeWindow* native = FindNative(event.drop.windowID); native && event.drop.file)
+            Shell().Queue(native->window, ShellEventKind::DroppedFile, event.drop.file);
+        SDL_free(event.drop.file);
     } else if (event.type == SDL_RENDER_DEVICE_RESET) {
         // The renderer dropped its textures; the next copy makes a new one.
         DropTexture();
@@ -585,21 +634,53 @@ int SdlBackend::ShowMessageBox(Window* owner, const char* text, const char* capt
 
 PixelView SdlBackend::TargetFor(Window* window, Point* origin) {
     Rect client;
-    if (displayLost_ || !renderer_ || !window || window != rendererOwner_ || !GetClientRect(window, &client) || client.IsEmpty())
-        return {};
+    if (displayLost_ || !window || window != rendererOwner_ || !GetClientRect(window, &client) || client.IsEmpty()) return {};
+    if (windowSurface_) {
+        const PixelView view = WindowSurfaceView(*window, client);
+        if (view.base) *origin = ClientOrigin(*window);
+        return view;
+    }
+    if (!renderer_) return {};
     if (!LockTexture(client.Width(), client.Height())) return {};
     *origin = ClientOrigin(*window);
     return lockedView_;
 }
 
-void SdlBackend::Show(Window*, const Rect&) {
-    if (displayLost_ || !renderer_ || !texture_ || !textureLocked_) return;
+void SdlBackend::Show(Window* window, const Rect&) {
+    if (displayLost_) return;
+    if (windowSurface_) {
+        NativeWindow* native = window ? FindNative(*window) : nullptr;
+        if (!native || !surfaceShown_) return;
+        SDL_UpdateWindowSurface(native->handle.get());
+        stats_.Presented();
+        return;
+    }
+    if (!renderer_ || !texture_ || !textureLocked_) return;
     SDL_UnlockTexture(texture_.get());
     textureLocked_ = false;
     SDL_Renderer* renderer = renderer_.get();
     SDL_RenderCopy(renderer, texture_.get(), nullptr, nullptr);
     SDL_RenderPresent(renderer);
     stats_.Presented();
+}
+
+// The window surface as the copies' target. SDL makes it anew when the window's size changes;
+// a new one starts black, as the client area of a window nothing was copied to. A window the
+// window manager made larger than its client area shows the frame in its top-left corner.
+PixelView SdlBackend::WindowSurfaceView(Window& window, const Rect& client) {
+    NativeWindow* native = FindNative(window);
+    SDL_Surface* surface = native ? SDL_GetWindowSurface(native->handle.get()) : nullptr;
+    if (!surface || surface->format->format != TextureFormatFor(mode_.format) || SDL_MUSTLOCK(surface)) {
+        surfaceShown_ = nullptr;
+        return {};
+    }
+    const PixelView view{static_cast<std::uint8_t*>(surface->pixels), surface->pitch, std::min(surface->w, client.Width()),
+                         std::min(surface->h, client.Height()), BytesPerPixel(mode_.format), mode_.format};
+    if (surface != surfaceShown_) {
+        FillRect(view, view.Bounds(), 0);
+        surfaceShown_ = surface;
+    }
+    return view;
 }
 
 void SdlBackend::DropTexture() {

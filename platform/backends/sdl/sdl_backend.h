@@ -1,7 +1,8 @@
 #pragma once
 // The SDL2 backend: the real desktop. Windows are SDL windows that the window manager frames,
-// copies onto the primary surface land in an image of the window's client area that an SDL
-// renderer shows, OS events become window messages, and the clock and the vertical-blank wait
+// copies onto the primary surface land in the window's own surface (or, for a scaled window or
+// another pixel layout, in an image of the client area that SDL's software renderer shows), OS
+// events become window messages, and the clock and the vertical-blank wait
 // follow the steady clock. Without a usable display (no X server, or only SDL's invisible
 // drivers) opening the display fails: no windows, no display device, and the desktop reads as a
 // plain 640x480 in 32 bits. Losing the X server while running is a close request to every window.
@@ -92,7 +93,7 @@ public:
     void PumpEvents(bool wait) override;
     int ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) override;
 
-    // PresentTarget: the client-area image of the window that owns the renderer.
+    // PresentTarget: the presenting window's surface, or the client-area image its renderer shows.
     PixelView TargetFor(Window* window, Point* origin) override;
     void Show(Window* window, const Rect& written) override;
 
@@ -143,8 +144,14 @@ private:
     void ReadDesktop();
     NativeWindow* FindNative(const Window& window);
     NativeWindow* FindNative(std::uint32_t sdlWindowId);
+    void StartPresenting(NativeWindow& native);
+    void ChoosePresentPath(NativeWindow& native);
     void CreateRenderer(NativeWindow& native);
+    // Frees the renderer (and its texture); the window still presents, through its surface.
+    void DropRenderer();
+    // Frees the renderer and stops presenting in its window.
     void DestroyRenderer();
+    PixelView WindowSurfaceView(Window& window, const Rect& client);
     void SetIcon(SDL_Window* handle, const Window& window);
     void ApplyPresentation(NativeWindow& native);
     void HandleEvent(const SDL_Event& event);
@@ -167,6 +174,10 @@ private:
     // The renderer draws into one window; the texture holds the client area's image, locked
     // (lockedView_) while copies land in it and unlocked to be presented.
     Window* rendererOwner_ = nullptr;
+    // Frames go straight into the presenting window's surface (no renderer); the surface last
+    // handed out, to know when SDL made a new one.
+    bool windowSurface_ = false;
+    SDL_Surface* surfaceShown_ = nullptr;
     SdlPtr<SDL_Renderer> renderer_;
     SdlPtr<SDL_Texture> texture_;
     std::int32_t textureWidth_ = 0, textureHeight_ = 0;

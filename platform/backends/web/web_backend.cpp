@@ -8,6 +8,7 @@
 
 #include "platform/backends/web/canvas_pixels.h"
 #include "platform/backends/web/web_audio.h"
+#include "platform/backends/web/web_gamepads.h"
 #include "platform/backends/web/web_input.h"
 #include "platform/core/backend.h"
 #include "platform/core/system.h"
@@ -106,6 +107,7 @@ Clock& TheClock() { return Instance(); }
 DisplayHost& TheDisplay() { return Instance(); }
 WindowHost& TheWindows() { return Instance(); }
 InputHost& TheInput() { return web::Input(); }
+GamepadHost& TheGamepads() { return web::Gamepads(); }
 AudioHost& TheAudio() { return web::Audio(); }
 
 // What ends a yield to the page besides its timeout (bz_wait).
@@ -131,7 +133,7 @@ EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, vo
 namespace web {
 extern const Backend kBackend;
 const Backend kBackend{"web", "a browser page: canvas, keyboard, mouse, gamepads and Web Audio", &Probe,
-                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio};
+                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, nullptr, &TheGamepads};
 
 // The browser sends no key releases to a page that lost focus: held keys are let go, as the
 // desktop's keyboard state is when its window loses focus.
