@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "media/app/testing.h"
+#include "testing/testing.h"
 #include "media/app/zamelmedia.h"
 #include "platform/backends/headless/headless_gamepads.h"
 #include "platform/backends/headless/headless_input.h"
