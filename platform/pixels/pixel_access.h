@@ -12,9 +12,12 @@
 // processor has them. Only GCC on x86-64, and never in a sanitizer build: the loader runs the
 // resolver that picks a copy before the sanitizer's runtime is ready (CMake defines
 // MEDIA_NO_FUNCTION_CLONES for every sanitizer; the compiler's own macros catch flags set by hand).
+// MEDIA_PIXEL_CLONES says the copies are made: under the same conditions a loop written with
+// AVX2 intrinsics may be built beside its baseline and chosen once per call on the processor.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && !defined(MEDIA_NO_FUNCTION_CLONES) && \
     !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
 #define MEDIA_PIXEL_LOOP __attribute__((target_clones("avx2", "default"), flatten))
+#define MEDIA_PIXEL_CLONES 1
 #else
 #define MEDIA_PIXEL_LOOP
 #endif

@@ -66,14 +66,20 @@ TEST_P(DrawTest, AlphaPicturesBlendOverTheCanvasAndOthersDrawKeyed) {
     Open(264, 12);
     const media::Canvas canvas = window.Draw();
     const RawCanvas raw{canvas};
-    // Two rows of varied pixels, and one colour at every alpha, so that each rounding shows.
-    auto pixel = [](int x, int y) { return y == 2 ? Color{218, 33, 158, static_cast<std::uint8_t>(x)} : Varied(x, y); };
+    // Two rows of varied pixels, one colour at every alpha, so that each rounding shows, and a row
+    // of clear, opaque and varied runs 16 long, ending opaque, which the loops may take whole.
+    auto pixel = [](int x, int y) {
+        if (y == 2) return Color{218, 33, 158, static_cast<std::uint8_t>(x)};
+        Color c = Varied(x, y);
+        if (y == 3 && (x / 16) % 3 != 2) c.a = (x / 16) % 3 == 0 ? 255 : 0;
+        return c;
+    };
     media::Picture sprite;
-    ASSERT_TRUE(sprite.Load(window, WritePng("alpha.png", 256, 3, pixel).c_str()));
+    ASSERT_TRUE(sprite.Load(window, WritePng("alpha.png", 256, 4, pixel).c_str()));
     EXPECT_TRUE(sprite.HasAlpha());
 
     // Each case: where the picture lands; the canvas around it is left as it was.
-    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{3, 2}, {-5, -1}, {30, 10}}) {
+    for (const auto& [x, y] : std::vector<std::pair<int, int>>{{3, 2}, {-5, -1}, {30, 10}, {-1, 4}}) {
         SCOPED_TRACE(testing::Message() << "at " << x << ", " << y);
         ASSERT_TRUE(canvas.Clear(kBackground));
         ASSERT_TRUE(canvas.Draw(sprite, x, y));  // Auto: the picture's alpha
@@ -81,7 +87,7 @@ TEST_P(DrawTest, AlphaPicturesBlendOverTheCanvasAndOthersDrawKeyed) {
             for (int cx = 0; cx < canvas.Width(); ++cx) {
                 const int px = cx - x, py = cy - y;
                 std::uint32_t expected = raw.Raw(kBackground);
-                if (px >= 0 && py >= 0 && px < 256 && py < 3) {
+                if (px >= 0 && py >= 0 && px < 256 && py < 4) {
                     const Color c = pixel(px, py);
                     expected = raw.Over(raw.Raw(c), expected, c.a);
                 }
