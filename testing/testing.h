@@ -65,10 +65,13 @@ void ConnectGamepad(int slot, bool connected);
 void SetGamepadButton(int slot, GamepadButton button, bool down);
 void SetGamepadAxis(int slot, GamepadAxis axis, float value);
 /// @}
-/// The last rumble asked of the pad in the slot: motor levels 0..1 and seconds (zeros: none).
+/// A rumble asked of a pad (zeros: none).
 struct Rumble {
-    float low = 0, high = 0, seconds = 0;
+    float low = 0;      ///< the low-frequency (heavy) motor's level, 0..1
+    float high = 0;     ///< the high-frequency (light) motor's level, 0..1
+    float seconds = 0;  ///< how long it was asked to last
 };
+/// The last rumble asked of the pad in the slot.
 Rumble LastRumble(int slot);
 
 /// The colour shown at pixel (x, y) of the window's drawing area (a window shown at its own size):
