@@ -7,6 +7,8 @@
 //    with alpha (a PNG with transparency) would be loaded with Picture::Load and drawn blended.
 // 3. Every frame: a sky of translucent circles, the propeller turned about its centre (its
 //    origin), one copy faded and tinted, hills as a polygon, a thick line, and the text.
+// 4. S saves the frame as drawn to drawing-tour.png: in the current folder, or in a browser as a
+//    download.
 #include <cmath>
 #include <string>
 
@@ -48,6 +50,9 @@ int main(int argc, char** argv) {
 
     float dt = 0;
     for (long frame = 0; frame != options.frames && window.NextFrame(dt); ++frame) {
+        bool save = false;
+        media::Event event;
+        while (window.PollEvent(event)) save |= event.type == media::EventType::KeyDown && event.key == media::Key::S;
         const media::Canvas canvas = window.Draw();
         canvas.Clear({40, 90, 170});
         // Translucent circles: each colour's alpha is its opacity, so they mix where they meet.
@@ -71,6 +76,8 @@ int main(int argc, char** argv) {
         } else {
             canvas.DrawText(22, 21, "Drawing tour", media::kWhite, 2);
         }
+        // After the drawing, so the file holds this whole frame.
+        if (save) window.Screenshot("drawing-tour.png").Report("drawing-tour");
     }
     if (options.screenshot && !example::SaveScreenshot(window.Draw().Surface(), options.screenshot)) return 1;
     return 0;

@@ -14,6 +14,7 @@ const fs = require('node:fs');
 const http = require('node:http');
 const os = require('node:os');
 const path = require('node:path');
+const zlib = require('node:zlib');
 const {chromium} = require(path.join(__dirname, '../../web/node_modules/playwright-core'));
 
 const [site, replayProgram, assets] = process.argv.slice(2).map((p) => path.resolve(p));
@@ -392,6 +393,33 @@ step('the drawing-tour example draws with its font in its own page', 15000, asyn
   await poll('frames of the example', async () => (await stats(example)).presented > 30, 10000);
   const messages = await example.evaluate(() => window.bodoZamel.messages);
   assert.deepEqual(messages, [], 'the font loads from the page\'s data');
+  await example.close();
+});
+
+step('S on the drawing-tour page offers its frame as a PNG download of the canvas\'s size', 15000, async () => {
+  const example = await openPage('drawing-tour.html');
+  await poll('frames of the example', async () => (await stats(example)).presented > 5, 10000);
+  const offered = example.waitForEvent('download', {timeout: 10000});
+  await example.keyboard.press('s');
+  const download = await offered;
+  assert.equal(download.suggestedFilename(), 'drawing-tour.png');
+  const png = fs.readFileSync(await download.path());
+  assert.ok(png.subarray(0, 8).equals(Buffer.from([0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a])), 'the PNG signature');
+  assert.equal(png.toString('latin1', 12, 16), 'IHDR', 'the header chunk comes first');
+  const [width, height, depth, colourType] = [png.readUInt32BE(16), png.readUInt32BE(20), png[24], png[25]];
+  const canvas = await example.evaluate(() => [document.getElementById('canvas').width, document.getElementById('canvas').height]);
+  assert.deepEqual([width, height], canvas, 'the picture is the canvas\'s size');
+  assert.deepEqual(canvas, [320, 240], 'the example\'s drawing area');
+  // The pixel data inflates to one filter byte and a row of 8-bit RGB or RGBA pixels per line.
+  const channels = {2: 3, 6: 4}[colourType];
+  assert.ok(depth === 8 && channels, `bit depth ${depth}, colour type ${colourType}`);
+  const data = [];
+  for (let at = 8; at < png.length; at += 12 + png.readUInt32BE(at)) {
+    if (png.toString('latin1', at + 4, at + 8) === 'IDAT') data.push(png.subarray(at + 8, at + 8 + png.readUInt32BE(at)));
+  }
+  const rows = zlib.inflateSync(Buffer.concat(data));
+  assert.equal(rows.length, height * (1 + width * channels), 'the pixel data fills the picture');
+  console.log(`  download ${download.suggestedFilename()}: ${png.length} bytes, ${width}x${height}, colour type ${colourType}`);
   await example.close();
 });
 
