@@ -395,6 +395,35 @@ step('the drawing-tour example draws with its font in its own page', 15000, asyn
   await example.close();
 });
 
+// The tune player draws its tune's position as a bar from x = 8 on rows 56..67, light blue over
+// its length (304 pixels for the whole tune): the bar's width in pixels on its middle row.
+async function tuneBarWidth(example) {
+  const {width, rgb} = await canvasPixels(example);
+  const row = 62 * width * 3;
+  let x = 8;
+  while (x < width && rgb[row + x * 3] === 0x78 && rgb[row + x * 3 + 1] === 0xC8 && rgb[row + x * 3 + 2] === 0xFF) x++;
+  return x - 8;
+}
+
+step('the tune-player example streams its Ogg tune: sound comes out and the position moves on', 20000, async () => {
+  const example = await openPage('tune-player.html');
+  await poll('frames of the example', async () => (await stats(example)).presented > 30, 10000);
+  const level = await poll('sound in the last second', () => example.evaluate(() => {
+    const l = window.bodoZamel.audioLevel;
+    return l.peak > 0.01 && l.rms > 0.001 ? l : false;
+  }), 5000);
+  const first = await tuneBarWidth(example);
+  // The tune is 12 seconds long: 25 pixels a second, and it loops only after the end.
+  const later = await poll('the position bar growing', async () => {
+    const now = await tuneBarWidth(example);
+    return now >= first + 10 ? now : false;
+  }, 5000);
+  const messages = await example.evaluate(() => window.bodoZamel.messages);
+  assert.deepEqual(messages, [], 'the tune and the sound load from the page\'s data');
+  console.log(`  tune: peak ${level.peak.toFixed(3)}, RMS ${level.rms.toFixed(4)}; position bar ${first} then ${later} of 304 pixels`);
+  await example.close();
+});
+
 step('no page showed a console error', 1000, async () => {
   assert.deepEqual(errors, []);
 });
