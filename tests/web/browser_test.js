@@ -23,7 +23,7 @@ if (!site || !replayProgram || !assets) {
 }
 
 // The budgets a player's page must keep.
-const kMaxProgramBytes = 3 * 1024 * 1024;   // every .wasm and .js the page loads
+const kMaxProgramBytes = 3 * 1024 * 1024;   // every .wasm and .js a page loads
 const kMaxSiteBytes = 15 * 1024 * 1024;     // everything, the SoundFont included
 const kMaxFirstFrameMs = 1500;              // after navigation
 const kStates = {title: 1, play: 2, lose: 4, levelStart: 5};
@@ -141,9 +141,13 @@ async function openPage(query = '', viewport = {width: 800, height: 600}) {
 }
 
 step('the page and its programs fit their size budgets', 5000, async () => {
-  const programs = siteBytes((name) => /\.(wasm|js)$/.test(name));
+  // A page loads the shared scripts and one program (its .js and .wasm): the largest page counts.
+  const shared = ['page.js', 'audio_output.js', 'libfluidsynth.js'];
+  const programNames = fs.readdirSync(site).filter((name) => name.endsWith('.wasm')).map((name) => name.slice(0, -5));
+  const programs = siteBytes((name) => shared.includes(name)) +
+                   Math.max(...programNames.map((program) => siteBytes((name) => name === program + '.js' || name === program + '.wasm')));
   const everything = siteBytes(() => true);
-  console.log(`  .wasm + .js: ${programs} bytes; everything the site holds: ${everything} bytes`);
+  console.log(`  .wasm + .js of the largest page: ${programs} bytes; everything the site holds: ${everything} bytes`);
   assert.ok(programs <= kMaxProgramBytes, `.wasm + .js take ${programs} bytes`);
   assert.ok(everything <= kMaxSiteBytes, `the site takes ${everything} bytes`);
 });
