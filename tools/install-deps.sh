@@ -10,9 +10,10 @@ test=("${play[@]}" libgtest-dev libgmock-dev libbenchmark-dev libpixman-1-dev cl
       imagemagick libvorbis-dev libsdl2-mixer-dev doxygen fonts-dejavu-core libsdl2-gfx-dev libsdl2-ttf-dev)
 
 # The browser build and its test: Debian's emscripten (its JS optimiser needs node-acorn), the
-# SoundFont and FluidSynth's headers, and chromium, which the test drives headless. npm comes
+# SoundFont and FluidSynth's headers, the font and the Ogg encoder (with a host compiler) that
+# make the examples' page data, and chromium, which the test drives headless. npm comes
 # with Node; Debian's npm is installed only where there is none.
-web=(cmake ninja-build emscripten node-acorn timgm6mb-soundfont libfluidsynth-dev libstb-dev fonts-dejavu-core chromium)
+web=(cmake ninja-build g++ emscripten node-acorn timgm6mb-soundfont libfluidsynth-dev libstb-dev libvorbis-dev fonts-dejavu-core chromium)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the browser version of the game into build-web/site/: our page, its scripts, the game
-# and the moving-sprite and drawing-tour examples as WebAssembly, the game's packed data, FluidSynth for the web
+# and the moving-sprite, drawing-tour and tune-player examples as WebAssembly, the game's packed data, FluidSynth for the web
 # and the SoundFont. A static folder: any web server can host it as it is.
 #   bash tools/web.sh            install what is missing, then build
 #   bash tools/web.sh --serve    the same, then serve the site on 127.0.0.1 and print its address

@@ -135,7 +135,8 @@ if (typeof window !== 'undefined') {
       showMessage: (caption, text) => showMessage(caption + ': ' + text),
       print: (line) => { if (replay) page.trace.push(line); else console.log(line); },
       printErr: (line) => { console.error(line); showMessage(line); },
-      arguments: replay ? ['--replay', '/replay.keys', '--frames', params.get('frames') || '100000'] : [],
+      arguments: replay ? ['--replay', '/replay.keys', '--frames', params.get('frames') || '100000']
+                         : document.body.dataset.arguments.split(' ').filter(Boolean),
       preRun: [],
       postRun: [() => { page.replayDone = !!replay; }],
       onAbort: (what) => showMessage('the program stopped: ' + what),
