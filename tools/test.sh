@@ -13,25 +13,32 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh test
 jobs=$(nproc)
+# Where ccache is installed, the builds go through it, with paths taken relative to the tree so a
+# fresh clone finds what an earlier one compiled (as tools/web.sh does for the browser build).
+launcher=()
+if command -v ccache >/dev/null; then
+  launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+  export CCACHE_BASEDIR=$PWD
+fi
 
 if [ "${1:-}" = "--thread" ]; then
   started=$(date +%s)
   cmake -S . -B build-thread -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMEDIA_TSAN=ON -DMEDIA_WERROR=ON \
-    -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=OFF
+    -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=OFF "${launcher[@]}"
   cmake --build build-thread -j "$jobs" --target thread_tests sdl_audio_tests
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
   ctest --test-dir build-thread --output-on-failure -j "$jobs" -L thread
   echo "ThreadSanitizer run: $(( $(date +%s) - started )) s"
 elif [ "${1:-}" = "--sanitize" ]; then
   cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DMEDIA_SANITIZE=ON -DMEDIA_WERROR=ON \
-    -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=OFF
+    -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=OFF "${launcher[@]}"
   cmake --build build-sanitize -j "$jobs"
   export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
   export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp"
   ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
 else
-  cmake -S . -B build -G Ninja -DMEDIA_WERROR=ON -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=ON
+  cmake -S . -B build -G Ninja -DMEDIA_WERROR=ON -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_BENCH=ON "${launcher[@]}"
   cmake --build build -j "$jobs"
   ctest --test-dir build --output-on-failure
   # The game in a browser: the site is built, then served to chromium, which the test drives;
