@@ -178,12 +178,7 @@ TEST_P(HeadlessGamepadTest, PadsGiveTheirEvents) {
         const std::vector<Seen> seen = Frame(window);
         ASSERT_EQ(seen.size(), frame.events.size()) << "frame " << n;
         for (std::size_t i = 0; i < seen.size(); ++i) {
-            const media::Event& e = seen[i].event;
-            const gamepad_cases::Expected& want = frame.events[i];
-            EXPECT_EQ(e.type, want.type) << "frame " << n << " event " << i;
-            EXPECT_EQ(e.gamepad, want.slot) << "frame " << n << " event " << i;
-            EXPECT_EQ(e.button, want.code) << "frame " << n << " event " << i;
-            EXPECT_NEAR(e.value, want.value, 1e-3) << "frame " << n << " event " << i;
+            gamepad_cases::ExpectEvent(seen[i].event, frame.events[i], n, i);
         }
         ++n;
     }

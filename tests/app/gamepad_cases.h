@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "media/app/event.h"
 #include "media/app/gamepad.h"
 
@@ -81,6 +83,14 @@ inline const std::vector<Case>& Cases() {
           {{Press(1, B::B, false)}, {Up(1, B::B)}}}},
     };
     return cases;
+}
+
+// Checks one event a frame gave against the one the case lists.
+inline void ExpectEvent(const media::Event& e, const Expected& want, int frame, std::size_t i) {
+    EXPECT_EQ(e.type, want.type) << "frame " << frame << " event " << i;
+    EXPECT_EQ(e.gamepad, want.slot) << "frame " << frame << " event " << i;
+    EXPECT_EQ(e.button, want.code) << "frame " << frame << " event " << i;
+    EXPECT_NEAR(e.value, want.value, 1e-3) << "frame " << frame << " event " << i;
 }
 
 }  // namespace gamepad_cases

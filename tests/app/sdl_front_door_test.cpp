@@ -138,12 +138,7 @@ TEST_P(SdlGamepadTest, PadsGiveTheirEvents) {
         for (const Seen& s : seen) got += " " + std::to_string(static_cast<int>(s.event.type)) + "/" + std::to_string(s.event.button) + "=" + std::to_string(s.event.value);
         ASSERT_EQ(seen.size(), frame.events.size()) << "frame " << n << ":" << got;
         for (std::size_t i = 0; i < seen.size(); ++i) {
-            const media::Event& e = seen[i].event;
-            const gamepad_cases::Expected& want = frame.events[i];
-            EXPECT_EQ(e.type, want.type) << "frame " << n << " event " << i;
-            EXPECT_EQ(e.gamepad, want.slot) << "frame " << n << " event " << i;
-            EXPECT_EQ(e.button, want.code) << "frame " << n << " event " << i;
-            EXPECT_NEAR(e.value, want.value, 1e-3) << "frame " << n << " event " << i;
+            gamepad_cases::ExpectEvent(seen[i].event, frame.events[i], n, i);
         }
         ++n;
     }
