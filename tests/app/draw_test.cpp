@@ -3,6 +3,7 @@
 // result is compared pixel for pixel with a reference computed here, per pixel, from the rules
 // the headers state (channel arithmetic on the format's masks, a floating-point inverse map).
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -302,7 +303,8 @@ TEST_P(DrawTest, SavedPicturesAndScreenshotsHoldWhatWasDrawn) {
     ASSERT_TRUE(target.Draw().Draw(sprite, 1, 1));
     ASSERT_TRUE(window.Draw().Clear(kBackground));
     ASSERT_TRUE(window.Draw().Draw(target, {0, 0, 11, 7}, Options(12, 2, 0, 0, 2, 1.5f, 90)));
-    const std::string dir = ::testing::TempDir();
+    // ctest runs each depth in its own process at once: the files carry the process's id.
+    const std::string dir = ::testing::TempDir() + "draw_" + std::to_string(getpid()) + "_";
     ASSERT_TRUE(sprite.Save((dir + "sprite-out.png").c_str()));
     ASSERT_TRUE(target.Save((dir + "target-out.png").c_str()));
     ASSERT_TRUE(window.Screenshot((dir + "screen-out.png").c_str()));
