@@ -64,6 +64,8 @@ input-probe||
 input-probe|--keys|
 make-assets||
 make-assets||some-folder
+make-icon||
+make-icon|16|out.png
 CASES
 
 for name in "${!programs[@]}"; do
