@@ -1,5 +1,6 @@
 // The front door's window calls on the SDL backend under a virtual X display: the shared gamepad
-// cases on SDL's virtual joysticks (through its game controller layer and mapping), rumble, typed
+// cases on SDL's virtual joysticks (through its game controller layer and mapping), the shared
+// touch cases on SDL's finger events, rumble, typed
 // text and dropped files as SDL delivers them, the clipboard against another X client (xclip),
 // the caption, and the pointer's grab and relative mode.
 #include <SDL.h>
@@ -20,6 +21,7 @@
 #include "platform/core/backend.h"
 #include "platform/window/window.h"
 #include "tests/app/gamepad_cases.h"
+#include "tests/app/touch_cases.h"
 
 namespace {
 
@@ -145,6 +147,36 @@ TEST_P(SdlGamepadTest, PadsGiveTheirEvents) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Virtual, SdlGamepadTest, ::testing::ValuesIn(gamepad_cases::Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class SdlTouchTest : public SdlFrontDoorTest, public ::testing::WithParamInterface<touch_cases::Case> {};
+
+TEST_P(SdlTouchTest, FingerEventsGiveTouchEvents) {
+    int n = 0;
+    for (const touch_cases::Frame& frame : GetParam().frames) {
+        for (const touch_cases::Step& step : frame.steps) {
+            // SDL gives a finger's place as a fraction of the window: the pixel's centre here.
+            static constexpr Uint32 kTypes[] = {SDL_FINGERDOWN, SDL_FINGERMOTION, SDL_FINGERUP};
+            SDL_Event event{};
+            event.type = kTypes[step.kind];
+            event.tfinger.touchId = 1;
+            event.tfinger.fingerId = step.finger;
+            event.tfinger.windowID = SDL_GetWindowID(Native());
+            event.tfinger.x = (static_cast<float>(step.x) + 0.5f) / 64.0f;
+            event.tfinger.y = (static_cast<float>(step.y) + 0.5f) / 48.0f;
+            event.tfinger.pressure = 1.0f;
+            ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        }
+        // The window's own news (its focus arriving from the X server) is not the fingers'.
+        std::vector<Seen> seen = Frame();
+        std::erase_if(seen, [](const Seen& s) { return s.event.type < media::EventType::TouchDown; });
+        ASSERT_EQ(seen.size(), frame.events.size()) << "frame " << n;
+        for (std::size_t i = 0; i < seen.size(); ++i) touch_cases::ExpectEvent(seen[i].event, frame.events[i], n, i);
+        ++n;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pushed, SdlTouchTest, ::testing::ValuesIn(touch_cases::Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SdlFrontDoorTest, GamepadRumbleReachesThePadsMotors) {
