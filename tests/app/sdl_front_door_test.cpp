@@ -179,6 +179,30 @@ TEST_P(SdlTouchTest, FingerEventsGiveTouchEvents) {
 INSTANTIATE_TEST_SUITE_P(Pushed, SdlTouchTest, ::testing::ValuesIn(touch_cases::Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// X11 gives the last pixel as 1.0, and a finger dragged out of the window goes past the edges:
+// the place stays on the drawing area's edge pixels.
+TEST_F(SdlFrontDoorTest, FingersAtAndPastTheEdgesLandOnTheEdgePixels) {
+    const struct {
+        float fx, fy;
+        std::int32_t x, y;
+    } rows[] = {{1.0f, 1.0f, 63, 47}, {0.0f, 0.0f, 0, 0}, {1.25f, -0.1f, 63, 0}, {-2.0f, 3.0f, 0, 47}};
+    for (const auto& row : rows) {
+        SDL_Event event{};
+        event.type = SDL_FINGERDOWN;
+        event.tfinger.fingerId = 5;
+        event.tfinger.windowID = SDL_GetWindowID(Native());
+        event.tfinger.x = row.fx, event.tfinger.y = row.fy;
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        event.type = SDL_FINGERUP;
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+        std::vector<Seen> seen = FrameWith(media::EventType::TouchDown);
+        std::erase_if(seen, [](const Seen& s) { return s.event.type != media::EventType::TouchDown; });
+        ASSERT_EQ(seen.size(), 1u) << row.fx << "," << row.fy;
+        EXPECT_EQ(seen[0].event.x, row.x) << row.fx;
+        EXPECT_EQ(seen[0].event.y, row.y) << row.fy;
+    }
+}
+
 TEST_F(SdlFrontDoorTest, GamepadRumbleReachesThePadsMotors) {
     VirtualPads pads;
     pads.Plug(0);
