@@ -600,6 +600,37 @@ step('on a phone the first touch starts the sound, and a page without touch show
   }
 });
 
+step('a gamepad plays the game through its keys: A starts play, the d-pad walks, B gives up', 20000, async () => {
+  // A pad with the standard mapping, as the Gamepad API lists it, set by the test.
+  const padPage = await browser.newPage({viewport: {width: 800, height: 600}});
+  padPage.on('console', (message) => {
+    if (message.type() === 'error') errors.push(`${padPage.url()}: ${message.text()}`);
+  });
+  await padPage.addInitScript(() => {
+    const pad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0],
+                 buttons: Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}))};
+    window.testPad = (button, down) => { pad.buttons[button] = {pressed: down, touched: down, value: down ? 1 : 0}; pad.timestamp++; };
+    navigator.getGamepads = () => [pad, null, null, null];
+  });
+  const press = (button, down) => padPage.evaluate(([b, d]) => window.testPad(b, d), [button, down]);
+  const [kA, kB, kDpadLeft] = [0, 1, 14];
+  try {
+    await padPage.goto(`${origin}/`);
+    await stateIs(padPage, 'the title', (s) => s.gameState === kStates.title, 10000);
+    await press(kA, true);
+    await stateIs(padPage, 'play after A', (s) => s.gameState === kStates.play, 5000);
+    await press(kA, false);
+    const from = (await state(padPage)).heroX;
+    await press(kDpadLeft, true);
+    await stateIs(padPage, 'the hero walking left', (s) => s.heroX < from - 20, 5000);
+    await press(kDpadLeft, false);
+    await press(kB, true);
+    await stateIs(padPage, 'the lose screen after B', (s) => s.gameState === kStates.lose, 5000);
+  } finally {
+    await padPage.close();
+  }
+});
+
 step('no page showed a console error', 1000, async () => {
   assert.deepEqual(errors, []);
 });
