@@ -525,7 +525,12 @@ step('on a phone the canvas fills its side and the controls sit in the viewport 
     }
     if (process.env.MEDIA_WEB_SHOTS) await phone.screenshot({path: path.join(process.env.MEDIA_WEB_SHOTS, shots[orientation])});
   }
+  // Upright again for the steps after, once the controls are back below the picture.
   await phone.setViewportSize(kPhone.portrait);
+  await poll('the portrait layout again', async () => {
+    const b = await boxes(phone);
+    return b.view.width === kPhone.portrait.width && b.controls.every((c) => c.top >= b.canvas.bottom);
+  }, 3000);
   const rendering = await phone.evaluate(() => getComputedStyle(document.getElementById('canvas')).imageRendering);
   assert.equal(rendering, 'pixelated', 'the scaled picture keeps sharp pixels');
 });
