@@ -1,5 +1,5 @@
-// The front door's window calls, pointer modes, typed text, dropped files and gamepads on the
-// headless backend.
+// The front door's window calls, pointer modes, typed text, dropped files, gamepads and touch on
+// the headless backend.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,6 +14,7 @@
 #include "platform/backends/headless/headless_shell.h"
 #include "platform/window/window.h"
 #include "tests/app/gamepad_cases.h"
+#include "tests/app/touch_cases.h"
 #include "tests/headless_test.h"
 
 namespace {
@@ -185,6 +186,33 @@ TEST_P(HeadlessGamepadTest, PadsGiveTheirEvents) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scripted, HeadlessGamepadTest, ::testing::ValuesIn(gamepad_cases::Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The shared touch table on scripted fingers.
+class HeadlessTouchTest : public FrontDoorInputTest, public ::testing::WithParamInterface<touch_cases::Case> {};
+
+TEST_P(HeadlessTouchTest, FingersGiveTheirEvents) {
+    using touch_cases::Step;
+    media::Window window;
+    ASSERT_TRUE(window.Open("touch", 64, 48));
+    Frame(window);
+    int n = 0;
+    for (const touch_cases::Frame& frame : GetParam().frames) {
+        for (const Step& step : frame.steps) {
+            switch (step.kind) {
+                case Step::Down: media::testing::TouchDown(window, step.finger, step.x, step.y); break;
+                case Step::Move: media::testing::TouchMove(window, step.finger, step.x, step.y); break;
+                case Step::Up: media::testing::TouchUp(window, step.finger, step.x, step.y); break;
+            }
+        }
+        const std::vector<Seen> seen = Frame(window);
+        ASSERT_EQ(seen.size(), frame.events.size()) << "frame " << n;
+        for (std::size_t i = 0; i < seen.size(); ++i) touch_cases::ExpectEvent(seen[i].event, frame.events[i], n, i);
+        ++n;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripted, HeadlessTouchTest, ::testing::ValuesIn(touch_cases::Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FrontDoorInputTest, GamepadReadsItsSlotAndRumblesWhereItCan) {

@@ -5,7 +5,8 @@
 //   node tests/web/browser_test.js SITE REPLAY_PROGRAM ASSETS
 // Every step polls for its condition until its own deadline; the first step that fails ends the
 // run with its name and what was seen. The figures measured (sizes, first frame, CPU per frame,
-// sound level) are printed as they are seen.
+// sound level) are printed as they are seen. With MEDIA_WEB_SHOTS=DIR the phone's portrait and
+// landscape views are saved there as PNG files (the README's pictures).
 'use strict';
 
 const assert = require('node:assert/strict');
@@ -143,7 +144,7 @@ async function openPage(query = '', viewport = {width: 800, height: 600}) {
 
 step('the page and its programs fit their size budgets', 5000, async () => {
   // A page loads the shared scripts and one program (its .js and .wasm): the largest page counts.
-  const shared = ['page.js', 'audio_output.js', 'libfluidsynth.js'];
+  const shared = ['page.js', 'touch_controls.js', 'audio_output.js', 'libfluidsynth.js'];
   const programNames = fs.readdirSync(site).filter((name) => name.endsWith('.wasm')).map((name) => name.slice(0, -5));
   const programs = siteBytes((name) => shared.includes(name)) +
                    Math.max(...programNames.map((program) => siteBytes((name) => name === program + '.js' || name === program + '.wasm')));
@@ -454,6 +455,185 @@ step('the tune-player example streams its Ogg tune: sound comes out and the posi
   assert.deepEqual(messages, [], 'the tune and the sound load from the page\'s data');
   console.log(`  tune: peak ${level.peak.toFixed(3)}, RMS ${level.rms.toFixed(4)}; position bar ${first} then ${later} of 304 pixels`);
   await example.close();
+});
+
+// ---- touch screens ------------------------------------------------------------------------
+
+// A phone as Chromium's device emulation makes it: the viewport in CSS pixels, three device
+// pixels to one, touch and no mouse.
+const kPhone = {portrait: {width: 390, height: 844}, landscape: {width: 844, height: 390}};
+const kHeroRightmost = 410;  // the hero walks right while left of this
+const kWalkRows = 64;        // the play field's lowest rows, where the hero walks
+let phone, phoneContext;
+
+async function openPhone(b, viewport) {
+  const context = await b.newContext({viewport, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+  const opened = await context.newPage();
+  opened.on('console', (message) => {
+    if (message.type() === 'error') errors.push(`${opened.url()}: ${message.text()}`);
+  });
+  opened.on('pageerror', (error) => errors.push(`${opened.url()}: ${error.message}`));
+  await opened.goto(`${origin}/`);
+  return {context, page: opened, cdp: await context.newCDPSession(opened)};
+}
+
+// The canvas's and every control's box in CSS pixels.
+const boxes = (p) => p.evaluate(() => {
+  const box = (e) => { const r = e.getBoundingClientRect(); return {left: r.left, top: r.top, right: r.right, bottom: r.bottom}; };
+  return {canvas: box(document.getElementById('canvas')), view: {width: innerWidth, height: innerHeight},
+          controls: [...document.querySelectorAll('.touch-panel button')].map((b) => ({code: b.dataset.code, ...box(b)}))};
+});
+
+// The middle of the control that sends the key with this code.
+async function controlAt(p, code) {
+  const {controls} = await boxes(p);
+  const c = controls.find((b) => b.code === code);
+  assert.ok(c, `no control for ${code}`);
+  return {x: (c.left + c.right) / 2, y: (c.top + c.bottom) / 2};
+}
+
+// Fingers through Chromium's touch input: a start lists every finger down after it (the new
+// ones come down), an end the fingers lifted (none listed: all of them).
+const touch = (cdp, type, points) => cdp.send('Input.dispatchTouchEvent', {type, touchPoints: points});
+
+step('on a phone the canvas fills its side and the controls sit in the viewport beside or below it', 30000, async () => {
+  ({context: phoneContext, page: phone} = await openPhone(browser, kPhone.portrait));
+  await stateIs(phone, 'the title on the phone', (s) => s.gameState === kStates.title, 10000);
+  await poll('frames on the phone', async () => (await stats(phone)).presented > 30, 10000);
+  const shots = {portrait: 'phone-portrait.png', landscape: 'phone-landscape.png'};
+  for (const orientation of ['portrait', 'landscape']) {
+    const view = kPhone[orientation];
+    await phone.setViewportSize(view);
+    // The side the picture could take: the width in portrait, the height in landscape.
+    const shareOf = (b) => orientation === 'portrait' ? (b.canvas.right - b.canvas.left) / view.width
+                                                      : (b.canvas.bottom - b.canvas.top) / view.height;
+    let seen;
+    await poll(`the ${orientation} layout`, async () => {
+      seen = await boxes(phone);
+      return seen.view.width === view.width && seen.controls.length === 9 && shareOf(seen) >= 0.95;
+    }, 3000).catch(() => {});
+    const share = shareOf(seen);
+    const scale = (seen.canvas.bottom - seen.canvas.top) / 480;
+    const walkTop = seen.canvas.bottom - kWalkRows * scale;
+    console.log(`  ${orientation} ${view.width}x${view.height}: canvas ${(seen.canvas.right - seen.canvas.left).toFixed(0)}x` +
+                `${(seen.canvas.bottom - seen.canvas.top).toFixed(0)} CSS px, ${(share * 100).toFixed(1)}% of its side`);
+    assert.ok(share >= 0.95, `the canvas takes ${share} of its side`);
+    for (const c of seen.controls) {
+      assert.ok(c.left >= 0 && c.top >= 0 && c.right <= view.width && c.bottom <= view.height, `${c.code} outside the viewport: ${JSON.stringify(c)}`);
+      const overWalk = c.right > seen.canvas.left && c.left < seen.canvas.right && c.bottom > walkTop && c.top < seen.canvas.bottom;
+      assert.ok(!overWalk, `${c.code} covers the rows where the hero walks: ${JSON.stringify(c)}`);
+    }
+    if (process.env.MEDIA_WEB_SHOTS) await phone.screenshot({path: path.join(process.env.MEDIA_WEB_SHOTS, shots[orientation])});
+  }
+  // Upright again for the steps after, once the controls are back below the picture.
+  await phone.setViewportSize(kPhone.portrait);
+  await poll('the portrait layout again', async () => {
+    const b = await boxes(phone);
+    return b.view.width === kPhone.portrait.width && b.controls.every((c) => c.top >= b.canvas.bottom);
+  }, 3000);
+  const rendering = await phone.evaluate(() => getComputedStyle(document.getElementById('canvas')).imageRendering);
+  assert.equal(rendering, 'pixelated', 'the scaled picture keeps sharp pixels');
+});
+
+step('tapping P on the title starts play', 10000, async () => {
+  await phone.touchscreen.tap(...Object.values(await controlAt(phone, 'KeyP')));
+  await stateIs(phone, 'play after a tap on P', (s) => s.gameState === kStates.play, 5000);
+});
+
+step('a held right control walks the hero to the right edge while another finger taps elsewhere', 20000, async () => {
+  const cdp = await phoneContext.newCDPSession(phone);
+  const [leftArrow, rightArrow, m] = [await controlAt(phone, 'ArrowLeft'), await controlAt(phone, 'ArrowRight'), await controlAt(phone, 'KeyM')];
+  const canvasMiddle = await phone.evaluate(() => {
+    const r = document.getElementById('canvas').getBoundingClientRect();
+    return {x: r.left + r.width / 2, y: r.top + r.height / 2};
+  });
+  // Left first, far enough that the walk right takes a while.
+  await touch(cdp, 'touchStart', [{...leftArrow, id: 1}]);
+  await stateIs(phone, 'the hero walking left', (s) => s.heroX <= 200, 5000);
+  await touch(cdp, 'touchEnd', []);
+  const from = (await state(phone)).heroX;
+  await touch(cdp, 'touchStart', [{...rightArrow, id: 1}]);
+  await stateIs(phone, 'the hero walking right', (s) => s.heroX > from, 3000);
+  // Another finger taps the canvas, then M (nothing in play), while the first holds the arrow.
+  for (const elsewhere of [canvasMiddle, m]) {
+    await touch(cdp, 'touchStart', [{...rightArrow, id: 1}, {...elsewhere, id: 2}]);
+    await touch(cdp, 'touchEnd', [{...elsewhere, id: 2}]);
+  }
+  const afterTaps = (await state(phone)).heroX;
+  assert.ok(afterTaps < kHeroRightmost, `the hero reached the edge before the taps were done (x=${afterTaps})`);
+  const reached = await stateIs(phone, 'the hero at the right edge', (s) => s.heroX >= kHeroRightmost || s.gameState !== kStates.play, 10000);
+  await touch(cdp, 'touchEnd', []);
+  assert.equal(reached.gameState, kStates.play, 'the game left play before the hero reached the edge');
+  console.log(`  hero walked from x=${from} to x=${reached.heroX}, past two taps of another finger at x=${afterTaps}`);
+  await cdp.detach();
+});
+
+step('a finger dragged over the page scrolls and zooms nothing', 10000, async () => {
+  const cdp = await phoneContext.newCDPSession(phone);
+  await phone.evaluate(() => {
+    window.touchMoves = {seen: 0, kept: 0};
+    window.addEventListener('touchmove', (e) => { window.touchMoves.seen++; if (e.defaultPrevented) window.touchMoves.kept++; });
+  });
+  for (const [x, y] of [[195, 150], [100, 700], [30, 800]]) {
+    await touch(cdp, 'touchStart', [{x, y, id: 3}]);
+    for (let i = 1; i <= 5; i++) await touch(cdp, 'touchMove', [{x, y: Math.max(1, y - i * 60), id: 3}]);
+    await touch(cdp, 'touchEnd', []);
+  }
+  const seen = await phone.evaluate(() => ({scrollY, scrollX, scale: visualViewport.scale, moves: window.touchMoves}));
+  console.log(`  ${seen.moves.seen} touchmove events, ${seen.moves.kept} kept from the browser; scrollY ${seen.scrollY}, zoom ${seen.scale}`);
+  assert.ok(seen.moves.seen > 0, 'no touchmove reached the page');
+  assert.deepEqual(seen, {scrollY: 0, scrollX: 0, scale: 1, moves: {seen: seen.moves.seen, kept: seen.moves.seen}});
+  await cdp.detach();
+  await phoneContext.close();
+});
+
+step('on a phone the first touch starts the sound, and a page without touch shows no controls', 20000, async () => {
+  // A browser of its own, without the no-gesture flag: sound may start only after a gesture.
+  const strict = await chromium.launch({executablePath: kChromium, args: kChromiumArgs});
+  try {
+    const {page: waiting} = await openPhone(strict, kPhone.portrait);
+    await poll('frames before any touch', async () => (await stats(waiting)).presented > 10, 10000);
+    assert.equal(await waiting.evaluate(() => window.bodoZamel.audioState), 'suspended');
+    await waiting.touchscreen.tap(195, 150);
+    await poll('the sound output running after a touch', () => waiting.evaluate(() => window.bodoZamel.audioState === 'running'), 5000);
+    const desk = await strict.newPage({viewport: {width: 800, height: 600}});
+    await desk.goto(`${origin}/`);
+    await poll('frames on the desktop page', async () => (await stats(desk)).presented > 10, 10000);
+    assert.equal(await desk.evaluate(() => document.querySelectorAll('.touch-panel').length), 0, 'controls on a page without touch');
+  } finally {
+    await strict.close();
+  }
+});
+
+step('a gamepad plays the game through its keys: A starts play, the d-pad walks, B gives up', 20000, async () => {
+  // A pad with the standard mapping, as the Gamepad API lists it, set by the test.
+  const padPage = await browser.newPage({viewport: {width: 800, height: 600}});
+  padPage.on('console', (message) => {
+    if (message.type() === 'error') errors.push(`${padPage.url()}: ${message.text()}`);
+  });
+  await padPage.addInitScript(() => {
+    const pad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0],
+                 buttons: Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}))};
+    window.testPad = (button, down) => { pad.buttons[button] = {pressed: down, touched: down, value: down ? 1 : 0}; pad.timestamp++; };
+    navigator.getGamepads = () => [pad, null, null, null];
+  });
+  const press = (button, down) => padPage.evaluate(([b, d]) => window.testPad(b, d), [button, down]);
+  const [kA, kB, kDpadLeft] = [0, 1, 14];
+  try {
+    await padPage.goto(`${origin}/`);
+    await stateIs(padPage, 'the title', (s) => s.gameState === kStates.title, 10000);
+    await press(kA, true);
+    await stateIs(padPage, 'play after A', (s) => s.gameState === kStates.play, 5000);
+    await press(kA, false);
+    const from = (await state(padPage)).heroX;
+    await press(kDpadLeft, true);
+    await stateIs(padPage, 'the hero walking left', (s) => s.heroX < from - 20, 5000);
+    await press(kDpadLeft, false);
+    await press(kB, true);
+    await stateIs(padPage, 'the lose screen after B', (s) => s.gameState === kStates.lose, 5000);
+  } finally {
+    await padPage.close();
+  }
 });
 
 step('no page showed a console error', 1000, async () => {

@@ -9,6 +9,7 @@
 #include "platform/backends/web/canvas_pixels.h"
 #include "platform/backends/web/web_audio.h"
 #include "platform/backends/web/web_gamepads.h"
+#include "platform/backends/web/web_touches.h"
 #include "platform/backends/web/web_input.h"
 #include "platform/core/backend.h"
 #include "platform/core/system.h"
@@ -108,6 +109,7 @@ DisplayHost& TheDisplay() { return Instance(); }
 WindowHost& TheWindows() { return Instance(); }
 InputHost& TheInput() { return web::Input(); }
 GamepadHost& TheGamepads() { return web::Gamepads(); }
+TouchHost& TheTouches() { return web::Touches(); }
 AudioHost& TheAudio() { return web::Audio(); }
 
 // What ends a yield to the page besides its timeout (bz_wait).
@@ -132,8 +134,8 @@ EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, vo
 
 namespace web {
 extern const Backend kBackend;
-const Backend kBackend{"web", "a browser page: canvas, keyboard, mouse, gamepads and Web Audio", &Probe,
-                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, nullptr, &TheGamepads};
+const Backend kBackend{"web", "a browser page: canvas, keyboard, mouse, touch, gamepads and Web Audio", &Probe,
+                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, nullptr, &TheGamepads, &TheTouches};
 
 // The browser sends no key releases to a page that lost focus: held keys are let go, as the
 // desktop's keyboard state is when its window loses focus.
