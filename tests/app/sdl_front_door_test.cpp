@@ -223,8 +223,8 @@ TEST_F(SdlFrontDoorTest, TypedTextAndDroppedFilesComeFromSdlsEvents) {
         SDL_strlcpy(event.text.text, text, sizeof event.text.text);
         SDL_PushEvent(&event);
     };
-    type("lost");  // text input is off: the window is given nothing
-    EXPECT_TRUE(Frame().empty());
+    type("lost");  // text input is off: the window is given no text (the display may still send its own events)
+    for (const Seen& s : Frame()) EXPECT_NE(s.event.type, media::EventType::TextInput) << s.utf8;
     window.SetTextInput(true);
     type("é");
     SDL_Event drop{};
