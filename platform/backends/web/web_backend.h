@@ -57,6 +57,9 @@ public:
     // the page has the focus and its tab shows.
     void SetPageFocus(bool focused);
     void SetPageVisible(bool visible);
+    // The window shown on the canvas, which takes what the page gives (typed text, dropped
+    // files); null before the first window.
+    Window* CanvasOwner() const { return canvasOwner_; }
 
 private:
     // The page's activity changed: a game waiting for a message hears of it at once.
@@ -78,5 +81,8 @@ private:
     std::vector<std::uint8_t> image_, canvasImage_;
     PageActivity activity_;
 };
+
+// The backend's window on the canvas (WebBackend::CanvasOwner).
+Window* CanvasWindow();
 
 }  // namespace platform::web
