@@ -3,7 +3,8 @@
 // page's canvas is the one window's client area: copies onto the primary surface land in an image
 // of it, which is put on the canvas once a frame. Keys, focus and the tab's visibility become
 // window messages and input state, the clock is the page's performance.now(), and sound goes to
-// the page's AudioWorklet output (web_audio.h).
+// the page's AudioWorklet output (web_audio.h). The clipboard, typed text, dropped files and the
+// pointer's look and lock are web_shell.h's.
 //
 // The game's own loop runs unchanged: where the desktop sleeps or waits for the vertical blank,
 // this backend yields to the browser (Asyncify unwinds the stack into the page's event loop and

@@ -19,6 +19,7 @@
 //     taken at the next click on the canvas. The browser cannot keep a visible pointer inside an
 //     element: confining it is refused.
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
