@@ -557,6 +557,7 @@ step('text input in the browser: the layout\'s characters and an input method\'s
     assert.equal(composed, 'text [日本]', 'no text while composing');
     await p.probe.keyboard.press('F4');
     await p.next('text-input 0');
+    assert.equal(p.lines.filter((line) => line === 'text [日本]').length, 1, 'the composition\'s text once');
     assert.equal(await p.probe.evaluate(() => document.activeElement.id), 'canvas', 'the canvas has the keyboard again');
     await p.probe.keyboard.press('KeyB');
     await p.next('key 98');
