@@ -576,6 +576,8 @@ step('files dropped in the browser: each lands in the program\'s file system, on
       const data = new DataTransfer();
       data.items.add(new File(['hello from the page'], 'note.txt', {type: 'text/plain'}));
       data.items.add(new File(['two'], 'note.txt', {type: 'text/plain'}));
+      // A name longer than any path the program takes: the file still arrives, its name shortened.
+      data.items.add(new File(['long'], 'n'.repeat(5000) + '.txt', {type: 'text/plain'}));
       const canvas = document.getElementById('canvas');
       const over = canvas.dispatchEvent(new DragEvent('dragover', {dataTransfer: data, bubbles: true, cancelable: true}));
       const drop = canvas.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true}));
@@ -584,6 +586,8 @@ step('files dropped in the browser: each lands in the program\'s file system, on
     assert.ok(taken, 'the page takes the drop (the browser does not open the file)');
     await p.next('dropped /dropped/1/note.txt 19 [hello from the page]');
     await p.next('dropped /dropped/2/note.txt 3 [two]');
+    const long = await p.next('the long-named file', (line) => line.startsWith('dropped /dropped/3/'));
+    assert.match(long, /^dropped \/dropped\/3\/n+\.txt 4 \[long\]$/);
   } finally {
     await p.close();
   }

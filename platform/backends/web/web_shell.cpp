@@ -12,7 +12,12 @@ EM_JS(void, bz_shell_install, (char* buffer, int size), {
     const shell = Module.bzShell = {clipboard : "", field : null, relative : false, drops : 0};
     // A piece for the program (kind 0 typed text, 1 a dropped file's path); a program waiting for
     // an event hears of it at once.
+    // A piece too long for the buffer is left out whole: cut, a path would name another file.
     shell.give = (kind, text) => {
+        if (lengthBytesUTF8(text) >= size) {
+            console.warn("left out: a piece of " + text.length + " characters is longer than the program takes");
+            return;
+        }
         const length = stringToUTF8(text, buffer, size);
         _bz_shell_piece(kind, length);
         if (Module.wakeWaiter) Module.wakeWaiter();
@@ -57,6 +62,8 @@ EM_JS(void, bz_shell_install, (char* buffer, int size), {
                 // No folder separators in the name (92 is the backslash).
                 let name = file.name.split("/").join("_").split(String.fromCharCode(92)).join("_");
                 if (name === "" || name === "." || name === "..") name = "file";
+                // A name longer than a file system takes keeps its start and its end (the type).
+                if (name.length > 200) name = name.slice(0, 150) + name.slice(-50);
                 FS.mkdirTree(folder);
                 FS.writeFile(folder + "/" + name, bytes);
                 shell.give(1, folder + "/" + name);

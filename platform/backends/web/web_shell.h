@@ -54,8 +54,7 @@ public:
 private:
     const Window* textInputIn_ = nullptr;
     ShellEventQueue waiting_;
-    // Where the page writes a piece's UTF-8 before handing it over; a longer piece is cut at a
-    // whole character.
+    // Where the page writes a piece's UTF-8 before handing it over; a longer piece is left out.
     std::array<char, 4096> fromPage_{};
 };
 
