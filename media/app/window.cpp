@@ -48,7 +48,7 @@ struct Window::State {
     bool textInput = false, relativeMouse = false, confined = false;
     std::int32_t mouseTotalX = 0, mouseTotalY = 0;  // the mouse's own travel as last read
     StringPool strings;                           // the text this frame's events point at
-    std::shared_ptr<GamepadSlots> pads = std::make_shared<GamepadSlots>();
+    std::shared_ptr<GamepadSlots> pads;           // the Window's, kept over a Close and Open
     struct Finger {
         bool down = false;
         std::int64_t id = 0;
@@ -284,7 +284,7 @@ void AddFrameTask(const Window& window, std::weak_ptr<FrameTask> task) {
     if (window.state_) window.state_->tasks.push_back(std::move(task));
 }
 
-Window::Window() = default;
+Window::Window() : pads_(std::make_shared<GamepadSlots>()) {}
 Window::~Window() { Close(); }
 Window::Window(Window&&) noexcept = default;
 
@@ -292,6 +292,7 @@ Window& Window::operator=(Window&& other) noexcept {
     if (this != &other) {
         Close();
         state_ = std::move(other.state_);
+        pads_ = std::move(other.pads_);
     }
     return *this;
 }
@@ -307,6 +308,8 @@ Status Window::Open(const char* title, std::int32_t width, std::int32_t height, 
     if (slot == openWindows.end()) return {ErrorCode::Failed, "cannot open the window: 16 are open already"};
 
     auto state = std::make_unique<State>();
+    if (!pads_) pads_ = std::make_shared<GamepadSlots>();  // a window moved from
+    state->pads = pads_;
     platform::WindowClass windowClass;
     windowClass.className = kClassName;
     windowClass.proc = &FrontDoorProc;
@@ -360,6 +363,9 @@ void Window::Close() {
     }
     state_->input.reset();
     state_->screen.reset();
+    // The slots stay for the next Open; until then they hold no pads, and that Open's first
+    // frame tells of the pads it finds as connected.
+    state_->pads->Unplug();
     if (state_->hwnd) {
         // What the window asked of the pointer and keyboard ends with it.
         platform::ShellHost& shell = platform::CurrentShellHost();
@@ -477,7 +483,7 @@ Status Window::SetRelativeMouse(bool relative) {
 
 bool Window::IsRelativeMouse() const { return state_ && state_->relativeMouse; }
 
-std::shared_ptr<GamepadSlots> Window::GamepadSlotsOf() const { return state_ ? state_->pads : nullptr; }
+std::shared_ptr<GamepadSlots> Window::GamepadSlotsOf() const { return pads_; }
 
 bool Window::NextFrame(float& dt) {
     dt = 0;

@@ -256,4 +256,39 @@ TEST_F(FrontDoorInputTest, GamepadReadsItsSlotAndRumblesWhereItCan) {
     EXPECT_FALSE(pad.Rumble(1, 1, 1));
 }
 
+// A window opened again, after Close or over itself: the Gamepad objects made for it read the
+// pads of the new window, which come as connected in its first frame; while closed they read none.
+TEST_F(FrontDoorInputTest, GamepadsComeBackWhenTheWindowOpensAgain) {
+    for (const bool closeFirst : {true, false}) {
+        SCOPED_TRACE(closeFirst ? "closed, then opened" : "opened over itself");
+        pads.Reset();
+        media::Window window;
+        ASSERT_TRUE(window.Open("pad", 32, 24));
+        pads.Connect(1, true, "kept pad");
+        pads.SetButton(1, platform::PadButton::A, true);
+        media::Gamepad pad(window, 1);
+        ASSERT_TRUE(pad.SetDeadZone(0.3f));
+        Frame(window);
+        ASSERT_TRUE(pad.IsConnected());
+        if (closeFirst) {
+            window.Close();
+            EXPECT_FALSE(pad.IsConnected()) << "no pads while the window is closed";
+            EXPECT_FALSE(pad.Rumble(1, 1, 1));
+        }
+        ASSERT_TRUE(window.Open("pad again", 32, 24));
+        bool connected = false, pressed = false;
+        for (const Seen& seen : Frame(window)) {
+            connected |= seen.event.type == media::EventType::GamepadConnected && seen.event.gamepad == 1;
+            pressed |= seen.event.type == media::EventType::GamepadButtonDown && seen.event.gamepad == 1;
+        }
+        EXPECT_TRUE(connected) << "the reopened window tells of the pad it finds";
+        EXPECT_TRUE(pressed);
+        EXPECT_TRUE(pad.IsConnected());
+        EXPECT_TRUE(pad.IsButtonDown(media::GamepadButton::A));
+        EXPECT_STREQ(pad.Name(), "kept pad");
+        EXPECT_FLOAT_EQ(pad.DeadZone(), 0.3f) << "the program's dead zone stays with its slot";
+        EXPECT_TRUE(pad.Rumble(0.5f, 0.5f, 0.1f));
+    }
+}
+
 }  // namespace

@@ -636,11 +636,220 @@ step('a gamepad plays the game through its keys: A starts play, the d-pad walks,
   }
 });
 
+// ---- the window's clipboard, typed text, dropped files, pointer and gamepads -----------------
+// On the input probe's page (web/input_probe.cpp): its function keys run the window's calls, and
+// it prints each event as a line on the console.
+
+// The probe in a context of its own (permissions, scripts run before the page's), with the lines
+// it printed; next(test) waits for the first line after the last one taken that passes test.
+async function openProbe({permissions = [], init = null} = {}) {
+  const context = await browser.newContext({viewport: {width: 640, height: 480}, permissions});
+  if (init) await context.addInitScript(init);
+  const probe = await context.newPage();
+  const lines = [];
+  let taken = 0;
+  probe.on('console', (message) => {
+    if (message.type() === 'error') errors.push(`${probe.url()}: ${message.text()}`);
+    else if (message.type() === 'log') lines.push(message.text());
+  });
+  probe.on('pageerror', (error) => errors.push(`${probe.url()}: ${error.message}`));
+  await probe.goto(`${origin}/input-probe.html`);
+  const next = async (what, test = (line) => line === what, deadlineMs = 5000) => {
+    const found = await poll(what, () => {
+      const at = lines.findIndex((line, i) => i >= taken && test(line));
+      return at >= 0 ? at + 1 : false;
+    }, deadlineMs).catch((error) => { throw new Error(`${error.message}; lines: ${JSON.stringify(lines.slice(taken))}`); });
+    taken = found;
+    return lines[found - 1];
+  };
+  const since = () => lines.slice(taken);
+  await next('probe ready', undefined, 15000);
+  return {probe, context, lines, next, since, close: () => context.close()};
+}
+
+step('the clipboard in the browser: the program\'s text goes out, and a paste or the clipboard read on focus comes in', 20000, async () => {
+  const p = await openProbe({permissions: ['clipboard-read', 'clipboard-write']});
+  try {
+    await p.probe.keyboard.press('F1');
+    await p.next('clipboard-set ok');
+    await poll('the program\'s text on the system clipboard',
+               () => p.probe.evaluate(() => navigator.clipboard.readText()).then((text) => text === 'bodo → zamel ✓'), 5000);
+    await p.probe.keyboard.press('F2');
+    await p.next('clipboard [bodo → zamel ✓]');
+    // Ctrl+C on the page copies the program's text; a paste on the page is what the program reads.
+    const copied = await p.probe.evaluate(() => {
+      const data = new DataTransfer();
+      document.dispatchEvent(new ClipboardEvent('copy', {clipboardData: data, bubbles: true, cancelable: true}));
+      return data.getData('text/plain');
+    });
+    assert.equal(copied, 'bodo → zamel ✓');
+    await p.probe.evaluate(() => {
+      const data = new DataTransfer();
+      data.setData('text/plain', 'pasted ö');
+      document.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
+    });
+    await p.probe.keyboard.press('F2');
+    await p.next('clipboard [pasted ö]');
+    // Text another program put on the clipboard arrives when the page gains the focus.
+    await p.probe.evaluate(() => navigator.clipboard.writeText('from elsewhere 日本'));
+    await p.probe.evaluate(() => window.dispatchEvent(new Event('focus')));
+    await poll('the clipboard read on focus', async () => {
+      await p.probe.keyboard.press('F2');
+      return p.lines.includes('clipboard [from elsewhere 日本]');
+    }, 5000);
+  } finally {
+    await p.close();
+  }
+  // Without the permission the page never asks; the program reads the text it set.
+  const strict = await openProbe();
+  try {
+    await strict.probe.keyboard.press('F1');
+    await strict.next('clipboard-set ok');
+    await strict.probe.keyboard.press('F2');
+    await strict.next('clipboard [bodo → zamel ✓]');
+  } finally {
+    await strict.close();
+  }
+});
+
+step('text input in the browser: the layout\'s characters and an input method\'s text come as UTF-8, only while it is on', 20000, async () => {
+  const p = await openProbe();
+  try {
+    await p.probe.keyboard.press('KeyA');
+    await p.next('key 97');
+    await p.probe.keyboard.press('F3');
+    await p.next('text-input 1');
+    assert.equal(await p.probe.evaluate(() => document.activeElement.tagName), 'TEXTAREA', 'the hidden field has the keyboard');
+    // A key of the layout: its KeyDown as before, and its text; characters the US keyboard does
+    // not have arrive as the browser's text.
+    await p.probe.keyboard.press('KeyA');
+    await p.next('key 97');
+    await p.next('text [a]');
+    await p.probe.keyboard.type('é€😀');
+    await p.next('text [é]');
+    await p.next('text [€]');
+    await p.next('text [😀]');
+    // An input method's composition: only the text it ends with.
+    const cdp = await p.context.newCDPSession(p.probe);
+    await cdp.send('Input.imeSetComposition', {text: 'に', selectionStart: 1, selectionEnd: 1});
+    await cdp.send('Input.insertText', {text: '日本'});
+    const composed = await p.next('text [日本]', (line) => line.startsWith('text ['));
+    assert.equal(composed, 'text [日本]', 'no text while composing');
+    await p.probe.keyboard.press('F4');
+    await p.next('text-input 0');
+    assert.equal(p.lines.filter((line) => line === 'text [日本]').length, 1, 'the composition\'s text once');
+    assert.equal(await p.probe.evaluate(() => document.activeElement.id), 'canvas', 'the canvas has the keyboard again');
+    await p.probe.keyboard.press('KeyB');
+    await p.next('key 98');
+    await p.probe.keyboard.press('F2');
+    await p.next('clipboard []');
+    assert.deepEqual(p.lines.filter((line) => line === 'text [b]'), [], 'no text while text input is off');
+  } finally {
+    await p.close();
+  }
+});
+
+step('files dropped in the browser: each lands in the program\'s file system, one FileDropped each', 15000, async () => {
+  const p = await openProbe();
+  try {
+    const taken = await p.probe.evaluate(() => {
+      const data = new DataTransfer();
+      data.items.add(new File(['hello from the page'], 'note.txt', {type: 'text/plain'}));
+      data.items.add(new File(['two'], 'note.txt', {type: 'text/plain'}));
+      // A name longer than any path the program takes: the file still arrives, its name shortened.
+      data.items.add(new File(['long'], 'n'.repeat(5000) + '.txt', {type: 'text/plain'}));
+      const canvas = document.getElementById('canvas');
+      const over = canvas.dispatchEvent(new DragEvent('dragover', {dataTransfer: data, bubbles: true, cancelable: true}));
+      const drop = canvas.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true}));
+      return !over && !drop;
+    });
+    assert.ok(taken, 'the page takes the drop (the browser does not open the file)');
+    await p.next('dropped /dropped/1/note.txt 19 [hello from the page]');
+    await p.next('dropped /dropped/2/note.txt 3 [two]');
+    const long = await p.next('the long-named file', (line) => line.startsWith('dropped /dropped/3/'));
+    assert.match(long, /^dropped \/dropped\/3\/n+\.txt 4 \[long\]$/);
+  } finally {
+    await p.close();
+  }
+});
+
+step('the pointer in the browser: hidden by CSS, relative mode by pointer lock, no confining', 15000, async () => {
+  const p = await openProbe();
+  try {
+    const cursor = () => p.probe.evaluate(() => document.getElementById('canvas').style.cursor);
+    await p.probe.keyboard.press('F8');
+    await p.next('cursor hidden');
+    assert.equal(await cursor(), 'none');
+    await p.probe.keyboard.press('F9');
+    await p.next('cursor shown');
+    assert.equal(await cursor(), '');
+    await p.probe.keyboard.press('F10');
+    await p.next('confine', (line) => line.startsWith('confine '));
+    assert.match(p.lines.at(-1) || '', /^confine cannot/, 'the browser cannot confine a visible pointer');
+    await p.probe.keyboard.press('F6');
+    await p.next('relative-on ok');
+    const locked = () => p.probe.evaluate(() => document.pointerLockElement === document.getElementById('canvas'));
+    if (!await locked()) await p.probe.mouse.click(320, 240);
+    await poll('the pointer locked to the canvas', locked, 5000);
+    // Locked, the mouse reports moves only (the first move after the lock has none to report),
+    // and the program's pointer stays where it was.
+    await p.probe.mouse.move(320, 240);
+    await p.probe.mouse.move(340, 250);
+    const moved = (await p.next('moved', (line) => line.startsWith('moved '))).split(' ').map(Number);
+    assert.deepEqual(moved.slice(3), [20, 10], 'the mouse\'s own move');
+    await p.probe.keyboard.press('F7');
+    await p.next('relative-off ok');
+    await poll('the pointer let go', async () => !await locked(), 5000);
+  } finally {
+    await p.close();
+  }
+});
+
+// A scripted pad behind navigator.getGamepads: the page's gamepad list is window.scriptedPads.
+function scriptedGamepads() {
+  const buttons = Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}));
+  window.scriptedPad = {id: 'scripted pad (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+                        axes: [0, 0, 0, 0], buttons};
+  window.scriptedPads = [null, null, null, null];
+  Object.defineProperty(navigator, 'getGamepads', {value: () => window.scriptedPads, configurable: true});
+}
+
+step('gamepads in the browser: a pad of the standard mapping connects, presses, moves and goes as events', 15000, async () => {
+  const p = await openProbe({init: scriptedGamepads});
+  try {
+    const pad = (change) => p.probe.evaluate(change);
+    await pad(() => { window.scriptedPads[0] = window.scriptedPad; });
+    await p.next('pad-connected 0');
+    await p.next('pad-name [scripted pad (STANDARD GAMEPAD)]');
+    await pad(() => { Object.assign(window.scriptedPad.buttons[0], {pressed: true, value: 1}); });
+    await p.next('pad-down 0 0');  // A
+    await pad(() => { Object.assign(window.scriptedPad.buttons[12], {pressed: true, value: 1}); });
+    await p.next('pad-down 0 11');  // the d-pad's up
+    await pad(() => { window.scriptedPad.axes[0] = 1; });
+    await p.next('pad-axis 0 0 1.00');  // the left stick, all the way right
+    await pad(() => { window.scriptedPad.buttons[7].value = 1; });
+    await p.next('pad-axis 0 5 1.00');  // the right trigger
+    await pad(() => { Object.assign(window.scriptedPad.buttons[0], {pressed: false, value: 0}); });
+    await p.next('pad-up 0 0');
+    // Pulled out: what it held is let go first.
+    await pad(() => { window.scriptedPads[0] = null; });
+    await p.next('pad-up 0 11');
+    await p.next('pad-disconnected 0');
+  } finally {
+    await p.close();
+  }
+});
+
 step('no page showed a console error', 1000, async () => {
   assert.deepEqual(errors, []);
 });
 
 // ---- running ------------------------------------------------------------------------------
+
+// MEDIA_WEB_STEPS=text runs only the steps whose names hold that text (and the console check), for
+// work on one feature; the full run, as tools/test.sh makes it, has every step.
+const chosen = ({name}) => !process.env.MEDIA_WEB_STEPS || name.includes(process.env.MEDIA_WEB_STEPS) ||
+                           name === 'no page showed a console error';
 
 async function main() {
   const server = await serve();
@@ -648,7 +857,7 @@ async function main() {
   browser = await chromium.launch({executablePath: kChromium, args: [...kChromiumArgs, '--autoplay-policy=no-user-gesture-required']});
   let failed = 0;
   try {
-    for (const {name, timeoutMs, run} of steps) {
+    for (const {name, timeoutMs, run} of steps.filter(chosen)) {
       let timer;
       const timeout = new Promise((resolve, reject) => { timer = setTimeout(() => reject(new Error(`step timed out after ${timeoutMs} ms`)), timeoutMs); });
       try {
