@@ -66,6 +66,8 @@ input-probe||
 input-probe|--keys|
 make-assets||
 make-assets||some-folder
+make-icon||
+make-icon|16|out.png
 CASES
 
 # program | arguments around --version (it wins over everything but --help)
