@@ -107,8 +107,18 @@ foreach(component_package game:bodo-zamel dev:libzamelmedia-dev tools:zamelmedia
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${package} COMPONENT ${component})
 endforeach()
 
-# The hicolor icons, 16 to 256 pixels, from the game's own art.
-include(${CMAKE_CURRENT_LIST_DIR}/Icons.cmake OPTIONAL)
+# The menu's icons in the hicolor theme, 16 to 256 pixels, made by make-icon from the game's hero.
+set(icons "")
+foreach(size 16 22 24 32 48 64 128 256)
+  set(icon ${packaging_out}/icons/${size}x${size}/bodo-zamel.png)
+  add_custom_command(OUTPUT ${icon}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${packaging_out}/icons/${size}x${size}
+    COMMAND make-icon ${size} ${icon}
+    DEPENDS make-icon ${PROJECT_SOURCE_DIR}/assets/bodo.bmp VERBATIM)
+  list(APPEND icons ${icon})
+  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps COMPONENT game)
+endforeach()
+add_custom_target(menu_icons ALL DEPENDS ${icons})
 
 # --- CPack ---
 set(CPACK_GENERATOR DEB)

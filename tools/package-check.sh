@@ -53,7 +53,14 @@ step "lintian: no error, no warning"
 dpkg-deb -x "$debs"/bodo-zamel_*.deb "$work/game"
 desktop-file-validate "$work/game/usr/share/applications/bodo-zamel.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$work/game/usr/share/metainfo/"*.metainfo.xml || fail "metainfo"
-step "desktop entry and metainfo valid"
+# The menu's icon in every hicolor size, square PNGs of that size.
+icon=$(sed -n 's/^Icon=//p' "$work/game/usr/share/applications/bodo-zamel.desktop")
+for size in 16 22 24 32 48 64 128 256; do
+  file=$work/game/usr/share/icons/hicolor/${size}x${size}/apps/$icon.png
+  [ "$(identify -format '%m %wx%h' "$file" 2>/dev/null)" = "PNG ${size}x${size}" ] \
+    || fail "no ${size}x${size} PNG icon '$icon' in the hicolor theme"
+done
+step "desktop entry, icons and metainfo valid"
 
 # --- the fresh root: the essential packages, apt, and what a programmer builds with ---
 # The checks run in mmdebstrap's customize hook, where the root has /proc, /sys and /dev mounted.
