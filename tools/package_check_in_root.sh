@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2154 # source_dir, packages, fail and step: tools/package-check.sh's
 # The checks tools/package-check.sh runs in the fresh Debian root (sourced; mmdebstrap's
 # customize hook calls in_root with the root, where /proc, /sys and /dev are mounted). The X
 # server and the screenshots are this machine's: the game in the root reaches the server through
@@ -32,6 +33,13 @@ check_game() {
   local exec_line status
   exec_line=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/bodo-zamel.desktop")
   [ -n "$exec_line" ] || fail "the desktop entry has no Exec line"
+  # The command answers --version with the packages' version and --help with its manual.
+  local version
+  version=$(dpkg-deb -f "$check"/debs/bodo-zamel_*.deb Version)
+  [ "$(in_chroot bodo-zamel --version)" = "bodo-zamel $version" ] || fail "bodo-zamel --version does not say $version"
+  local manual
+  manual=$(in_chroot bodo-zamel --help) || fail "bodo-zamel --help failed"
+  [[ "$manual" == "usage: bodo-zamel "* ]] || fail "bodo-zamel --help gives no manual"
   : >"$root/tmp/check/none.keys"
   in_chroot bodo-zamel-replay /tmp/check/none.keys --assets /usr/share/games/bodo-zamel --frames 30 \
     --shot 20:/tmp/check/title.png >/dev/null || fail "the installed replay did not run"
@@ -55,7 +63,8 @@ check_game() {
   wait "$game" && status=0 || status=$?
   game=""
   [ "$status" -eq 0 ] || fail "the game ended with code $status on SIGTERM; it said: $(cat "$check/game.log")"
-  kill "$xvfb" && wait "$xvfb" 2>/dev/null || true
+  kill "$xvfb"
+  wait "$xvfb" 2>/dev/null || true
   xvfb=""
 }
 xdpyinfo_ok() { DISPLAY=$display xdpyinfo >/dev/null 2>&1 && echo up; }
@@ -70,17 +79,17 @@ check_build() {
       "$root$docs/getting_started.md" >"$root/tmp/check/hello/$file"
     [ -s "$root/tmp/check/hello/$file" ] || fail "no $file in the installed getting_started.md"
   done
-  in_chroot sh -ec "cmake -S /tmp/check/hello -B /tmp/check/hello/build >/dev/null
-    cmake --build /tmp/check/hello/build >/dev/null
+  in_chroot sh -ec "cmake -S /tmp/check/hello -B /tmp/check/hello/build
+    cmake --build /tmp/check/hello/build
     g++ -std=c++20 -o /tmp/check/hello/hello-pc /tmp/check/hello/main.cpp \$(pkg-config --cflags --libs zamelmedia)" \
-    || fail "the getting-started program does not build against the installed package"
-  in_chroot sh -ec "cmake -S $docs/examples -B /tmp/check/examples >/dev/null
-    cmake --build /tmp/check/examples --target moving-sprite >/dev/null
+    >"$check/hello.log" 2>&1 || { tail -n 30 "$check/hello.log"; fail "the getting-started program does not build against the installed package"; }
+  in_chroot sh -ec "cmake -S $docs/examples -B /tmp/check/examples
+    cmake --build /tmp/check/examples --target moving-sprite
     MEDIA_BACKEND=headless /tmp/check/examples/moving-sprite --frames 3
     g++ -std=c++20 -I$docs/examples -o /tmp/check/moving-sprite-pc $docs/examples/moving_sprite/main.cpp \
       \$(pkg-config --cflags --libs zamelmedia)
-    MEDIA_BACKEND=headless /tmp/check/moving-sprite-pc --frames 3" \
-    || fail "the moving-sprite example does not build or run against the installed package"
+    MEDIA_BACKEND=headless /tmp/check/moving-sprite-pc --frames 3" >"$check/example.log" 2>&1 \
+    || { tail -n 30 "$check/example.log"; fail "the moving-sprite example does not build or run against the installed package"; }
 }
 
 in_root() {
