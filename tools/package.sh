@@ -22,7 +22,9 @@ cmake -S . -B build-packages -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL
   -DMEDIA_PACKAGE=ON -DMEDIA_BUILD_SDL=ON -DMEDIA_BUILD_TESTS=OFF -DMEDIA_BUILD_BENCH=OFF \
   -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON \
   "-DCMAKE_CXX_FLAGS=$cxxflags" "-DCMAKE_EXE_LINKER_FLAGS=$ldflags" "${launcher[@]}" >/dev/null
-cmake --build build-packages -j "$(nproc)"
+# What the packages install, and nothing else of the tree (the examples go in as sources).
+cmake --build build-packages -j "$(nproc)" --target media platform bodo-zamel picture-to-ppm play-sound \
+  input-probe bodo-zamel-replay manual_pages menu_icons debian_changelog
 rm -rf build-packages/debs
 (cd build-packages && cpack -G DEB >/dev/null)
 for deb in build-packages/debs/*.deb; do
