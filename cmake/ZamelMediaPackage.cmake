@@ -30,8 +30,8 @@ add_library(ZamelMedia::ZamelMedia ALIAS zamelmedia_layer)  # the installed name
 add_library(ZamelMedia::Headless ALIAS zamelmedia_headless_layer)
 
 install(TARGETS ${zamelmedia_libraries} EXPORT ZamelMediaTargets
-        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(EXPORT ZamelMediaTargets NAMESPACE ZamelMedia:: DESTINATION ${ZAMELMEDIA_CMAKE_DIR})
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT dev)
+install(EXPORT ZamelMediaTargets NAMESPACE ZamelMedia:: DESTINATION ${ZAMELMEDIA_CMAKE_DIR} COMPONENT dev)
 
 # Public headers: the front door and its testing controls (testing/testing.h), the layer's
 # classes (screen, surfaces, pictures, sprites, frame sheets, blits, input, sound effects, music),
@@ -66,9 +66,9 @@ set(zamelmedia_public_headers
   platform/backends/headless/headless_backend.h platform/backends/headless/headless_input.h)
 foreach(header IN LISTS zamelmedia_public_headers)
   get_filename_component(folder ${header} DIRECTORY)
-  install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${ZAMELMEDIA_INCLUDE_SUBDIR}/${folder})
+  install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${ZAMELMEDIA_INCLUDE_SUBDIR}/${folder} COMPONENT dev)
 endforeach()
-install(FILES include/zamelmedia/zamelmedia.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${ZAMELMEDIA_INCLUDE_SUBDIR})
+install(FILES include/zamelmedia/zamelmedia.h DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${ZAMELMEDIA_INCLUDE_SUBDIR} COMPONENT dev)
 
 # The package: version, and the dependencies the exported libraries name (found again in the
 # consumer, since imported targets of pkg-config and find modules are not exported).
@@ -82,7 +82,7 @@ configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/ZamelMediaConfig.cmake
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/ZamelMediaConfigVersion.cmake
   VERSION ${PROJECT_VERSION} COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/ZamelMediaConfig.cmake ${PROJECT_BINARY_DIR}/ZamelMediaConfigVersion.cmake
-        DESTINATION ${ZAMELMEDIA_CMAKE_DIR})
+        DESTINATION ${ZAMELMEDIA_CMAKE_DIR} COMPONENT dev)
 
 # pkg-config: zamelmedia, and zamelmedia-headless with the same libraries (the name programs on
 # the in-memory backend have always used).
@@ -101,5 +101,5 @@ string(REGEX REPLACE "/$" "" ZAMELMEDIA_PC_TO_PREFIX "${ZAMELMEDIA_PC_TO_PREFIX}
 foreach(ZAMELMEDIA_PC_NAME zamelmedia zamelmedia-headless)
   set(ZAMELMEDIA_PC_DESCRIPTION "the zamel multimedia layer: window, surfaces, pictures, input, sound and MIDI music")
   configure_file(${PROJECT_SOURCE_DIR}/cmake/zamelmedia.pc.in ${PROJECT_BINARY_DIR}/${ZAMELMEDIA_PC_NAME}.pc @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/${ZAMELMEDIA_PC_NAME}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+  install(FILES ${PROJECT_BINARY_DIR}/${ZAMELMEDIA_PC_NAME}.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT dev)
 endforeach()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the unit tests on the headless
 # backend, the end-to-end test of the real window under Xvfb, and the browser build (tools/web.sh)
-# in headless chromium (tests/web/browser_test.js).
+# in headless chromium (tests/web/browser_test.js), then the Debian packages (tools/package.sh)
+# and their checks in a fresh Debian root (tools/package-check.sh).
 # With --sanitize: everything built with AddressSanitizer and UndefinedBehaviorSanitizer, the SDL
 # programs too, and every test run on it (the unit tests and the end-to-end tests of the game,
 # input-probe, play-sound and the examples in a real window), except the installed package's,
@@ -46,4 +47,13 @@ else
   MEDIA_WEB_JOBS=$jobs bash tools/web.sh
   echo "browser test:"
   timeout 600 node tests/web/browser_test.js build-web/site build/bodo-zamel-replay assets
+  # The Debian packages, built and checked as Debian does, then installed, run, built against
+  # and purged in a fresh Debian 12 root (tools/package-check.sh, as root or through sudo, as
+  # the dependencies are installed).
+  started=$(date +%s)
+  bash tools/package.sh
+  as_root=()
+  [ "$(id -u)" -eq 0 ] || as_root=(sudo)
+  timeout 900 "${as_root[@]}" bash tools/package-check.sh
+  echo "package build and check: $(( $(date +%s) - started )) s"
 fi

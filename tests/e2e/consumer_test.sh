@@ -6,9 +6,12 @@
 # with find_package and with pkg-config's flags and runs it on the headless backend, builds
 # examples/ on its own against the prefix, and builds the programs written out in
 # docs/getting_started.md and docs/testing.md (running the latter's test with ctest).
-# Usage: consumer_test.sh SOURCE_DIR
+# Every find_package(ZamelMedia X.Y) written in the tree's docs and projects asks for the
+# project's version, which the package and its pkg-config files carry.
+# Usage: consumer_test.sh SOURCE_DIR VERSION
 set -euo pipefail
 source=$1
+version=$2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
@@ -26,6 +29,17 @@ extract() {
     [ -s "$folder/$file" ] || fail "no $file in $page"
   done
 }
+# The package accepts its own minor version only (before 1.0 a minor version may change the
+# interface), so every request written down must follow the project's version.
+wanted="find_package(ZamelMedia ${version%.*} REQUIRED)"
+while IFS= read -r request; do
+  [ "${request#*:}" = "$wanted" ] || fail "${request%%:*} asks for ${request#*:}, not $wanted"
+done < <(cd "$source" && grep -rHoE 'find_package\(ZamelMedia [0-9.]+[^)]*\)' README.md docs examples tests/consumer)
+grep -q "version $version;" "$source/README.md" || fail "the README does not give the version $version"
+while IFS= read -r named; do
+  [ "${named##*[-_]}" = "$version" ] || fail "the README's install section names $named, not version $version"
+done < <(grep -oE '(bodo-zamel|libzamelmedia-dev|zamelmedia-tools|bodo-zamel-web)[-_][0-9]+\.[0-9]+\.[0-9]+' "$source/README.md")
+
 launcher=()
 if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
 
@@ -69,7 +83,7 @@ output=$("$work/build/consumer") || fail "consumer built with CMake failed: $out
 
 # pkg-config: the same program with the flags of zamelmedia-headless.pc alone.
 export PKG_CONFIG_PATH=$prefix/lib/pkgconfig
-[ "$(pkg-config --modversion zamelmedia-headless)" = "0.1.0" ] || fail "pkg-config version is not 0.1.0"
+[ "$(pkg-config --modversion zamelmedia-headless)" = "$version" ] || fail "pkg-config version is not $version"
 # shellcheck disable=SC2046
 c++ -std=c++20 -o "$work/consumer_pc" "$work/src/main.cpp" $(pkg-config --cflags --libs zamelmedia-headless) \
   || fail "build with pkg-config failed"

@@ -4,7 +4,9 @@
 # codes and the environment it reads, in lines that fit a terminal. Asking for the manual opens
 # nothing: no window (no display is reachable here), no audio output (the disk driver would
 # leave its file) and no file of its own (the folder it runs in stays empty).
-# Usage: help_test.sh NAME=PATH/TO/PROGRAM...
+# The packaged tools also answer --version with "NAME VERSION" (MEDIA_EXPECTED_VERSION, the
+# project's), which their manual pages are made from.
+# Usage: MEDIA_EXPECTED_VERSION=X.Y.Z help_test.sh NAME=PATH/TO/PROGRAM...
 set -uo pipefail
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -66,6 +68,28 @@ make-assets||
 make-assets||some-folder
 make-icon||
 make-icon|16|out.png
+CASES
+
+# program | arguments around --version (it wins over everything but --help)
+while IFS='|' read -r name args; do
+  program=${programs[$name]:-}
+  [ -n "$program" ] || continue
+  # shellcheck disable=SC2086 # the arguments are words
+  env -u DISPLAY -u WAYLAND_DISPLAY timeout 30 "$program" $args >"$work/out" 2>"$work/err" </dev/null
+  status=$?
+  expected="$name ${MEDIA_EXPECTED_VERSION:?the project version}"
+  if [ "$status" -ne 0 ] || [ "$(cat "$work/out")" != "$expected" ] || [ -s "$work/err" ] || [ -n "$(ls -A)" ]; then
+    echo "FAIL: $name $args: exit code $status, printed '$(head -c 200 "$work/out")', expected '$expected'" >&2
+    failures=$((failures + 1))
+  fi
+  find . -mindepth 1 -delete
+done <<'CASES'
+bodo-zamel-replay|--version
+bodo-zamel-replay|game.keys --version --frames many
+picture-to-ppm|--version
+picture-to-ppm|in.bmp out.ppm --version
+play-sound|--version
+input-probe|--version
 CASES
 
 for name in "${!programs[@]}"; do

@@ -34,10 +34,11 @@ constexpr const char* kHelp =
     "SIGINT ends it.\n"
     "\n"
     "options:\n"
-    "  --keys      print the key tables and open no window: '<code> <scan code or -1>\n"
-    "              <shifted code> <name>' for codes 0..269, then 'scan <scan code> <code>'\n"
-    "              for scan codes 0..255\n"
-    "  -h, --help  this manual\n"
+    "  --keys         print the key tables and open no window: '<code> <scan code or -1>\n"
+    "                 <shifted code> <name>' for codes 0..269, then 'scan <scan code>\n"
+    "                 <code>' for scan codes 0..255\n"
+    "  -h, --help     this manual\n"
+    "      --version  the program's version\n"
     "\n"
     "exit codes:\n"
     "  0  the window was closed, or the tables were printed\n"
@@ -51,6 +52,7 @@ constexpr const char* kHelp =
     "  MEDIA_NO_MESSAGE_BOX  1: errors go to standard error only\n";
 
 bool IsHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+bool IsVersion(std::string_view argument) { return argument == "--version"; }
 
 // The keys the game asks for: ESC, A, E, M, O, P, X and the left and right arrows.
 constexpr std::uint16_t kGameKeys[] = {27, 97, 101, 109, 111, 112, 120, 134, 135};
@@ -149,6 +151,10 @@ int main(int argc, char** argv) {
     platform::CatchQuitSignals();
     if (std::any_of(argv + 1, argv + argc, IsHelp)) {
         std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (std::any_of(argv + 1, argv + argc, IsVersion)) {
+        std::printf("input-probe %s\n", MEDIA_VERSION);
         return 0;
     }
     if (argc == 2 && std::strcmp(argv[1], "--keys") == 0) {

@@ -39,6 +39,7 @@ constexpr const char* kHelp =
     "                         transparency, a 32-bit TGA's or a PSD's fourth channel) as a\n"
     "                         binary PGM (P5); 255 everywhere for a picture without alpha\n"
     "  -h, --help             this manual\n"
+    "      --version          the program's version\n"
     "\n"
     "exit codes:\n"
     "  0  the PPM was written\n"
@@ -49,6 +50,7 @@ constexpr const char* kHelp =
     "environment: none; the depth is chosen with --depth.\n";
 
 bool IsHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+bool IsVersion(std::string_view argument) { return argument == "--version"; }
 
 struct Arguments {
     int depth = 32;
@@ -172,6 +174,10 @@ bool WriteFile(const char* path, const std::vector<unsigned char>& bytes) {
 int main(int argc, char** argv) {
     if (std::any_of(argv + 1, argv + argc, IsHelp)) {
         std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (std::any_of(argv + 1, argv + argc, IsVersion)) {
+        std::printf("picture-to-ppm %s\n", MEDIA_VERSION);
         return 0;
     }
     Arguments args;

@@ -51,8 +51,9 @@ const char* const kHelp =
     "error shows the seconds played out of the total.\n"
     "\n"
     "options:\n"
-    "  --seconds N  play for N seconds (a decimal number, at most a day)\n"
-    "  -h, --help   this manual\n"
+    "  --seconds N    play for N seconds (a decimal number, at most a day)\n"
+    "  -h, --help     this manual\n"
+    "      --version  the program's version\n"
     "\n"
     "exit codes:\n"
     "  0  played\n"
@@ -67,6 +68,7 @@ const char* const kHelp =
     "  SDL_DISKAUDIOFILE  that file (signed 16-bit stereo, 44,100 Hz)\n";
 
 bool IsHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+bool IsVersion(std::string_view argument) { return argument == "--version"; }
 
 // "elapsed / total s" on standard error, rewritten in place with a carriage return, only when
 // standard error is a terminal: a pipe or a log file gets no progress at all.
@@ -269,6 +271,10 @@ int PlayMidi(const Arguments& arguments) {
 int main(int argc, char** argv) {
     if (std::any_of(argv + 1, argv + argc, IsHelp)) {
         std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (std::any_of(argv + 1, argv + argc, IsVersion)) {
+        std::printf("play-sound %s\n", MEDIA_VERSION);
         return 0;
     }
     const std::optional<Arguments> arguments = ParseArguments(argc, argv);

@@ -46,6 +46,7 @@ constexpr const char* kHelp =
     "  --assets DIR       the folder with the game's pictures, tunes and sound (default: the\n"
     "                     current directory); relative shot files are written there\n"
     "  -h, --help         this manual\n"
+    "      --version      the program's version\n"
     "\n"
     "exit codes:\n"
     "  0  the replay ran (to N frames or until the game closed)\n"
@@ -56,6 +57,7 @@ constexpr const char* kHelp =
     "MEDIA_BACKEND says.\n";
 
 bool IsHelp(std::string_view argument) { return argument == "--help" || argument == "-h"; }
+bool IsVersion(std::string_view argument) { return argument == "--version"; }
 
 struct Options {
     std::string script;
@@ -112,6 +114,10 @@ bool ParseOptions(int argc, char** argv, Options* options) {
 int main(int argc, char** argv) {
     if (std::any_of(argv + 1, argv + argc, IsHelp)) {
         std::fputs(kHelp, stdout);
+        return 0;
+    }
+    if (std::any_of(argv + 1, argv + argc, IsVersion)) {
+        std::printf("bodo-zamel-replay %s\n", MEDIA_VERSION);
         return 0;
     }
     // The game runs in memory here, whatever backends the program has.
