@@ -43,10 +43,19 @@ const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'bodo-zamel-web-'));
 const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.keys': 'text/plain',
                 '.webmanifest': 'application/manifest+json', '.png': 'image/png'};
 
-// The site, and the test's key scripts under /test/.
+// The site, and the test's key scripts under /test/. With nextBuild set, the site's service worker
+// is served as a new build would write it.
+let nextBuild = false;
 function serve() {
   const server = http.createServer((request, response) => {
     const url = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    if (url === '/service-worker.js' && nextBuild) {
+      // The next build's worker: the same site under another version.
+      const worker = fs.readFileSync(path.join(site, 'service-worker.js'), 'utf8').replace(/'bodo-zamel-([0-9a-f]+)'/, '\'bodo-zamel-$1next\'');
+      response.writeHead(200, {'content-type': 'text/javascript'});
+      response.end(worker);
+      return;
+    }
     const file = url.startsWith('/test/') ? path.join(scratch, url.slice(6)) : path.join(site, url === '/' ? 'index.html' : url);
     const inside = file.startsWith(site + path.sep) || file.startsWith(scratch + path.sep);
     fs.readFile(file, (error, data) => {
@@ -553,7 +562,19 @@ step('after one visit the game starts offline: the title within a second, and it
                 `music peak ${level.peak.toFixed(3)}, RMS ${level.rms.toFixed(4)}`);
     assert.deepEqual(messages, [], 'the SoundFont and FluidSynth load from the cache');
     assert.ok(first <= kMaxOfflineTitleMs, `the title offline after ${first} ms`);
+    // Online again, a new build's worker replaces the cache whole: its own cache holds every
+    // file, and the old one is gone.
+    await context.setOffline(false);
+    nextBuild = true;
+    const replaced = await poll('the next build\'s cache alone', () => visit.evaluate(async () => {
+      await (await navigator.serviceWorker.getRegistration()).update().catch(() => {});
+      const names = await caches.keys();
+      if (names.length !== 1 || !names[0].endsWith('next')) return false;
+      return {names, files: (await (await caches.open(names[0])).keys()).length};
+    }), 20000);
+    assert.equal(replaced.files, cached.files.length, `the new cache ${JSON.stringify(replaced)}`);
   } finally {
+    nextBuild = false;
     await context.close();
   }
 });
