@@ -4,6 +4,7 @@
 
 #include "game/app_shell.h"
 #include "game/game_actions.h"
+#include "game/pad_keys.h"
 #include "game/play_frame.h"
 #include "media/audio/music_player.h"
 #include "media/audio/sound_device.h"
@@ -198,6 +199,7 @@ std::int32_t GameInit() {
         FatalError(screen, "Could not create direct input object");
         return 1;
     }
+    GamePads().Reset();
     CreateSprites();
     CreateSound();
     gameStarted = true;
@@ -209,6 +211,7 @@ void GameFrame() {
     // the shutdown there is nothing to draw with.
     if (!gameStarted) return;
     input->Update();
+    GamePads().Read();
     if (!RunTransitions()) return;
 
     screen->Back()->Fill(0);

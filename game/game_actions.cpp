@@ -1,6 +1,7 @@
 #include "game/game_actions.h"
 
 #include "game/game_values.h"
+#include "game/pad_keys.h"
 #include "media/audio/music_player.h"
 #include "media/audio/sound_effect.h"
 #include "media/display/screen.h"
@@ -17,7 +18,8 @@ constexpr std::uint32_t kKeyStatusBits = 0xFFFFu;
 }  // namespace
 
 bool KeyDown(std::uint16_t code) {
-    return input && (static_cast<std::uint32_t>(input->GetKeyStatus(code)) & kKeyStatusBits) != 0;
+    if (!input) return false;
+    return (static_cast<std::uint32_t>(input->GetKeyStatus(code)) & kKeyStatusBits) != 0 || GamePads().Down(code);
 }
 
 void DrawSprite(media::SpriteObject* sprite, std::int32_t kind) {

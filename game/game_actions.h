@@ -13,7 +13,8 @@ class SpriteObject;
 
 namespace game {
 
-// A key counts as down while pressed or held, and in the first update after it went up.
+// A key counts as down while pressed or held, and in the first update after it went up; or while
+// a gamepad holds it (pad_keys.h).
 bool KeyDown(std::uint16_t code);
 // Draws the sprite at its own position with the blit kind, view offset (0, 0).
 void DrawSprite(media::SpriteObject* sprite, std::int32_t kind);

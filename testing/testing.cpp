@@ -12,6 +12,7 @@
 #include "platform/backends/headless/headless_gamepads.h"
 #include "platform/backends/headless/headless_input.h"
 #include "platform/backends/headless/headless_shell.h"
+#include "platform/backends/headless/headless_touches.h"
 #include "platform/core/backend.h"
 #include "platform/pixels/color_convert.h"
 #include "platform/window/window.h"
@@ -78,6 +79,18 @@ void TypeText(const Window& window, const char* utf8) {
 void DropFile(const Window& window, const char* path) {
     platform::headless::ShellControls().DropFile(static_cast<const platform::Window*>(window.NativeHandle()), path ? path : "");
 }
+
+namespace {
+
+void Touch(const Window& window, platform::TouchPhase phase, std::int64_t finger, std::int32_t x, std::int32_t y) {
+    platform::headless::TouchControls().Touch(static_cast<const platform::Window*>(window.NativeHandle()), phase, finger, x, y);
+}
+
+}  // namespace
+
+void TouchDown(const Window& window, std::int64_t finger, std::int32_t x, std::int32_t y) { Touch(window, platform::TouchPhase::Down, finger, x, y); }
+void TouchMove(const Window& window, std::int64_t finger, std::int32_t x, std::int32_t y) { Touch(window, platform::TouchPhase::Move, finger, x, y); }
+void TouchUp(const Window& window, std::int64_t finger, std::int32_t x, std::int32_t y) { Touch(window, platform::TouchPhase::Up, finger, x, y); }
 
 void ConnectGamepad(int slot, bool connected) { platform::headless::GamepadControls().Connect(slot, connected); }
 

@@ -57,6 +57,14 @@ void MovePointer(const Window& window, std::int32_t x, std::int32_t y);
 void TypeText(const Window& window, const char* utf8);
 /// A file dropped on the window: a FileDropped event at the next NextFrame.
 void DropFile(const Window& window, const char* path);
+/// A finger put down, moved or lifted at pixel (x, y) of the window's client area as shown on
+/// screen (the drawing area's pixel for a window shown at its own size): a TouchDown, TouchMove
+/// or TouchUp event with that finger's id at the next NextFrame.
+/// @{
+void TouchDown(const Window& window, std::int64_t finger, std::int32_t x, std::int32_t y);
+void TouchMove(const Window& window, std::int64_t finger, std::int32_t x, std::int32_t y);
+void TouchUp(const Window& window, std::int64_t finger, std::int32_t x, std::int32_t y);
+/// @}
 /// A gamepad plugged into the slot (0..kGamepadCount-1, all buttons up and axes at rest) or pulled
 /// out; a button down or up; an axis moved (sticks -1..1, triggers 0..1, before the dead zone).
 /// Read at the next NextFrame.

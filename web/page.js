@@ -45,11 +45,14 @@ if (typeof window !== 'undefined') {
   const messageLine = document.getElementById('message');
   const params = new URLSearchParams(location.search);
 
+  // The canvas's room is the screen box: the whole window, or what the touch controls leave.
+  const screenBox = document.getElementById('screen');
   function fitCanvas() {
-    const size = fitSize(canvas.width, canvas.height, window.innerWidth, window.innerHeight);
+    const size = fitSize(canvas.width, canvas.height, screenBox.clientWidth, screenBox.clientHeight);
     canvas.style.width = size.width + 'px';
     canvas.style.height = size.height + 'px';
   }
+  page.fitCanvas = fitCanvas;
   window.addEventListener('resize', fitCanvas);
   // The program resizes the canvas to its window's client area.
   new MutationObserver(fitCanvas).observe(canvas, {attributes: true, attributeFilter: ['width', 'height']});

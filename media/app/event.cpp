@@ -7,7 +7,9 @@ namespace media {
 
 namespace {
 
-bool IsMove(EventType type) { return type == EventType::MouseMoved || type == EventType::JoystickMoved; }
+bool IsMove(EventType type) {
+    return type == EventType::MouseMoved || type == EventType::JoystickMoved || type == EventType::TouchMove;
+}
 
 std::int32_t SaturatingSum(std::int32_t a, std::int32_t b) {
     const std::int64_t sum = std::int64_t{a} + b;
@@ -19,7 +21,7 @@ std::int32_t SaturatingSum(std::int32_t a, std::int32_t b) {
 bool EventQueue::Push(const Event& event) {
     if (count_ > 0 && IsMove(event.type)) {
         Event& newest = events_[(head_ + count_ - 1) % kCapacity];
-        if (newest.type == event.type) {
+        if (newest.type == event.type && newest.touch == event.touch) {
             newest.x = event.x, newest.y = event.y;
             newest.dx = SaturatingSum(newest.dx, event.dx), newest.dy = SaturatingSum(newest.dy, event.dy);
             return true;

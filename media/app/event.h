@@ -33,6 +33,9 @@ enum class EventType : std::uint8_t {
     GamepadButtonDown,   ///< gamepad, button (a GamepadButton value)
     GamepadButtonUp,     ///< gamepad, button (a GamepadButton value)
     GamepadAxisMoved,    ///< gamepad, button (a GamepadAxis value), value: the axis now, past its dead zone
+    TouchDown,           ///< touch: the finger; x, y: where it came down on the drawing area
+    TouchMove,           ///< touch, x, y: where the finger is now; dx, dy: the move
+    TouchUp,             ///< touch, x, y: where the finger was lifted
 };
 
 /// One event; which fields hold something depends on its type. Gamepad buttons and axes are
@@ -49,21 +52,24 @@ struct Event {
     std::int32_t wheel = 0;              ///< MouseWheel: notches
     std::int32_t gamepad = 0;            ///< Gamepad events: the pad's slot
     float value = 0;                     ///< GamepadAxisMoved: -1..1 (sticks), 0..1 (triggers)
+    /// Touch events: the finger, the same id from its TouchDown to its TouchUp (another finger
+    /// down meanwhile has another).
+    std::int64_t touch = 0;
     /// TextInput, FileDropped: NUL-terminated UTF-8 in the window's store of this frame's text,
     /// valid until the next NextFrame.
     const char* utf8 = nullptr;
 };
 
 /// A first-in first-out queue of at most kCapacity events; when full, new events are dropped and
-/// counted. A move (MouseMoved, JoystickMoved) right after one of its kind joins it, so that the
-/// moves of one frame take one place.
+/// counted. A move (MouseMoved, JoystickMoved, a finger's TouchMove) right after one of its kind
+/// (of the same finger) joins it, so that the moves of one frame take one place.
 class EventQueue {
 public:
     /// How many events one frame can hold: every key of a keyboard going down at once, with its text.
     static constexpr std::size_t kCapacity = 256;
 
     /// Appends an event, or joins a move to the newest event when that is a move of the same kind
-    /// (the new position, the two moves added); false (and one more Dropped) when the queue is full.
+    /// and finger (the new position, the two moves added); false (and one more Dropped) when the queue is full.
     bool Push(const Event& event);
     /// Appends two events that belong together (a key's KeyDown and its Text): both, or neither
     /// (and two more Dropped) when there is no room for both.

@@ -8,7 +8,8 @@
 //
 // A pad keeps its slot while it is connected; a pad plugged in takes the lowest free slot. The
 // window's events tell of pads plugged in and out (GamepadConnected, GamepadDisconnected) and of
-// their buttons and axes. A Gamepad outliving its window reads as not connected.
+// their buttons and axes. A Gamepad outliving its window reads as not connected; while its window
+// is closed it reads no pad, and once the window is opened again it reads the pads there.
 #include <cstdint>
 #include <memory>
 

@@ -17,6 +17,11 @@ public:
     /// Reads every slot and queues what changed since the last read: releases and disconnections
     /// first, then connections, presses and axis moves, slot by slot.
     void Read(EventQueue& events);
+    /// Empties every slot without events (the window closed); the dead zones stay.
+    void Unplug() {
+        now_ = {};
+        axes_ = {};
+    }
     /// The slot as read, and its axes past the dead zone.
     /// @{
     const platform::GamepadState& State(int index) const { return now_[static_cast<std::size_t>(index)]; }

@@ -20,6 +20,7 @@
 #include "platform/core/resources.h"
 #include "platform/core/system.h"
 #include "platform/input/input_host.h"
+#include "platform/input/touch_host.h"
 #include "platform/window/shell_host.h"
 #include "platform/window/window.h"
 
@@ -47,7 +48,13 @@ struct Window::State {
     bool textInput = false, relativeMouse = false, confined = false;
     std::int32_t mouseTotalX = 0, mouseTotalY = 0;  // the mouse's own travel as last read
     StringPool strings;                           // the text this frame's events point at
-    std::shared_ptr<GamepadSlots> pads = std::make_shared<GamepadSlots>();
+    std::shared_ptr<GamepadSlots> pads;           // the Window's, kept over a Close and Open
+    struct Finger {
+        bool down = false;
+        std::int64_t id = 0;
+        IntPoint at;  // on the drawing area, as last reported
+    };
+    std::array<Finger, 10> fingers{};  // those touching now, for their moves' dx, dy
 };
 
 namespace {
@@ -231,6 +238,30 @@ void QueueShellEvent(void* context, platform::ShellEventKind kind, std::string_v
     state.events.Push(event);
 }
 
+// A finger's notice as an event on the drawing area (the client area on screen taken back through
+// the window's scaling, as the pointer is). A move carries its change since the finger's last
+// notice; fingers beyond the ten followed move with no change.
+void QueueTouch(void* context, const platform::TouchNotice& touch) {
+    auto& state = *static_cast<Window::State*>(context);
+    static constexpr EventType kTypes[] = {EventType::TouchDown, EventType::TouchMove, EventType::TouchUp};
+    Event event{kTypes[static_cast<std::size_t>(touch.phase)]};
+    event.touch = touch.finger;
+    const IntPoint at = OnDrawingArea(state, {touch.x, touch.y});
+    event.x = at.x, event.y = at.y;
+    using Finger = Window::State::Finger;
+    auto finger = std::find_if(state.fingers.begin(), state.fingers.end(), [&](const Finger& f) { return f.down && f.id == touch.finger; });
+    if (finger == state.fingers.end() && touch.phase == platform::TouchPhase::Down) {
+        finger = std::find_if(state.fingers.begin(), state.fingers.end(), [](const Finger& f) { return !f.down; });
+    }
+    if (finger != state.fingers.end()) {
+        if (touch.phase == platform::TouchPhase::Move && finger->down) {
+            event.dx = Clamp32(static_cast<double>(at.x) - finger->at.x), event.dy = Clamp32(static_cast<double>(at.y) - finger->at.y);
+        }
+        *finger = {touch.phase != platform::TouchPhase::Up, touch.finger, at};
+    }
+    state.events.Push(event);
+}
+
 // Waits for the frame's turn under the frame cap; a late frame goes at once.
 void WaitForTurn(Window::State& state) {
     if (!state.limiter) return;
@@ -253,7 +284,7 @@ void AddFrameTask(const Window& window, std::weak_ptr<FrameTask> task) {
     if (window.state_) window.state_->tasks.push_back(std::move(task));
 }
 
-Window::Window() = default;
+Window::Window() : pads_(std::make_shared<GamepadSlots>()) {}
 Window::~Window() { Close(); }
 Window::Window(Window&&) noexcept = default;
 
@@ -261,6 +292,7 @@ Window& Window::operator=(Window&& other) noexcept {
     if (this != &other) {
         Close();
         state_ = std::move(other.state_);
+        pads_ = std::move(other.pads_);
     }
     return *this;
 }
@@ -276,6 +308,8 @@ Status Window::Open(const char* title, std::int32_t width, std::int32_t height, 
     if (slot == openWindows.end()) return {ErrorCode::Failed, "cannot open the window: 16 are open already"};
 
     auto state = std::make_unique<State>();
+    if (!pads_) pads_ = std::make_shared<GamepadSlots>();  // a window moved from
+    state->pads = pads_;
     platform::WindowClass windowClass;
     windowClass.className = kClassName;
     windowClass.proc = &FrontDoorProc;
@@ -329,6 +363,9 @@ void Window::Close() {
     }
     state_->input.reset();
     state_->screen.reset();
+    // The slots stay for the next Open; until then they hold no pads, and that Open's first
+    // frame tells of the pads it finds as connected.
+    state_->pads->Unplug();
     if (state_->hwnd) {
         // What the window asked of the pointer and keyboard ends with it.
         platform::ShellHost& shell = platform::CurrentShellHost();
@@ -336,6 +373,7 @@ void Window::Close() {
         if (state_->textInput) shell.SetTextInput(*state_->hwnd, false);
         if (state_->confined) shell.ConfineCursor(*state_->hwnd, false);
         shell.TakeShellEvents(*state_->hwnd, [](void*, platform::ShellEventKind, std::string_view) {}, nullptr);
+        platform::CurrentTouchHost().TakeTouches(*state_->hwnd, [](void*, const platform::TouchNotice&) {}, nullptr);
         platform::DestroyWindow(state_->hwnd);
     }
     state_.reset();
@@ -445,7 +483,7 @@ Status Window::SetRelativeMouse(bool relative) {
 
 bool Window::IsRelativeMouse() const { return state_ && state_->relativeMouse; }
 
-std::shared_ptr<GamepadSlots> Window::GamepadSlotsOf() const { return state_ ? state_->pads : nullptr; }
+std::shared_ptr<GamepadSlots> Window::GamepadSlotsOf() const { return pads_; }
 
 bool Window::NextFrame(float& dt) {
     dt = 0;
@@ -469,6 +507,7 @@ bool Window::NextFrame(float& dt) {
     s.input->Update();
     QueueInput(s);
     platform::CurrentShellHost().TakeShellEvents(*s.hwnd, &QueueShellEvent, &s);
+    platform::CurrentTouchHost().TakeTouches(*s.hwnd, &QueueTouch, &s);
     s.pads->Read(s.events);
     RunTasks(s);
     const std::uint32_t now = platform::TimeGetTime();

@@ -156,6 +156,9 @@ private:
     std::shared_ptr<GamepadSlots> GamepadSlotsOf() const;
 
     std::unique_ptr<State> state_;
+    // The gamepad slots outlive a Close, so that the Gamepad objects made for this window read
+    // the pads of the window opened next; while closed they hold no pads.
+    std::shared_ptr<GamepadSlots> pads_;
 };
 
 }  // namespace media

@@ -8,7 +8,7 @@
 //   3. else the first in the table whose probe succeeds.
 // The shared platform code reaches the chosen backend only through CurrentClock(),
 // CurrentDisplayHost(), CurrentWindowHost(), CurrentInputHost(), CurrentAudioHost(),
-// CurrentShellHost() and CurrentGamepadHost().
+// CurrentShellHost(), CurrentGamepadHost() and CurrentTouchHost().
 #include <span>
 #include <string_view>
 
@@ -21,6 +21,7 @@ class InputHost;
 class AudioHost;
 class ShellHost;
 class GamepadHost;
+class TouchHost;
 
 /// A backend: its name, its probe and its parts. Each part is made on first use and lives as long
 /// as the process; a part may use the others while it is being made.
@@ -36,11 +37,13 @@ struct Backend {
     InputHost& (*input)();
     AudioHost& (*audio)();
     /// @}
-    /// Optional parts: the clipboard, cursor, typed text and dropped files; gamepads. Null gives
-    /// the stand-ins of CurrentShellHost and CurrentGamepadHost.
+    /// Optional parts: the clipboard, cursor, typed text and dropped files; gamepads; touch
+    /// screens. Null gives the stand-ins of CurrentShellHost, CurrentGamepadHost and
+    /// CurrentTouchHost.
     /// @{
     ShellHost& (*shell)() = nullptr;
     GamepadHost& (*gamepads)() = nullptr;
+    TouchHost& (*touches)() = nullptr;
     /// @}
 };
 

@@ -1,5 +1,5 @@
-// The front door's window calls, pointer modes, typed text, dropped files and gamepads on the
-// headless backend.
+// The front door's window calls, pointer modes, typed text, dropped files, gamepads and touch on
+// the headless backend.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,6 +14,7 @@
 #include "platform/backends/headless/headless_shell.h"
 #include "platform/window/window.h"
 #include "tests/app/gamepad_cases.h"
+#include "tests/app/touch_cases.h"
 #include "tests/headless_test.h"
 
 namespace {
@@ -187,6 +188,33 @@ TEST_P(HeadlessGamepadTest, PadsGiveTheirEvents) {
 INSTANTIATE_TEST_SUITE_P(Scripted, HeadlessGamepadTest, ::testing::ValuesIn(gamepad_cases::Cases()),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The shared touch table on scripted fingers.
+class HeadlessTouchTest : public FrontDoorInputTest, public ::testing::WithParamInterface<touch_cases::Case> {};
+
+TEST_P(HeadlessTouchTest, FingersGiveTheirEvents) {
+    using touch_cases::Step;
+    media::Window window;
+    ASSERT_TRUE(window.Open("touch", 64, 48));
+    Frame(window);
+    int n = 0;
+    for (const touch_cases::Frame& frame : GetParam().frames) {
+        for (const Step& step : frame.steps) {
+            switch (step.kind) {
+                case Step::Down: media::testing::TouchDown(window, step.finger, step.x, step.y); break;
+                case Step::Move: media::testing::TouchMove(window, step.finger, step.x, step.y); break;
+                case Step::Up: media::testing::TouchUp(window, step.finger, step.x, step.y); break;
+            }
+        }
+        const std::vector<Seen> seen = Frame(window);
+        ASSERT_EQ(seen.size(), frame.events.size()) << "frame " << n;
+        for (std::size_t i = 0; i < seen.size(); ++i) touch_cases::ExpectEvent(seen[i].event, frame.events[i], n, i);
+        ++n;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Scripted, HeadlessTouchTest, ::testing::ValuesIn(touch_cases::Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(FrontDoorInputTest, GamepadReadsItsSlotAndRumblesWhereItCan) {
     auto window = std::make_unique<media::Window>();
     ASSERT_TRUE(window->Open("pad", 32, 24));
@@ -226,6 +254,41 @@ TEST_F(FrontDoorInputTest, GamepadReadsItsSlotAndRumblesWhereItCan) {
     EXPECT_FALSE(pad.IsConnected()) << "a pad outliving its window reads as gone";
     EXPECT_FALSE(pad.IsButtonDown(media::GamepadButton::X));
     EXPECT_FALSE(pad.Rumble(1, 1, 1));
+}
+
+// A window opened again, after Close or over itself: the Gamepad objects made for it read the
+// pads of the new window, which come as connected in its first frame; while closed they read none.
+TEST_F(FrontDoorInputTest, GamepadsComeBackWhenTheWindowOpensAgain) {
+    for (const bool closeFirst : {true, false}) {
+        SCOPED_TRACE(closeFirst ? "closed, then opened" : "opened over itself");
+        pads.Reset();
+        media::Window window;
+        ASSERT_TRUE(window.Open("pad", 32, 24));
+        pads.Connect(1, true, "kept pad");
+        pads.SetButton(1, platform::PadButton::A, true);
+        media::Gamepad pad(window, 1);
+        ASSERT_TRUE(pad.SetDeadZone(0.3f));
+        Frame(window);
+        ASSERT_TRUE(pad.IsConnected());
+        if (closeFirst) {
+            window.Close();
+            EXPECT_FALSE(pad.IsConnected()) << "no pads while the window is closed";
+            EXPECT_FALSE(pad.Rumble(1, 1, 1));
+        }
+        ASSERT_TRUE(window.Open("pad again", 32, 24));
+        bool connected = false, pressed = false;
+        for (const Seen& seen : Frame(window)) {
+            connected |= seen.event.type == media::EventType::GamepadConnected && seen.event.gamepad == 1;
+            pressed |= seen.event.type == media::EventType::GamepadButtonDown && seen.event.gamepad == 1;
+        }
+        EXPECT_TRUE(connected) << "the reopened window tells of the pad it finds";
+        EXPECT_TRUE(pressed);
+        EXPECT_TRUE(pad.IsConnected());
+        EXPECT_TRUE(pad.IsButtonDown(media::GamepadButton::A));
+        EXPECT_STREQ(pad.Name(), "kept pad");
+        EXPECT_FLOAT_EQ(pad.DeadZone(), 0.3f) << "the program's dead zone stays with its slot";
+        EXPECT_TRUE(pad.Rumble(0.5f, 0.5f, 0.1f));
+    }
 }
 
 }  // namespace

@@ -514,6 +514,14 @@ TEST_F(FrontDoorTest, PointerPositionIsThePointersOnTheDrawingArea) {
         EXPECT_EQ(window.MousePosition(), (media::IntPoint{k.x, k.y}));
         // The input object's own cursor stays inside its limits, as it always did.
         EXPECT_LE(window.GetInput().MouseX(), 63);
+        // A finger at the same place on screen lands on the same pixel.
+        media::testing::TouchDown(window, 7, k.pointerX, k.pointerY);
+        ASSERT_TRUE(window.NextFrame(dt));
+        events = Drain(window);
+        const auto touched = std::ranges::find(events, media::EventType::TouchDown, &media::Event::type);
+        ASSERT_NE(touched, events.end());
+        EXPECT_EQ(touched->x, k.x);
+        EXPECT_EQ(touched->y, k.y);
     }
 }
 

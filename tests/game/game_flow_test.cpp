@@ -1,10 +1,11 @@
-// The screens' state machine: the order of the twelve transitions, keys held and released, and
-// the start-up and shutdown around them.
+// The screens' state machine: the order of the twelve transitions, keys held and released, the
+// start-up and shutdown around them, and a gamepad playing through the game's keys.
 #include <gtest/gtest.h>
 
 #include "game/game.h"
 #include "media/display/screen.h"
 #include "media/input/input.h"
+#include "platform/backends/headless/headless_gamepads.h"
 #include "platform/backends/headless/headless_input.h"
 #include "tests/game/game_test_support.h"
 
@@ -261,5 +262,74 @@ TEST_F(GameFlowTest, ResetBringsBackEveryLoadTimeValue) {
     EXPECT_TRUE(game::objects[7].visible);
     EXPECT_EQ(game::gameRandom.Next(), 41);
 }
+
+// A gamepad plays through the game's keys: a case gives keyboard keys, pad steps before given
+// frames, and the state and the hero's step (x change) after each frame. Steps before frame 0
+// are taken before the game starts.
+struct PadStep {
+    std::int64_t frame;
+    enum { Button, StickX } kind;
+    platform::PadButton button = platform::PadButton::A;
+    std::int16_t value = 0;  // Button: 1 down, 0 up; StickX: the raw axis
+};
+struct PadFlowCase {
+    const char* name;
+    const char* keys;
+    std::vector<PadStep> pad;
+    std::vector<std::int32_t> states;
+    std::vector<std::int32_t> heroSteps;  // empty: not checked
+};
+void PrintTo(const PadFlowCase& c, std::ostream* os) { *os << c.name; }
+
+class PadFlowCases : public GameFlowTest, public ::testing::WithParamInterface<PadFlowCase> {};
+
+TEST_P(PadFlowCases, PadButtonsAndStickAreTheGamesKeys) {
+    const PadFlowCase& c = GetParam();
+    platform::headless::HeadlessGamepads& pads = platform::headless::GamepadControls();
+    pads.Connect(1, true);
+    const auto apply = [&](std::int64_t frame) {
+        for (const PadStep& s : c.pad) {
+            if (s.frame != frame) continue;
+            if (s.kind == PadStep::Button) pads.SetButton(1, s.button, s.value != 0);
+            else pads.SetAxis(1, platform::PadAxis::LeftX, s.value);
+        }
+    };
+    apply(0);
+    Play(c.keys, static_cast<std::int64_t>(c.states.size()), [&](std::int64_t frame) { apply(frame + 1); });
+    std::vector<std::int32_t> states, steps;
+    for (std::size_t f = 0; f < trace.size(); ++f) {
+        states.push_back(trace[f].state);
+        if (f > 0) steps.push_back(trace[f].heroX - trace[f - 1].heroX);
+    }
+    EXPECT_EQ(states, c.states);
+    if (!c.heroSteps.empty()) {
+        EXPECT_EQ(steps, c.heroSteps);
+    }
+}
+
+using platform::PadButton;
+constexpr std::int32_t T = STATE_TITLE, P = STATE_PLAY, L = STATE_LOSE;
+
+INSTANTIATE_TEST_SUITE_P(
+    Pads, PadFlowCases,
+    ::testing::Values(
+        PadFlowCase{"AStartsPlay", "", {{1, PadStep::Button, PadButton::A, 1}, {3, PadStep::Button, PadButton::A, 0}}, {T, P, P, P, P}, {}},
+        PadFlowCase{"StartStartsPlayAndBGivesUp", "",
+                    {{1, PadStep::Button, PadButton::Start, 1}, {2, PadStep::Button, PadButton::Start, 0}, {4, PadStep::Button, PadButton::B, 1}},
+                    {T, P, P, P, L, L}, {}},
+        // A held on the lose screen is M there; on the title it is not P as well until pressed again.
+        PadFlowCase{"AHeldLeavesTheLoseScreenOnly", "1 P down\n2 P up\n3 ESC down\n4 ESC up\n",
+                    {{5, PadStep::Button, PadButton::A, 1}},
+                    {T, P, P, L, L, T, T, T, T}, {}},
+        // A pad's button already down when the game starts is no press.
+        PadFlowCase{"AButtonDownAtStartIsNoPress", "", {{0, PadStep::Button, PadButton::A, 1}}, {T, T, T}, {}},
+        // Play from frame 1; the d-pad walks, the stick past half its travel walks, a drifting
+        // stick does not.
+        PadFlowCase{"DpadAndStickWalkTheHero", "1 P down\n2 P up\n",
+                    {{2, PadStep::Button, PadButton::DpadLeft, 1}, {4, PadStep::Button, PadButton::DpadLeft, 0},
+                     {4, PadStep::StickX, {}, 20000}, {6, PadStep::StickX, {}, 8000}, {7, PadStep::StickX, {}, -32768},
+                     {8, PadStep::StickX, {}, 0}, {8, PadStep::Button, PadButton::DpadRight, 1}},
+                    {T, P, P, P, P, P, P, P, P}, {0, -7, -7, 7, 7, 0, -7, 7}}),
+    [](const ::testing::TestParamInfo<PadFlowCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -5,7 +5,8 @@
 //   node tests/web/browser_test.js SITE REPLAY_PROGRAM ASSETS
 // Every step polls for its condition until its own deadline; the first step that fails ends the
 // run with its name and what was seen. The figures measured (sizes, first frame, CPU per frame,
-// sound level) are printed as they are seen.
+// sound level) are printed as they are seen. With MEDIA_WEB_SHOTS=DIR the phone's portrait and
+// landscape views are saved there as PNG files (the README's pictures).
 'use strict';
 
 const assert = require('node:assert/strict');
@@ -153,7 +154,7 @@ async function openPage(query = '', viewport = {width: 800, height: 600}) {
 
 step('the page and its programs fit their size budgets', 5000, async () => {
   // A page loads the shared scripts and one program (its .js and .wasm): the largest page counts.
-  const shared = ['page.js', 'audio_output.js', 'libfluidsynth.js'];
+  const shared = ['page.js', 'touch_controls.js', 'audio_output.js', 'libfluidsynth.js'];
   const programNames = fs.readdirSync(site).filter((name) => name.endsWith('.wasm')).map((name) => name.slice(0, -5));
   const programs = siteBytes((name) => shared.includes(name)) +
                    Math.max(...programNames.map((program) => siteBytes((name) => name === program + '.js' || name === program + '.wasm')));
@@ -466,6 +467,389 @@ step('the tune-player example streams its Ogg tune: sound comes out and the posi
   await example.close();
 });
 
+// ---- touch screens ------------------------------------------------------------------------
+
+// A phone as Chromium's device emulation makes it: the viewport in CSS pixels, three device
+// pixels to one, touch and no mouse.
+const kPhone = {portrait: {width: 390, height: 844}, landscape: {width: 844, height: 390}};
+const kHeroRightmost = 410;  // the hero walks right while left of this
+const kWalkRows = 64;        // the play field's lowest rows, where the hero walks
+let phone, phoneContext;
+
+async function openPhone(b, viewport) {
+  const context = await b.newContext({viewport, deviceScaleFactor: 3, isMobile: true, hasTouch: true});
+  const opened = await context.newPage();
+  opened.on('console', (message) => {
+    if (message.type() === 'error') errors.push(`${opened.url()}: ${message.text()}`);
+  });
+  opened.on('pageerror', (error) => errors.push(`${opened.url()}: ${error.message}`));
+  await opened.goto(`${origin}/`);
+  return {context, page: opened, cdp: await context.newCDPSession(opened)};
+}
+
+// The canvas's and every control's box in CSS pixels.
+const boxes = (p) => p.evaluate(() => {
+  const box = (e) => { const r = e.getBoundingClientRect(); return {left: r.left, top: r.top, right: r.right, bottom: r.bottom}; };
+  return {canvas: box(document.getElementById('canvas')), view: {width: innerWidth, height: innerHeight},
+          controls: [...document.querySelectorAll('.touch-panel button')].map((b) => ({code: b.dataset.code, ...box(b)}))};
+});
+
+// The middle of the control that sends the key with this code.
+async function controlAt(p, code) {
+  const {controls} = await boxes(p);
+  const c = controls.find((b) => b.code === code);
+  assert.ok(c, `no control for ${code}`);
+  return {x: (c.left + c.right) / 2, y: (c.top + c.bottom) / 2};
+}
+
+// Fingers through Chromium's touch input: a start lists every finger down after it (the new
+// ones come down), an end the fingers lifted (none listed: all of them).
+const touch = (cdp, type, points) => cdp.send('Input.dispatchTouchEvent', {type, touchPoints: points});
+
+step('on a phone the canvas fills its side and the controls sit in the viewport beside or below it', 30000, async () => {
+  ({context: phoneContext, page: phone} = await openPhone(browser, kPhone.portrait));
+  await stateIs(phone, 'the title on the phone', (s) => s.gameState === kStates.title, 10000);
+  await poll('frames on the phone', async () => (await stats(phone)).presented > 30, 10000);
+  const shots = {portrait: 'phone-portrait.png', landscape: 'phone-landscape.png'};
+  for (const orientation of ['portrait', 'landscape']) {
+    const view = kPhone[orientation];
+    await phone.setViewportSize(view);
+    // The side the picture could take: the width in portrait, the height in landscape.
+    const shareOf = (b) => orientation === 'portrait' ? (b.canvas.right - b.canvas.left) / view.width
+                                                      : (b.canvas.bottom - b.canvas.top) / view.height;
+    let seen;
+    await poll(`the ${orientation} layout`, async () => {
+      seen = await boxes(phone);
+      return seen.view.width === view.width && seen.controls.length === 9 && shareOf(seen) >= 0.95;
+    }, 3000).catch(() => {});
+    const share = shareOf(seen);
+    const scale = (seen.canvas.bottom - seen.canvas.top) / 480;
+    const walkTop = seen.canvas.bottom - kWalkRows * scale;
+    console.log(`  ${orientation} ${view.width}x${view.height}: canvas ${(seen.canvas.right - seen.canvas.left).toFixed(0)}x` +
+                `${(seen.canvas.bottom - seen.canvas.top).toFixed(0)} CSS px, ${(share * 100).toFixed(1)}% of its side`);
+    assert.ok(share >= 0.95, `the canvas takes ${share} of its side`);
+    for (const c of seen.controls) {
+      assert.ok(c.left >= 0 && c.top >= 0 && c.right <= view.width && c.bottom <= view.height, `${c.code} outside the viewport: ${JSON.stringify(c)}`);
+      const overWalk = c.right > seen.canvas.left && c.left < seen.canvas.right && c.bottom > walkTop && c.top < seen.canvas.bottom;
+      assert.ok(!overWalk, `${c.code} covers the rows where the hero walks: ${JSON.stringify(c)}`);
+    }
+    if (process.env.MEDIA_WEB_SHOTS) await phone.screenshot({path: path.join(process.env.MEDIA_WEB_SHOTS, shots[orientation])});
+  }
+  // Upright again for the steps after, once the controls are back below the picture.
+  await phone.setViewportSize(kPhone.portrait);
+  await poll('the portrait layout again', async () => {
+    const b = await boxes(phone);
+    return b.view.width === kPhone.portrait.width && b.controls.every((c) => c.top >= b.canvas.bottom);
+  }, 3000);
+  const rendering = await phone.evaluate(() => getComputedStyle(document.getElementById('canvas')).imageRendering);
+  assert.equal(rendering, 'pixelated', 'the scaled picture keeps sharp pixels');
+});
+
+step('tapping P on the title starts play', 10000, async () => {
+  await phone.touchscreen.tap(...Object.values(await controlAt(phone, 'KeyP')));
+  await stateIs(phone, 'play after a tap on P', (s) => s.gameState === kStates.play, 5000);
+});
+
+step('a held right control walks the hero to the right edge while another finger taps elsewhere', 20000, async () => {
+  const cdp = await phoneContext.newCDPSession(phone);
+  const [leftArrow, rightArrow, m] = [await controlAt(phone, 'ArrowLeft'), await controlAt(phone, 'ArrowRight'), await controlAt(phone, 'KeyM')];
+  const canvasMiddle = await phone.evaluate(() => {
+    const r = document.getElementById('canvas').getBoundingClientRect();
+    return {x: r.left + r.width / 2, y: r.top + r.height / 2};
+  });
+  // Left first, far enough that the walk right takes a while.
+  await touch(cdp, 'touchStart', [{...leftArrow, id: 1}]);
+  await stateIs(phone, 'the hero walking left', (s) => s.heroX <= 200, 5000);
+  await touch(cdp, 'touchEnd', []);
+  const from = (await state(phone)).heroX;
+  await touch(cdp, 'touchStart', [{...rightArrow, id: 1}]);
+  await stateIs(phone, 'the hero walking right', (s) => s.heroX > from, 3000);
+  // Another finger taps the canvas, then M (nothing in play), while the first holds the arrow.
+  for (const elsewhere of [canvasMiddle, m]) {
+    await touch(cdp, 'touchStart', [{...rightArrow, id: 1}, {...elsewhere, id: 2}]);
+    await touch(cdp, 'touchEnd', [{...elsewhere, id: 2}]);
+  }
+  const afterTaps = (await state(phone)).heroX;
+  assert.ok(afterTaps < kHeroRightmost, `the hero reached the edge before the taps were done (x=${afterTaps})`);
+  const reached = await stateIs(phone, 'the hero at the right edge', (s) => s.heroX >= kHeroRightmost || s.gameState !== kStates.play, 10000);
+  await touch(cdp, 'touchEnd', []);
+  assert.equal(reached.gameState, kStates.play, 'the game left play before the hero reached the edge');
+  console.log(`  hero walked from x=${from} to x=${reached.heroX}, past two taps of another finger at x=${afterTaps}`);
+  await cdp.detach();
+});
+
+step('a finger dragged over the page scrolls and zooms nothing', 10000, async () => {
+  const cdp = await phoneContext.newCDPSession(phone);
+  await phone.evaluate(() => {
+    window.touchMoves = {seen: 0, kept: 0};
+    window.addEventListener('touchmove', (e) => { window.touchMoves.seen++; if (e.defaultPrevented) window.touchMoves.kept++; });
+  });
+  for (const [x, y] of [[195, 150], [100, 700], [30, 800]]) {
+    await touch(cdp, 'touchStart', [{x, y, id: 3}]);
+    for (let i = 1; i <= 5; i++) await touch(cdp, 'touchMove', [{x, y: Math.max(1, y - i * 60), id: 3}]);
+    await touch(cdp, 'touchEnd', []);
+  }
+  const seen = await phone.evaluate(() => ({scrollY, scrollX, scale: visualViewport.scale, moves: window.touchMoves}));
+  console.log(`  ${seen.moves.seen} touchmove events, ${seen.moves.kept} kept from the browser; scrollY ${seen.scrollY}, zoom ${seen.scale}`);
+  assert.ok(seen.moves.seen > 0, 'no touchmove reached the page');
+  assert.deepEqual(seen, {scrollY: 0, scrollX: 0, scale: 1, moves: {seen: seen.moves.seen, kept: seen.moves.seen}});
+  await cdp.detach();
+  await phoneContext.close();
+});
+
+step('on a phone the first touch starts the sound, and a page without touch shows no controls', 20000, async () => {
+  // A browser of its own, without the no-gesture flag: sound may start only after a gesture.
+  const strict = await chromium.launch({executablePath: kChromium, args: kChromiumArgs});
+  try {
+    const {page: waiting} = await openPhone(strict, kPhone.portrait);
+    await poll('frames before any touch', async () => (await stats(waiting)).presented > 10, 10000);
+    assert.equal(await waiting.evaluate(() => window.bodoZamel.audioState), 'suspended');
+    await waiting.touchscreen.tap(195, 150);
+    await poll('the sound output running after a touch', () => waiting.evaluate(() => window.bodoZamel.audioState === 'running'), 5000);
+    const desk = await strict.newPage({viewport: {width: 800, height: 600}});
+    await desk.goto(`${origin}/`);
+    await poll('frames on the desktop page', async () => (await stats(desk)).presented > 10, 10000);
+    assert.equal(await desk.evaluate(() => document.querySelectorAll('.touch-panel').length), 0, 'controls on a page without touch');
+  } finally {
+    await strict.close();
+  }
+});
+
+step('a gamepad plays the game through its keys: A starts play, the d-pad walks, B gives up', 20000, async () => {
+  // A pad with the standard mapping, as the Gamepad API lists it, set by the test.
+  const padPage = await browser.newPage({viewport: {width: 800, height: 600}});
+  padPage.on('console', (message) => {
+    if (message.type() === 'error') errors.push(`${padPage.url()}: ${message.text()}`);
+  });
+  await padPage.addInitScript(() => {
+    const pad = {id: 'test pad', index: 0, connected: true, mapping: 'standard', timestamp: 0, axes: [0, 0, 0, 0],
+                 buttons: Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}))};
+    window.testPad = (button, down) => { pad.buttons[button] = {pressed: down, touched: down, value: down ? 1 : 0}; pad.timestamp++; };
+    navigator.getGamepads = () => [pad, null, null, null];
+  });
+  const press = (button, down) => padPage.evaluate(([b, d]) => window.testPad(b, d), [button, down]);
+  const [kA, kB, kDpadLeft] = [0, 1, 14];
+  try {
+    await padPage.goto(`${origin}/`);
+    await stateIs(padPage, 'the title', (s) => s.gameState === kStates.title, 10000);
+    await press(kA, true);
+    await stateIs(padPage, 'play after A', (s) => s.gameState === kStates.play, 5000);
+    await press(kA, false);
+    const from = (await state(padPage)).heroX;
+    await press(kDpadLeft, true);
+    await stateIs(padPage, 'the hero walking left', (s) => s.heroX < from - 20, 5000);
+    await press(kDpadLeft, false);
+    await press(kB, true);
+    await stateIs(padPage, 'the lose screen after B', (s) => s.gameState === kStates.lose, 5000);
+  } finally {
+    await padPage.close();
+  }
+});
+
+// ---- the window's clipboard, typed text, dropped files, pointer and gamepads -----------------
+// On the input probe's page (web/input_probe.cpp): its function keys run the window's calls, and
+// it prints each event as a line on the console.
+
+// The probe in a context of its own (permissions, scripts run before the page's), with the lines
+// it printed; next(test) waits for the first line after the last one taken that passes test.
+async function openProbe({permissions = [], init = null} = {}) {
+  const context = await browser.newContext({viewport: {width: 640, height: 480}, permissions});
+  if (init) await context.addInitScript(init);
+  const probe = await context.newPage();
+  const lines = [];
+  let taken = 0;
+  probe.on('console', (message) => {
+    if (message.type() === 'error') errors.push(`${probe.url()}: ${message.text()}`);
+    else if (message.type() === 'log') lines.push(message.text());
+  });
+  probe.on('pageerror', (error) => errors.push(`${probe.url()}: ${error.message}`));
+  await probe.goto(`${origin}/input-probe.html`);
+  const next = async (what, test = (line) => line === what, deadlineMs = 5000) => {
+    const found = await poll(what, () => {
+      const at = lines.findIndex((line, i) => i >= taken && test(line));
+      return at >= 0 ? at + 1 : false;
+    }, deadlineMs).catch((error) => { throw new Error(`${error.message}; lines: ${JSON.stringify(lines.slice(taken))}`); });
+    taken = found;
+    return lines[found - 1];
+  };
+  const since = () => lines.slice(taken);
+  await next('probe ready', undefined, 15000);
+  return {probe, context, lines, next, since, close: () => context.close()};
+}
+
+step('the clipboard in the browser: the program\'s text goes out, and a paste or the clipboard read on focus comes in', 20000, async () => {
+  const p = await openProbe({permissions: ['clipboard-read', 'clipboard-write']});
+  try {
+    await p.probe.keyboard.press('F1');
+    await p.next('clipboard-set ok');
+    await poll('the program\'s text on the system clipboard',
+               () => p.probe.evaluate(() => navigator.clipboard.readText()).then((text) => text === 'bodo → zamel ✓'), 5000);
+    await p.probe.keyboard.press('F2');
+    await p.next('clipboard [bodo → zamel ✓]');
+    // Ctrl+C on the page copies the program's text; a paste on the page is what the program reads.
+    const copied = await p.probe.evaluate(() => {
+      const data = new DataTransfer();
+      document.dispatchEvent(new ClipboardEvent('copy', {clipboardData: data, bubbles: true, cancelable: true}));
+      return data.getData('text/plain');
+    });
+    assert.equal(copied, 'bodo → zamel ✓');
+    await p.probe.evaluate(() => {
+      const data = new DataTransfer();
+      data.setData('text/plain', 'pasted ö');
+      document.dispatchEvent(new ClipboardEvent('paste', {clipboardData: data, bubbles: true, cancelable: true}));
+    });
+    await p.probe.keyboard.press('F2');
+    await p.next('clipboard [pasted ö]');
+    // Text another program put on the clipboard arrives when the page gains the focus.
+    await p.probe.evaluate(() => navigator.clipboard.writeText('from elsewhere 日本'));
+    await p.probe.evaluate(() => window.dispatchEvent(new Event('focus')));
+    await poll('the clipboard read on focus', async () => {
+      await p.probe.keyboard.press('F2');
+      return p.lines.includes('clipboard [from elsewhere 日本]');
+    }, 5000);
+  } finally {
+    await p.close();
+  }
+  // Without the permission the page never asks; the program reads the text it set.
+  const strict = await openProbe();
+  try {
+    await strict.probe.keyboard.press('F1');
+    await strict.next('clipboard-set ok');
+    await strict.probe.keyboard.press('F2');
+    await strict.next('clipboard [bodo → zamel ✓]');
+  } finally {
+    await strict.close();
+  }
+});
+
+step('text input in the browser: the layout\'s characters and an input method\'s text come as UTF-8, only while it is on', 20000, async () => {
+  const p = await openProbe();
+  try {
+    await p.probe.keyboard.press('KeyA');
+    await p.next('key 97');
+    await p.probe.keyboard.press('F3');
+    await p.next('text-input 1');
+    assert.equal(await p.probe.evaluate(() => document.activeElement.tagName), 'TEXTAREA', 'the hidden field has the keyboard');
+    // A key of the layout: its KeyDown as before, and its text; characters the US keyboard does
+    // not have arrive as the browser's text.
+    await p.probe.keyboard.press('KeyA');
+    await p.next('key 97');
+    await p.next('text [a]');
+    await p.probe.keyboard.type('é€😀');
+    await p.next('text [é]');
+    await p.next('text [€]');
+    await p.next('text [😀]');
+    // An input method's composition: only the text it ends with.
+    const cdp = await p.context.newCDPSession(p.probe);
+    await cdp.send('Input.imeSetComposition', {text: 'に', selectionStart: 1, selectionEnd: 1});
+    await cdp.send('Input.insertText', {text: '日本'});
+    const composed = await p.next('text [日本]', (line) => line.startsWith('text ['));
+    assert.equal(composed, 'text [日本]', 'no text while composing');
+    await p.probe.keyboard.press('F4');
+    await p.next('text-input 0');
+    assert.equal(p.lines.filter((line) => line === 'text [日本]').length, 1, 'the composition\'s text once');
+    assert.equal(await p.probe.evaluate(() => document.activeElement.id), 'canvas', 'the canvas has the keyboard again');
+    await p.probe.keyboard.press('KeyB');
+    await p.next('key 98');
+    await p.probe.keyboard.press('F2');
+    await p.next('clipboard []');
+    assert.deepEqual(p.lines.filter((line) => line === 'text [b]'), [], 'no text while text input is off');
+  } finally {
+    await p.close();
+  }
+});
+
+step('files dropped in the browser: each lands in the program\'s file system, one FileDropped each', 15000, async () => {
+  const p = await openProbe();
+  try {
+    const taken = await p.probe.evaluate(() => {
+      const data = new DataTransfer();
+      data.items.add(new File(['hello from the page'], 'note.txt', {type: 'text/plain'}));
+      data.items.add(new File(['two'], 'note.txt', {type: 'text/plain'}));
+      // A name longer than any path the program takes: the file still arrives, its name shortened.
+      data.items.add(new File(['long'], 'n'.repeat(5000) + '.txt', {type: 'text/plain'}));
+      const canvas = document.getElementById('canvas');
+      const over = canvas.dispatchEvent(new DragEvent('dragover', {dataTransfer: data, bubbles: true, cancelable: true}));
+      const drop = canvas.dispatchEvent(new DragEvent('drop', {dataTransfer: data, bubbles: true, cancelable: true}));
+      return !over && !drop;
+    });
+    assert.ok(taken, 'the page takes the drop (the browser does not open the file)');
+    await p.next('dropped /dropped/1/note.txt 19 [hello from the page]');
+    await p.next('dropped /dropped/2/note.txt 3 [two]');
+    const long = await p.next('the long-named file', (line) => line.startsWith('dropped /dropped/3/'));
+    assert.match(long, /^dropped \/dropped\/3\/n+\.txt 4 \[long\]$/);
+  } finally {
+    await p.close();
+  }
+});
+
+step('the pointer in the browser: hidden by CSS, relative mode by pointer lock, no confining', 15000, async () => {
+  const p = await openProbe();
+  try {
+    const cursor = () => p.probe.evaluate(() => document.getElementById('canvas').style.cursor);
+    await p.probe.keyboard.press('F8');
+    await p.next('cursor hidden');
+    assert.equal(await cursor(), 'none');
+    await p.probe.keyboard.press('F9');
+    await p.next('cursor shown');
+    assert.equal(await cursor(), '');
+    await p.probe.keyboard.press('F10');
+    await p.next('confine', (line) => line.startsWith('confine '));
+    assert.match(p.lines.at(-1) || '', /^confine cannot/, 'the browser cannot confine a visible pointer');
+    await p.probe.keyboard.press('F6');
+    await p.next('relative-on ok');
+    const locked = () => p.probe.evaluate(() => document.pointerLockElement === document.getElementById('canvas'));
+    if (!await locked()) await p.probe.mouse.click(320, 240);
+    await poll('the pointer locked to the canvas', locked, 5000);
+    // Locked, the mouse reports moves only (the first move after the lock has none to report),
+    // and the program's pointer stays where it was.
+    await p.probe.mouse.move(320, 240);
+    await p.probe.mouse.move(340, 250);
+    const moved = (await p.next('moved', (line) => line.startsWith('moved '))).split(' ').map(Number);
+    assert.deepEqual(moved.slice(3), [20, 10], 'the mouse\'s own move');
+    await p.probe.keyboard.press('F7');
+    await p.next('relative-off ok');
+    await poll('the pointer let go', async () => !await locked(), 5000);
+  } finally {
+    await p.close();
+  }
+});
+
+// A scripted pad behind navigator.getGamepads: the page's gamepad list is window.scriptedPads.
+function scriptedGamepads() {
+  const buttons = Array.from({length: 17}, () => ({pressed: false, touched: false, value: 0}));
+  window.scriptedPad = {id: 'scripted pad (STANDARD GAMEPAD)', index: 0, connected: true, mapping: 'standard', timestamp: 0,
+                        axes: [0, 0, 0, 0], buttons};
+  window.scriptedPads = [null, null, null, null];
+  Object.defineProperty(navigator, 'getGamepads', {value: () => window.scriptedPads, configurable: true});
+}
+
+step('gamepads in the browser: a pad of the standard mapping connects, presses, moves and goes as events', 15000, async () => {
+  const p = await openProbe({init: scriptedGamepads});
+  try {
+    const pad = (change) => p.probe.evaluate(change);
+    await pad(() => { window.scriptedPads[0] = window.scriptedPad; });
+    await p.next('pad-connected 0');
+    await p.next('pad-name [scripted pad (STANDARD GAMEPAD)]');
+    await pad(() => { Object.assign(window.scriptedPad.buttons[0], {pressed: true, value: 1}); });
+    await p.next('pad-down 0 0');  // A
+    await pad(() => { Object.assign(window.scriptedPad.buttons[12], {pressed: true, value: 1}); });
+    await p.next('pad-down 0 11');  // the d-pad's up
+    await pad(() => { window.scriptedPad.axes[0] = 1; });
+    await p.next('pad-axis 0 0 1.00');  // the left stick, all the way right
+    await pad(() => { window.scriptedPad.buttons[7].value = 1; });
+    await p.next('pad-axis 0 5 1.00');  // the right trigger
+    await pad(() => { Object.assign(window.scriptedPad.buttons[0], {pressed: false, value: 0}); });
+    await p.next('pad-up 0 0');
+    // Pulled out: what it held is let go first.
+    await pad(() => { window.scriptedPads[0] = null; });
+    await p.next('pad-up 0 11');
+    await p.next('pad-disconnected 0');
+  } finally {
+    await p.close();
+  }
+});
+
 // ---- offline, installable, small ----------------------------------------------------------
 
 const kMaxGameProgramBytes = 600 * 1000;     // the game's own .wasm and .js, FluidSynth's not counted
@@ -585,13 +969,18 @@ step('no page showed a console error', 1000, async () => {
 
 // ---- running ------------------------------------------------------------------------------
 
+// MEDIA_WEB_STEPS=text runs only the steps whose names hold that text (and the console check), for
+// work on one feature; the full run, as tools/test.sh makes it, has every step.
+const chosen = ({name}) => !process.env.MEDIA_WEB_STEPS || name.includes(process.env.MEDIA_WEB_STEPS) ||
+                           name === 'no page showed a console error';
+
 async function main() {
   const server = await serve();
   origin = `http://127.0.0.1:${server.address().port}`;
   browser = await chromium.launch({executablePath: kChromium, args: [...kChromiumArgs, '--autoplay-policy=no-user-gesture-required']});
   let failed = 0;
   try {
-    for (const {name, timeoutMs, run} of steps) {
+    for (const {name, timeoutMs, run} of steps.filter(chosen)) {
       let timer;
       const timeout = new Promise((resolve, reject) => { timer = setTimeout(() => reject(new Error(`step timed out after ${timeoutMs} ms`)), timeoutMs); });
       try {

@@ -70,6 +70,21 @@ TEST(WebKeyNames, TheSameKeysAsTheDesktop) {
 }
 #endif
 
+// While text input is on, the keys that type are left to the browser's text field, the rest
+// stay the game's (Enter, Tab and the arrows would leave or edit the field).
+TEST(WebKeyNames, KeysThatTypeAreOneCharacterOrAnInputMethods) {
+    struct Case {
+        const char* key;
+        bool types;
+    };
+    for (const Case& c : {Case{"a", true}, {"A", true}, {" ", true}, {"é", true}, {"€", true}, {"😀", true}, {"Dead", true},
+                          {"Process", true}, {"Unidentified", true}, {"", false}, {"Enter", false}, {"Tab", false},
+                          {"ArrowLeft", false}, {"F1", false}, {"ab", false}, {"é!", false}, {"\t", false}, {"\x7f", false}}) {
+        SCOPED_TRACE(c.key);
+        EXPECT_EQ(platform::web::KeyTypes(c.key), c.types);
+    }
+}
+
 TEST(WebWheel, DeltasBecomeNotchesAwayFromTheUser) {
     using platform::web::kWheelLines;
     using platform::web::kWheelPages;

@@ -1,5 +1,6 @@
-// The page's own scripts in Node: how the canvas fits the window, and the audio output's queue
-// and level meter (the parts of web/page.js and web/audio_output.js that need no browser).
+// The page's own scripts in Node: how the canvas fits the window, where the touch controls go,
+// and the audio output's queue and level meter (the parts of web/page.js,
+// web/touch_controls.js and web/audio_output.js that need no browser).
 'use strict';
 
 const assert = require('node:assert/strict');
@@ -7,7 +8,25 @@ const path = require('node:path');
 const test = require('node:test');
 
 const {fitSize} = require(path.join(__dirname, '../../web/page.js'));
+const {touchLayout} = require(path.join(__dirname, '../../web/touch_controls.js'));
 const {OutputQueue, LevelMeter} = require(path.join(__dirname, '../../web/audio_output.js'));
+
+test('the touch controls take the bars beside the picture in landscape and the room below it in portrait', () => {
+  const cases = [
+    // viewport, the picture's room, the two panels (left, top, width, height)
+    [[844, 390], [162, 0, 520, 390], [[0, 0, 162, 390], [682, 0, 162, 390]]],  // a phone on its side
+    [[390, 844], [0, 0, 390, 292], [[0, 292, 195, 552], [195, 292, 195, 552]]],  // a phone upright
+    [[1024, 768], [96, 0, 832, 768], [[0, 0, 96, 768], [928, 0, 96, 768]]],  // 4:3: the picture shrinks for the bars
+    [[768, 1024], [0, 0, 768, 576], [[0, 576, 384, 448], [384, 576, 384, 448]]],
+    [[400, 400], [0, 0, 400, 219], [[0, 219, 200, 181], [200, 219, 200, 181]]],  // square: room below kept
+  ];
+  const rect = ([left, top, width, height]) => ({left, top, width, height});
+  for (const [[w, h], room, panels] of cases) {
+    const plan = touchLayout(w, h, 640, 480);
+    assert.deepEqual(plan.room, rect(room), `${w}x${h}`);
+    assert.deepEqual(plan.panels, panels.map(rect), `${w}x${h}`);
+  }
+});
 
 test('the canvas takes the largest size of its proportions that fits the window', () => {
   const cases = [

@@ -9,6 +9,7 @@
 #include "platform/backends/headless/headless_gamepads.h"
 #include "platform/backends/headless/headless_input.h"
 #include "platform/backends/headless/headless_shell.h"
+#include "platform/backends/headless/headless_touches.h"
 #include "platform/core/backend.h"
 #include "platform/core/system.h"
 #include "platform/pixels/surface_copy.h"
@@ -27,6 +28,7 @@ WindowHost& TheWindows() { return Controls(); }
 InputHost& TheInput() { return InputControls(); }
 ShellHost& TheShell() { return ShellControls(); }
 GamepadHost& TheGamepads() { return GamepadControls(); }
+TouchHost& TheTouches() { return TouchControls(); }
 AudioHost& TheAudio() { return AudioControls(); }
 
 // A typical frame: 3-pixel borders and a 20-pixel caption, so that window sizing has
@@ -39,7 +41,8 @@ void RecordDebugOutput(const char* text) { Controls().RecordDebugMessage(text); 
 
 extern const Backend kBackend;
 const Backend kBackend{"headless", "in memory: a virtual clock, an inspectable desktop, scripted input, a readable audio output",
-                       &Probe, &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, &TheShell, &TheGamepads};
+                       &Probe, &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, &TheShell, &TheGamepads,
+                       &TheTouches};
 
 HeadlessBackend& Controls() {
     static HeadlessBackend backend;
@@ -113,6 +116,7 @@ void HeadlessBackend::Reset() {
     AudioControls().Reset();
     ShellControls().Reset();
     GamepadControls().Reset();
+    TouchControls().Reset();
 }
 
 void HeadlessBackend::SetDesktop(std::int32_t width, std::int32_t height, int depth) {

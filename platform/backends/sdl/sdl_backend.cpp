@@ -5,6 +5,7 @@
 #include "platform/backends/sdl/sdl_gamepads.h"
 #include "platform/backends/sdl/sdl_input.h"
 #include "platform/backends/sdl/sdl_shell.h"
+#include "platform/backends/sdl/sdl_touches.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -51,13 +52,14 @@ InputHost& TheInput() { return sdl::Input(); }
 AudioHost& TheAudio() { return sdl::Audio(); }
 ShellHost& TheShell() { return sdl::Shell(); }
 GamepadHost& TheGamepads() { return sdl::Gamepads(); }
+TouchHost& TheTouches() { return sdl::Touches(); }
 
 }  // namespace
 
 namespace sdl {
 extern const Backend kBackend;
 const Backend kBackend{"sdl", "SDL2: a real window, sound output, keyboard, mouse and joystick", &Probe,
-                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, &TheShell, &TheGamepads};
+                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, &TheShell, &TheGamepads, &TheTouches};
 
 void SdlDeleter::operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 void SdlDeleter::operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
@@ -409,6 +411,7 @@ void SdlBackend::SetIcon(SDL_Window* handle, const Window& window) {
 
 void SdlBackend::DestroyNativeWindow(Window& window) {
     Shell().Forget(&window);
+    Touches().Forget(&window);
     auto it = std::ranges::find(windows_, &window, &NativeWindow::window);
     if (it == windows_.end()) return;
     Withdraw(it->handle.get());
@@ -596,6 +599,8 @@ void SdlBackend::HandleEvent(const SDL_Event& event) {
         if (NativeWindow* native = FindNative(event.drop.windowID); native && event.drop.file)
             Shell().Queue(native->window, ShellEventKind::DroppedFile, event.drop.file);
         SDL_free(event.drop.file);
+    } else if (event.type == SDL_FINGERDOWN || event.type == SDL_FINGERMOTION || event.type == SDL_FINGERUP) {
+        QueueFinger(event.tfinger);
     } else if (event.type == SDL_RENDER_DEVICE_RESET) {
         // The renderer dropped its textures; the next copy makes a new one.
         DropTexture();
@@ -616,6 +621,18 @@ void SdlBackend::HandleEvent(const SDL_Event& event) {
             default: break;  // exposure needs nothing: every frame is presented whole
         }
     }
+}
+
+// A finger on a touch screen, for the window it touched: a touch device not bound to a window
+// (windowID 0) touches the only one there is.
+void SdlBackend::QueueFinger(const SDL_TouchFingerEvent& finger) {
+    NativeWindow* native = FindNative(finger.windowID);
+    if (!native && finger.windowID == 0 && windows_.size() == 1) native = &windows_.front();
+    if (!native || !native->handle) return;
+    int width = 0, height = 0;
+    SDL_GetWindowSize(native->handle.get(), &width, &height);
+    const TouchPhase phase = finger.type == SDL_FINGERDOWN ? TouchPhase::Down : finger.type == SDL_FINGERUP ? TouchPhase::Up : TouchPhase::Move;
+    Touches().Queue(native->window, phase, static_cast<std::int64_t>(finger.fingerId), finger.x, finger.y, width, height);
 }
 
 void SdlBackend::PostToEveryWindow(std::uint32_t message) {

@@ -27,6 +27,7 @@ struct SDL_Renderer;
 struct SDL_Texture;
 struct SDL_Surface;
 union SDL_Event;
+struct SDL_TouchFingerEvent;
 
 namespace platform::sdl {
 
@@ -155,6 +156,7 @@ private:
     void SetIcon(SDL_Window* handle, const Window& window);
     void ApplyPresentation(NativeWindow& native);
     void HandleEvent(const SDL_Event& event);
+    void QueueFinger(const SDL_TouchFingerEvent& finger);
     void PostToEveryWindow(std::uint32_t message);
     bool PrepareTexture(std::int32_t width, std::int32_t height, std::uint32_t sdlFormat);
     bool LockTexture(std::int32_t width, std::int32_t height);

@@ -56,6 +56,14 @@ std::string_view KeyNameForScanCode(std::uint8_t scanCode) {
     return pair == std::end(kKeys) ? std::string_view{} : pair->code;
 }
 
+bool KeyTypes(std::string_view key) {
+    if (key == "Dead" || key == "Process" || key == "Unidentified") return true;
+    // One UTF-8 character: a first byte and only continuation bytes after it. Named keys
+    // ("Enter", "ArrowLeft", "F1") are longer; controls below the space type nothing.
+    if (key.empty() || static_cast<unsigned char>(key[0]) < 0x20 || key[0] == 0x7F) return false;
+    return std::all_of(key.begin() + 1, key.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; });
+}
+
 std::int32_t WheelMotion(double deltaY, unsigned long deltaMode) {
     if (!std::isfinite(deltaY)) return 0;
     const double perNotch = deltaMode == kWheelLines ? 3.0 : deltaMode == kWheelPages ? 0.1 : 100.0;

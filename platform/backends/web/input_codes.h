@@ -14,6 +14,10 @@ std::uint8_t ScanCodeForKeyName(std::string_view code);
 // The KeyboardEvent.code name of a scan code, empty where no key has it: for tests and tools.
 std::string_view KeyNameForScanCode(std::uint8_t scanCode);
 
+// Whether a key with that KeyboardEvent.key value types text in a text field: one printable
+// character, or a dead key or an input method's key (the field then makes the text).
+bool KeyTypes(std::string_view key);
+
 // WheelEvent.deltaMode values.
 inline constexpr unsigned long kWheelPixels = 0, kWheelLines = 1, kWheelPages = 2;
 

@@ -9,7 +9,9 @@
 #include "platform/backends/web/canvas_pixels.h"
 #include "platform/backends/web/web_audio.h"
 #include "platform/backends/web/web_gamepads.h"
+#include "platform/backends/web/web_touches.h"
 #include "platform/backends/web/web_input.h"
+#include "platform/backends/web/web_shell.h"
 #include "platform/core/backend.h"
 #include "platform/core/system.h"
 #include "platform/window/window.h"
@@ -108,7 +110,9 @@ DisplayHost& TheDisplay() { return Instance(); }
 WindowHost& TheWindows() { return Instance(); }
 InputHost& TheInput() { return web::Input(); }
 GamepadHost& TheGamepads() { return web::Gamepads(); }
+TouchHost& TheTouches() { return web::Touches(); }
 AudioHost& TheAudio() { return web::Audio(); }
+ShellHost& TheShell() { return web::Shell(); }
 
 // What ends a yield to the page besides its timeout (bz_wait).
 enum WaitFor { kTimeOnly = 0, kAnimationFrame = 1, kPageEvent = 2 };
@@ -132,8 +136,9 @@ EM_BOOL OnVisibilityChange(int, const EmscriptenVisibilityChangeEvent* event, vo
 
 namespace web {
 extern const Backend kBackend;
-const Backend kBackend{"web", "a browser page: canvas, keyboard, mouse, gamepads and Web Audio", &Probe,
-                       &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, nullptr, &TheGamepads};
+const Backend kBackend{"web", "a browser page: canvas, keyboard, mouse, touch, gamepads, clipboard, drops and Web Audio",
+                       &Probe, &TheClock, &TheDisplay, &TheWindows, &TheInput, &TheAudio, &TheShell, &TheGamepads,
+                       &TheTouches};
 
 // The browser sends no key releases to a page that lost focus: held keys are let go, as the
 // desktop's keyboard state is when its window loses focus.
@@ -185,8 +190,11 @@ bool WebBackend::CreateNativeWindow(Window& window) {
     return true;
 }
 
+Window* CanvasWindow() { return Instance().CanvasOwner(); }
+
 void WebBackend::DestroyNativeWindow(Window& window) {
     window.native = nullptr;
+    Shell().Forget(&window);
     if (canvasOwner_ == &window) canvasOwner_ = nullptr;
 }
 

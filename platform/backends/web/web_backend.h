@@ -3,7 +3,8 @@
 // page's canvas is the one window's client area: copies onto the primary surface land in an image
 // of it, which is put on the canvas once a frame. Keys, focus and the tab's visibility become
 // window messages and input state, the clock is the page's performance.now(), and sound goes to
-// the page's AudioWorklet output (web_audio.h).
+// the page's AudioWorklet output (web_audio.h). The clipboard, typed text, dropped files and the
+// pointer's look and lock are web_shell.h's.
 //
 // The game's own loop runs unchanged: where the desktop sleeps or waits for the vertical blank,
 // this backend yields to the browser (Asyncify unwinds the stack into the page's event loop and
@@ -57,6 +58,9 @@ public:
     // the page has the focus and its tab shows.
     void SetPageFocus(bool focused);
     void SetPageVisible(bool visible);
+    // The window shown on the canvas, which takes what the page gives (typed text, dropped
+    // files); null before the first window.
+    Window* CanvasOwner() const { return canvasOwner_; }
 
 private:
     // The page's activity changed: a game waiting for a message hears of it at once.
@@ -78,5 +82,8 @@ private:
     std::vector<std::uint8_t> image_, canvasImage_;
     PageActivity activity_;
 };
+
+// The backend's window on the canvas (WebBackend::CanvasOwner).
+Window* CanvasWindow();
 
 }  // namespace platform::web

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/backends/web/input_codes.h"
+#include "platform/backends/web/web_shell.h"
 #include "platform/input/basic_input_device.h"
 #include "platform/video/display_host.h"
 #include "platform/window/window.h"
@@ -66,9 +67,12 @@ bool LeftToTheBrowser(const EmscriptenKeyboardEvent& event, std::uint8_t scanCod
 
 EM_BOOL OnKey(int eventType, const EmscriptenKeyboardEvent* event, void*) {
     const std::uint8_t scanCode = ScanCodeForKeyName(event->code);
+    // While text input is on, a key that types goes on to the hidden field, where the browser's
+    // layout and input methods make its text.
+    const bool types = Shell().TextInputOn() && KeyTypes(event->key);
     if (scanCode == 0) return false;
     Input().SetKey(scanCode, eventType == EMSCRIPTEN_EVENT_KEYDOWN);
-    return !LeftToTheBrowser(*event, scanCode);
+    return !types && !LeftToTheBrowser(*event, scanCode);
 }
 
 // The pointer on the canvas, in the canvas's pixels (the page scales the canvas to its window).
