@@ -21,7 +21,7 @@ package_check=(lintian desktop-file-utils appstream mmdebstrap xvfb xauth imagem
 # SoundFont and FluidSynth's headers, the font and the Ogg encoder (with a host compiler) that
 # make the examples' page data, and chromium, which the test drives headless. npm comes
 # with Node; Debian's npm is installed only where there is none.
-web=(cmake ninja-build g++ emscripten node-acorn timgm6mb-soundfont libfluidsynth-dev libstb-dev libvorbis-dev fonts-dejavu-core chromium)
+web=(cmake ninja-build g++ emscripten node-acorn node-terser timgm6mb-soundfont libfluidsynth-dev libstb-dev libvorbis-dev fonts-dejavu-core chromium)
 
 case "${1:-play}" in
   play) wanted=("${play[@]}") ;;

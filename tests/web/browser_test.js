@@ -41,12 +41,22 @@ const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'bodo-zamel-web-'));
 
 // ---- serving ------------------------------------------------------------------------------
 
-const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.keys': 'text/plain'};
+const kTypes = {'.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.keys': 'text/plain',
+                '.webmanifest': 'application/manifest+json', '.png': 'image/png'};
 
-// The site, and the test's key scripts under /test/.
+// The site, and the test's key scripts under /test/. With nextBuild set, the site's service worker
+// is served as a new build would write it.
+let nextBuild = false;
 function serve() {
   const server = http.createServer((request, response) => {
     const url = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+    if (url === '/service-worker.js' && nextBuild) {
+      // The next build's worker: the same site under another version.
+      const worker = fs.readFileSync(path.join(site, 'service-worker.js'), 'utf8').replace(/'bodo-zamel-([0-9a-f]+)'/, '\'bodo-zamel-$1next\'');
+      response.writeHead(200, {'content-type': 'text/javascript'});
+      response.end(worker);
+      return;
+    }
     const file = url.startsWith('/test/') ? path.join(scratch, url.slice(6)) : path.join(site, url === '/' ? 'index.html' : url);
     const inside = file.startsWith(site + path.sep) || file.startsWith(scratch + path.sep);
     fs.readFile(file, (error, data) => {
@@ -837,6 +847,119 @@ step('gamepads in the browser: a pad of the standard mapping connects, presses, 
     await p.next('pad-disconnected 0');
   } finally {
     await p.close();
+  }
+});
+
+// ---- offline, installable, small ----------------------------------------------------------
+
+const kMaxGameProgramBytes = 600 * 1000;     // the game's own .wasm and .js, FluidSynth's not counted
+const kMaxWholeSiteBytes = 10 * 1000 * 1000;  // every file the site holds
+const kMaxOfflineTitleMs = 1000;              // a reload with the network gone, after navigation
+
+step('the game\'s own program and the whole site fit their budgets', 5000, async () => {
+  const game = siteBytes((name) => name === 'bodo-zamel.wasm') + siteBytes((name) => name === 'bodo-zamel.js');
+  const everything = siteBytes(() => true);
+  const largest = fs.readdirSync(site).map((name) => [name, fs.statSync(path.join(site, name)).size])
+    .sort((a, b) => b[1] - a[1]).slice(0, 4).map(([name, size]) => `${name} ${size}`).join(', ');
+  console.log(`  the game's .wasm + .js: ${game} bytes; the whole site: ${everything} bytes (largest: ${largest})`);
+  assert.ok(game <= kMaxGameProgramBytes, `the game's program takes ${game} bytes`);
+  assert.ok(everything <= kMaxWholeSiteBytes, `the site takes ${everything} bytes`);
+});
+
+step('the page has a title, a viewport, a theme colour and a manifest of an installable app', 10000, async () => {
+  const basics = await openPage();
+  const head = await basics.evaluate(() => ({
+    title: document.title,
+    viewport: document.querySelector('meta[name="viewport"]')?.content,
+    theme: document.querySelector('meta[name="theme-color"]')?.content,
+    manifest: document.querySelector('link[rel="manifest"]')?.href,
+  }));
+  assert.equal(head.title, 'bodo & zamel');
+  assert.match(head.viewport || '', /width=device-width/);
+  assert.match(head.theme || '', /^#[0-9a-f]{6}$/i, 'a theme colour');
+  assert.ok(head.manifest, 'a manifest link');
+  const manifest = await basics.evaluate(async (url) => {
+    const response = await fetch(url);
+    return {type: response.headers.get('content-type'), body: await response.json()};
+  }, head.manifest);
+  const m = manifest.body;
+  assert.equal(m.name, 'bodo & zamel');
+  assert.deepEqual([m.display, m.orientation, m.start_url, m.theme_color], ['standalone', 'landscape', './', head.theme]);
+  // Installable: a 192 and a 512 pixel square PNG, each of the size it claims, with see-through
+  // corners (the art's key colour cut away).
+  for (const wanted of ['192x192', '512x512']) {
+    const icon = m.icons.find((i) => i.sizes === wanted && i.type === 'image/png');
+    assert.ok(icon, `a ${wanted} PNG icon in ${JSON.stringify(m.icons)}`);
+    const png = fs.readFileSync(path.join(site, icon.src));
+    assert.equal(png.toString('latin1', 12, 16), 'IHDR', `${icon.src} is a PNG`);
+    assert.equal(`${png.readUInt32BE(16)}x${png.readUInt32BE(20)}`, wanted, `${icon.src}'s size`);
+    assert.equal(png[25], 6, `${icon.src} has an alpha channel`);
+    const corner = await basics.evaluate(async (src) => {
+      const bitmap = await createImageBitmap(await (await fetch(src)).blob());
+      const canvas = new OffscreenCanvas(bitmap.width, bitmap.height);
+      const context = canvas.getContext('2d');
+      context.drawImage(bitmap, 0, 0);
+      const middle = context.getImageData(bitmap.width / 2, bitmap.height / 2, 1, 1).data[3];
+      return {corner: context.getImageData(0, 0, 1, 1).data[3], middle};
+    }, icon.src);
+    assert.deepEqual(corner, {corner: 0, middle: 255}, `${icon.src}: a see-through corner and the hero in the middle`);
+  }
+  await basics.close();
+});
+
+step('after one visit the game starts offline: the title within a second, and its music', 60000, async () => {
+  const context = await browser.newContext({viewport: {width: 800, height: 600}});
+  try {
+    const visit = await context.newPage();
+    visit.on('console', (message) => {
+      if (message.type() === 'error') errors.push(`${visit.url()} (offline): ${message.text()}`);
+    });
+    visit.on('pageerror', (error) => errors.push(`${visit.url()} (offline): ${error.message}`));
+    await visit.goto(`${origin}/`);
+    // The service worker is active once it holds the whole site.
+    const cached = await poll('the site kept by the service worker', () => visit.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      if (!registration || !registration.active || registration.active.state !== 'activated') return false;
+      const names = await caches.keys();
+      const cache = await caches.open(names.find((name) => name.startsWith('bodo-zamel-')));
+      return {cache: names, files: (await cache.keys()).map((request) => new URL(request.url).pathname)};
+    }), 30000);
+    const siteFiles = fs.readdirSync(site).filter((name) => name !== 'service-worker.js');
+    assert.deepEqual(siteFiles.filter((name) => !cached.files.includes('/' + name)), [], 'files the cache lacks');
+    await context.setOffline(true);
+    await visit.reload();
+    // A file the cache does not hold cannot be fetched: the network is gone. The browser reports
+    // that failed load as a console error, which is this probe's own.
+    const before = errors.length;
+    const offline = await visit.evaluate(() => fetch('/not-kept-' + Date.now()).then(() => 'reached the server', () => 'no network'));
+    assert.equal(offline, 'no network', 'the reload had the network');
+    await poll('the probe\'s console error', () => errors.length > before, 2000);
+    assert.match(errors.splice(before, 1)[0], /\(offline\): Failed to load resource/);
+    const first = await poll('a presented frame offline', async () => (await stats(visit)).firstFrameMs, 10000);
+    await stateIs(visit, 'the title offline', (s) => s.gameState === kStates.title, 5000);
+    const level = await poll('music offline', () => visit.evaluate(() => {
+      const l = window.bodoZamel.audioLevel;
+      return l.peak > 0.01 && l.rms > 0.001 ? l : false;
+    }), 10000);
+    const messages = await visit.evaluate(() => window.bodoZamel.messages);
+    console.log(`  offline: ${cached.files.length} files kept in ${cached.cache.join(', ')}; first frame ${first.toFixed(0)} ms after the reload; ` +
+                `music peak ${level.peak.toFixed(3)}, RMS ${level.rms.toFixed(4)}`);
+    assert.deepEqual(messages, [], 'the SoundFont and FluidSynth load from the cache');
+    assert.ok(first <= kMaxOfflineTitleMs, `the title offline after ${first} ms`);
+    // Online again, a new build's worker replaces the cache whole: its own cache holds every
+    // file, and the old one is gone.
+    await context.setOffline(false);
+    nextBuild = true;
+    const replaced = await poll('the next build\'s cache alone', () => visit.evaluate(async () => {
+      await (await navigator.serviceWorker.getRegistration()).update().catch(() => {});
+      const names = await caches.keys();
+      if (names.length !== 1 || !names[0].endsWith('next')) return false;
+      return {names, files: (await (await caches.open(names[0])).keys()).length};
+    }), 20000);
+    assert.equal(replaced.files, cached.files.length, `the new cache ${JSON.stringify(replaced)}`);
+  } finally {
+    nextBuild = false;
+    await context.close();
   }
 });
 
