@@ -1,5 +1,5 @@
 // The web backend's output rules, checked natively: how much sound the page's output is handed
-// each turn, and the desktop's pixels put in the canvas's byte order.
+// each turn, and the desktop's pixels put in the canvas's byte order as copies and fills land.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 
 #include "platform/backends/web/audio_feed.h"
 #include "platform/backends/web/canvas_pixels.h"
+#include "platform/pixels/surface_copy.h"
 #include "platform/pixels/surface_desc.h"
 
 namespace {
@@ -93,6 +94,53 @@ TEST(WebCanvasPixels, OnlyTheWrittenPartChangesInViewsWithPaddedRows) {
                 EXPECT_EQ(out, 0xEEEEEEEEu) << "outside the part: " << x << "," << y;
             }
         }
+    }
+}
+
+// Copies and fills written straight into the canvas's image show what the desktop's own loops
+// would have written, converted: the reference is CopyRect or FillRect on an image in the
+// desktop's order, then the whole image converted. Both start from the same earlier picture,
+// which keyed copies must leave as it was where the key is.
+TEST(WebCanvasPixels, CopiesAndFillsLandAsTheDesktopsLoopsWouldWriteThem) {
+    constexpr std::int32_t kWidth = 8, kHeight = 6, kSourceWidth = 6, kSourceHeight = 5;
+    constexpr std::uint32_t kKey = 0x00123456u;
+    const platform::PixelFormatDesc format = platform::FormatForDepth(32);
+    const struct {
+        const char* name;
+        platform::CopyRequest request;  // visible: the part written (ClipToSource's result)
+        bool fill;  // a fill instead: visible is its rectangle and key its value
+    } cases[] = {
+        {"a whole plain copy", {{0, 0, 6, 5}, {0, 0, 6, 5}, {0, 0, 6, 5}}, false},
+        {"a plain copy from and to other places", {{2, 1, 6, 4}, {2, 1, 6, 4}, {1, 2, 5, 5}}, false},
+        {"a plain copy cut to part of its rectangle", {{1, 0, 7, 5}, {3, 1, 7, 4}, {0, 0, 6, 5}}, false},
+        {"a keyed copy keeps the earlier picture under the key", {{1, 1, 7, 6}, {1, 1, 7, 6}, {0, 0, 6, 5}, false, false, true, kKey}, false},
+        {"a mirrored copy", {{0, 0, 6, 5}, {0, 0, 6, 5}, {0, 0, 6, 5}, true, true}, false},
+        {"a stretched copy", {{0, 0, 8, 6}, {0, 0, 8, 6}, {1, 1, 4, 4}}, false},
+        {"a keyed, mirrored and stretched copy", {{0, 0, 8, 6}, {1, 1, 7, 5}, {0, 0, 6, 5}, true, false, true, kKey}, false},
+        {"a fill", {{2, 1, 5, 6}, {2, 1, 5, 6}, {}, false, false, false, 0x00A1B2C3u}, true},
+    };
+    std::vector<std::uint8_t> source(kSourceWidth * kSourceHeight * 4);
+    for (std::size_t i = 0; i < source.size(); ++i) source[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    for (const std::size_t keyed : {std::size_t{3}, std::size_t{8}, std::size_t{14}, std::size_t{22}})
+        std::memcpy(source.data() + 4 * keyed, &kKey, 4);
+    const platform::PixelView from{source.data(), kSourceWidth * 4, kSourceWidth, kSourceHeight, 4, format};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::uint8_t> desktop(kWidth * kHeight * 4), canvas(desktop.size()), expected(desktop.size());
+        for (std::size_t i = 0; i < desktop.size(); ++i) desktop[i] = static_cast<std::uint8_t>(i * 29 + 11);
+        const platform::PixelView desktopView{desktop.data(), kWidth * 4, kWidth, kHeight, 4, format};
+        const platform::PixelView canvasView{canvas.data(), kWidth * 4, kWidth, kHeight, 4, format};
+        const platform::PixelView expectedView{expected.data(), kWidth * 4, kWidth, kHeight, 4, format};
+        platform::web::CopyToCanvasOrder(desktopView, desktopView.Bounds(), canvasView);
+        if (c.fill) {
+            platform::FillRect(desktopView, c.request.visible, c.request.key);
+            platform::web::FillCanvas(canvasView, c.request.visible, c.request.key);
+        } else {
+            platform::CopyRect(desktopView, from, c.request);
+            platform::web::CopyIntoCanvas(canvasView, from, c.request);
+        }
+        platform::web::CopyToCanvasOrder(desktopView, desktopView.Bounds(), expectedView);
+        for (std::size_t i = 0; i < canvas.size() / 4; ++i) EXPECT_EQ(Word(canvas, i), Word(expected, i)) << "pixel " << i;
     }
 }
 

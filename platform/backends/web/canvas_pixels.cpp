@@ -27,4 +27,25 @@ void CopyToCanvasOrder(const PixelView& source, const Rect& rect, const PixelVie
     }
 }
 
+void CopyIntoCanvas(const PixelView& canvas, const PixelView& source, const CopyRequest& request) {
+    const Rect& visible = request.visible;
+    if (visible.IsEmpty()) return;
+    const bool oneToOne = request.dst.Width() == request.src.Width() && request.dst.Height() == request.src.Height();
+    if (!request.keyed && !request.mirrorX && !request.mirrorY && oneToOne) {
+        const Rect from = Offset(visible, request.src.left - request.dst.left, request.src.top - request.dst.top);
+        CopyToCanvasOrder(source.Sub(from), {0, 0, visible.Width(), visible.Height()}, canvas.Sub(visible));
+        return;
+    }
+    // Any other copy runs the ordinary loop on the part in the desktop's order. A keyed copy
+    // leaves pixels as they were, so the part is turned back first: converting twice would
+    // swap their red and blue.
+    if (request.keyed) CopyToCanvasOrder(canvas, visible, canvas);
+    CopyRect(canvas, source, request);
+    CopyToCanvasOrder(canvas, visible, canvas);
+}
+
+void FillCanvas(const PixelView& canvas, const Rect& rect, std::uint32_t value) {
+    if (!rect.IsEmpty()) FillRect(canvas, rect, CanvasPixel(value));
+}
+
 }  // namespace platform::web
