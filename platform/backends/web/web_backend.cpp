@@ -55,15 +55,19 @@ EM_ASYNC_JS(void, bz_wait, (int kind, int timeoutMs), {
     }
     await new Promise((resolve) => {
         let done = false;
+        let timer = 0;
+        // Whichever ends the wait first cancels the timeout, so no idle timer runs a task later
+        // (one a frame while the game runs).
         const finish = () => {
             if (done) return;
             done = true;
+            clearTimeout(timer);
             Module.wakeWaiter = null;
             resolve();
         };
         if (kind == 1) requestAnimationFrame(finish);
         if (kind == 2) Module.wakeWaiter = finish;
-        setTimeout(finish, timeoutMs);
+        timer = setTimeout(finish, timeoutMs);
     });
     if (stats) stats.resumedAt = performance.now();
 });
