@@ -4,10 +4,6 @@
 #include <cstdint>
 #include <cstring>
 
-#ifdef __wasm_simd128__
-#include <wasm_simd128.h>
-#endif
-
 #include "platform/pixels/pixel_traits.h"
 
 // Marks the entry of a pixel loop to be built twice, for AVX2 and for the baseline processor,
@@ -62,8 +58,7 @@ inline void StorePixel(std::uint8_t* p, std::uint32_t v) {
 }
 
 // Writes count copies of the pixel from d on: bytes as one memset; 16-bit pixels as one pixel for
-// an odd count and then words holding two, which halves the stores; wider pixels one by one (32-bit
-// ones four a store in the browser's build).
+// an odd count and then words holding two, which halves the stores; wider pixels one by one.
 template <int Bytes>
 inline void FillPixels(std::uint8_t* d, std::int32_t count, std::uint32_t pixel) {
     if constexpr (Bytes == 1) {
@@ -75,15 +70,7 @@ inline void FillPixels(std::uint8_t* d, std::int32_t count, std::uint32_t pixel)
         const std::uint32_t word = PixelSize<2>::Repeated(pixel);
         for (; x < count; x += 2) StorePixel<4>(d + 2 * x, word);
     } else {
-        std::int32_t x = 0;
-#ifdef __wasm_simd128__
-        // The compiler leaves this loop scalar for WebAssembly: four 32-bit pixels a store.
-        if constexpr (Bytes == 4) {
-            const v128_t four = wasm_i32x4_splat(static_cast<std::int32_t>(pixel));
-            for (; x + 4 <= count; x += 4) wasm_v128_store(d + x * 4, four);
-        }
-#endif
-        for (; x < count; ++x) StorePixel<Bytes>(d + x * Bytes, pixel);
+        for (std::int32_t x = 0; x < count; ++x) StorePixel<Bytes>(d + x * Bytes, pixel);
     }
 }
 
