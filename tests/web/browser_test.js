@@ -763,6 +763,28 @@ step('the clipboard in the browser: the program\'s text goes out, and a paste or
   } finally {
     await p.close();
   }
+  // A read of the clipboard that was under way when the program set its text (here one on focus,
+  // made slow) does not take the program's text away when it ends.
+  const slow = await openProbe({permissions: ['clipboard-read', 'clipboard-write'], init: () => {
+    const read = navigator.clipboard.readText.bind(navigator.clipboard);
+    window.slowReadsDone = 0;
+    navigator.clipboard.readText = () => read().then((text) => new Promise((resolve) => setTimeout(() => {
+      window.slowReadsDone++;
+      resolve(text);
+    }, 1000)));
+  }});
+  try {
+    await slow.probe.evaluate(() => navigator.clipboard.writeText('before'));
+    const done = await slow.probe.evaluate(() => window.slowReadsDone);
+    await slow.probe.evaluate(() => window.dispatchEvent(new Event('focus')));
+    await slow.probe.keyboard.press('F1');
+    await slow.next('clipboard-set ok');
+    await poll('the slow read\'s end', () => slow.probe.evaluate((before) => window.slowReadsDone > before, done), 5000);
+    await slow.probe.keyboard.press('F2');
+    assert.equal(await slow.next('the program\'s clipboard', (line) => line.startsWith('clipboard [')), 'clipboard [bodo → zamel ✓]');
+  } finally {
+    await slow.close();
+  }
   // Without the permission the page never asks; the program reads the text it set.
   const strict = await openProbe();
   try {
