@@ -44,7 +44,7 @@ HRESULT Desktop::Copy(CopyRequest request, const PixelView& source) {
     const Rect written = request.visible;
     if (!ToTarget(request.dst, origin, &request.dst) || !ToTarget(request.visible, origin, &request.visible))
         return DDERR_INVALIDRECT;
-    CopyRect(view, source, request);
+    target_.WriteCopy(view, source, request);
     target_.Show(window, written);
     return DD_OK;
 }
@@ -59,7 +59,7 @@ HRESULT Desktop::Fill(const Rect& rect, std::uint32_t value) {
     if (written.IsEmpty()) return DD_OK;
     Rect local;
     if (!ToTarget(written, origin, &local)) return DDERR_INVALIDRECT;
-    FillRect(view, local, value);
+    target_.WriteFill(view, local, value);
     target_.Show(window, written);
     return DD_OK;
 }

@@ -25,6 +25,15 @@ public:
     virtual PixelView TargetFor(Window* window, Point* origin) = 0;
     /// The part of the target just written, in desktop coordinates, is ready to be shown.
     virtual void Show(Window* window, const Rect& written) = 0;
+    /// Writes one copy (request in the view's coordinates) or fill into the view TargetFor gave.
+    /// A backend whose view keeps the pixels in the order it shows them, not the desktop's,
+    /// converts them here as they are written.
+    /// @{
+    virtual void WriteCopy(const PixelView& view, const PixelView& source, const CopyRequest& request) {
+        CopyRect(view, source, request);
+    }
+    virtual void WriteFill(const PixelView& view, const Rect& rect, std::uint32_t value) { FillRect(view, rect, value); }
+    /// @}
 };
 
 /// The desktop's presentation: copies and fills onto its primary surface, cut to the clipper's window, handed to the backend's target.

@@ -208,6 +208,59 @@ step('the canvas fits the window with the picture\'s proportions', 5000, async (
   assert.equal(rendering, 'pixelated', 'the scaled picture keeps sharp pixels');
 });
 
+// The CPU time each kind of the browser's processes ('renderer', 'GPU', 'browser', ...) has
+// taken since it started, in ms.
+async function browserCpuMs() {
+  const session = await browser.newBrowserCDPSession();
+  try {
+    const {processInfo} = await session.send('SystemInfo.getProcessInfo');
+    const byType = {};
+    for (const {type, cpuTime} of processInfo) byType[type] = (byType[type] || 0) + cpuTime * 1000;
+    return byType;
+  } finally {
+    await session.detach();
+  }
+}
+
+// The native game's CPU per presented frame on its title, in a virtual X server
+// (tools/frame_rate.sh), when the game is built beside the replay program; null otherwise.
+function nativeCpuMsPerFrame(seconds) {
+  const game = path.join(path.dirname(replayProgram), 'bodo-zamel');
+  if (!fs.existsSync(game) || !fs.existsSync('/usr/bin/xvfb-run')) return null;
+  const output = childProcess.execFileSync('bash', [path.join(__dirname, '../../tools/frame_rate.sh'), game, String(seconds)],
+                                           {encoding: 'utf8', timeout: (seconds + 30) * 1000});
+  const figure = /([0-9.]+) ms CPU per frame/.exec(output);
+  return figure ? Number(figure[1]) : null;
+}
+
+const kMaxPageCpuMsPerFrame = 16;  // a whole frame's time at 60 Hz: generous, the machine is shared
+
+step('on the title, the page\'s CPU per frame is printed beside the native game\'s', 60000, async () => {
+  // CPU time, not the page's wall-clock time: what the page costs the machine, comparable with the
+  // native game's figure. The renderer holds the page's thread, its audio output's and its
+  // compositor's; the browser's other processes put the canvas on the screen.
+  const metrics = await page.context().newCDPSession(page);
+  await metrics.send('Performance.enable');
+  const mainThreadMs = async () => (await metrics.send('Performance.getMetrics')).metrics.find((m) => m.name === 'TaskDuration').value * 1000;
+  const sample = async () => ({stats: await stats(page), cpu: await browserCpuMs(), main: await mainThreadMs()});
+  const before = await sample();
+  await poll('300 frames on the title', async () => (await stats(page)).presented - before.stats.presented >= 300, 20000);
+  const after = await sample();
+  await metrics.detach();
+  const frames = after.stats.presented - before.stats.presented;
+  const perFrame = (type) => ((after.cpu[type] || 0) - (before.cpu[type] || 0)) / frames;
+  const renderer = perFrame('renderer');
+  const busy = after.stats.frameBusyMs.slice(-frames).sort((a, b) => a - b);
+  const others = Object.keys(after.cpu).filter((type) => type !== 'renderer').map((type) => `${type} ${perFrame(type).toFixed(3)}`);
+  console.log(`  ${frames} frames on the title, CPU per frame: the page's renderer ${renderer.toFixed(3)} ms (its main thread ` +
+              `${((after.main - before.main) / frames).toFixed(3)} ms); the browser's other processes: ${others.join(', ')} ms; ` +
+              `the page's time per frame: median ${busy[Math.floor(busy.length / 2)].toFixed(3)} ms`);
+  const native = nativeCpuMsPerFrame(6);
+  if (native) console.log(`  the native game: ${native.toFixed(3)} ms CPU per frame; the page's renderer ${(renderer / native).toFixed(2)} times that`);
+  else console.log('  no native figure: the SDL game or xvfb-run is missing');
+  assert.ok(renderer > 0 && renderer <= kMaxPageCpuMsPerFrame, `the page's renderer took ${renderer} ms CPU per frame`);
+});
+
 step('P starts play and sound comes out', 20000, async () => {
   await page.keyboard.down('p');
   await stateIs(page, 'play after P', (s) => s.gameState === kStates.play || s.gameState === kStates.levelStart, 5000);
@@ -709,6 +762,28 @@ step('the clipboard in the browser: the program\'s text goes out, and a paste or
     }, 5000);
   } finally {
     await p.close();
+  }
+  // A read of the clipboard that was under way when the program set its text (here one on focus,
+  // made slow) does not take the program's text away when it ends.
+  const slow = await openProbe({permissions: ['clipboard-read', 'clipboard-write'], init: () => {
+    const read = navigator.clipboard.readText.bind(navigator.clipboard);
+    window.slowReadsDone = 0;
+    navigator.clipboard.readText = () => read().then((text) => new Promise((resolve) => setTimeout(() => {
+      window.slowReadsDone++;
+      resolve(text);
+    }, 1000)));
+  }});
+  try {
+    await slow.probe.evaluate(() => navigator.clipboard.writeText('before'));
+    const done = await slow.probe.evaluate(() => window.slowReadsDone);
+    await slow.probe.evaluate(() => window.dispatchEvent(new Event('focus')));
+    await slow.probe.keyboard.press('F1');
+    await slow.next('clipboard-set ok');
+    await poll('the slow read\'s end', () => slow.probe.evaluate((before) => window.slowReadsDone > before, done), 5000);
+    await slow.probe.keyboard.press('F2');
+    assert.equal(await slow.next('the program\'s clipboard', (line) => line.startsWith('clipboard [')), 'clipboard [bodo → zamel ✓]');
+  } finally {
+    await slow.close();
   }
   // Without the permission the page never asks; the program reads the text it set.
   const strict = await openProbe();

@@ -9,7 +9,7 @@ std::int64_t AudioFeed::FramesToRender(std::int64_t playedFrames) {
         handed_ = playedFrames;
     }
     const std::int64_t wanted = playedFrames + kLeadFrames - handed_;
-    if (wanted <= 0) return 0;
+    if (wanted < kLeastFrames) return 0;
     handed_ += wanted;
     return wanted;
 }

@@ -63,14 +63,14 @@ void WebAudio::Feed() {
     if (users_ == 0 || lockDepth_ > 0) return;
     const double played = bz_audio_played();
     if (played < 0) return;
-    std::int64_t frames = feed_.FramesToRender(static_cast<std::int64_t>(played));
-    while (frames > 0) {
-        const auto count = static_cast<std::size_t>(std::min<std::int64_t>(frames, AudioMixer::kChunkFrames));
-        block_.resize(count * kOutputChannels);
-        AudioMixer::Shared().Mix(block_.data(), count);
-        bz_audio_post(block_.data(), static_cast<int>(count));
-        frames -= static_cast<std::int64_t>(count);
-    }
+    const auto frames = static_cast<std::size_t>(feed_.FramesToRender(static_cast<std::int64_t>(played)));
+    if (frames == 0) return;
+    // Mixed a chunk at a time, handed over in one message: each costs the page about the same
+    // whatever its size. The block keeps its largest size, so turns do not allocate.
+    block_.resize(frames * kOutputChannels);
+    for (std::size_t done = 0; done < frames; done += AudioMixer::kChunkFrames)
+        AudioMixer::Shared().Mix(block_.data() + done * kOutputChannels, std::min(frames - done, AudioMixer::kChunkFrames));
+    bz_audio_post(block_.data(), static_cast<int>(frames));
 }
 
 }  // namespace web

@@ -55,15 +55,19 @@ EM_ASYNC_JS(void, bz_wait, (int kind, int timeoutMs), {
     }
     await new Promise((resolve) => {
         let done = false;
+        let timer = 0;
+        // Whichever ends the wait first cancels the timeout, so no idle timer runs a task later
+        // (one a frame while the game runs).
         const finish = () => {
             if (done) return;
             done = true;
+            clearTimeout(timer);
             Module.wakeWaiter = null;
             resolve();
         };
         if (kind == 1) requestAnimationFrame(finish);
         if (kind == 2) Module.wakeWaiter = finish;
-        setTimeout(finish, timeoutMs);
+        timer = setTimeout(finish, timeoutMs);
     });
     if (stats) stats.resumedAt = performance.now();
 });
@@ -241,23 +245,29 @@ PixelView WebBackend::TargetFor(Window* window, Point* origin) {
         imageWidth_ = client.Width();
         imageHeight_ = client.Height();
         // A new image starts black, as the client area of a window nothing was copied to.
-        const auto bytes = static_cast<std::size_t>(imageWidth_) * static_cast<std::size_t>(imageHeight_) * 4;
-        image_.assign(bytes, 0);
-        canvasImage_.assign(bytes, 0);
+        const auto pixels = static_cast<std::size_t>(imageWidth_) * static_cast<std::size_t>(imageHeight_);
+        canvasImage_.assign(pixels * 4, 0);
+        FillCanvas(CanvasView(), Rect{0, 0, imageWidth_, imageHeight_}, 0);
     }
     *origin = ClientOrigin(*window);
-    return {image_.data(), std::ptrdiff_t{imageWidth_} * 4, imageWidth_, imageHeight_, 4, mode_.format};
+    return CanvasView();
 }
 
+PixelView WebBackend::CanvasView() {
+    return {canvasImage_.data(), std::ptrdiff_t{imageWidth_} * 4, imageWidth_, imageHeight_, 4, mode_.format};
+}
+
+void WebBackend::WriteCopy(const PixelView& view, const PixelView& source, const CopyRequest& request) {
+    CopyIntoCanvas(view, source, request);
+}
+
+void WebBackend::WriteFill(const PixelView& view, const Rect& rect, std::uint32_t value) { FillCanvas(view, rect, value); }
+
 void WebBackend::Show(Window* window, const Rect& written) {
-    if (!window || window != canvasOwner_ || image_.empty()) return;
+    if (!window || window != canvasOwner_ || canvasImage_.empty()) return;
     const Point origin = ClientOrigin(*window);
     const Rect local = Intersect(Offset(written, -origin.x, -origin.y), Rect{0, 0, imageWidth_, imageHeight_});
     if (local.IsEmpty()) return;
-    const std::ptrdiff_t pitch = std::ptrdiff_t{imageWidth_} * 4;
-    const PixelView from{image_.data(), pitch, imageWidth_, imageHeight_, 4, mode_.format};
-    const PixelView to{canvasImage_.data(), pitch, imageWidth_, imageHeight_, 4, mode_.format};
-    CopyToCanvasOrder(from, local, to);
     bz_present(canvasImage_.data(), imageWidth_, imageHeight_, local.left, local.top, local.Width(), local.Height());
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 // The web backend: the game in a browser page, on Emscripten's own browser interfaces. The
-// page's canvas is the one window's client area: copies onto the primary surface land in an image
-// of it, which is put on the canvas once a frame. Keys, focus and the tab's visibility become
-// window messages and input state, the clock is the page's performance.now(), and sound goes to
-// the page's AudioWorklet output (web_audio.h). The clipboard, typed text, dropped files and the
-// pointer's look and lock are web_shell.h's.
+// page's canvas is the one window's client area: copies onto the primary surface land, in the
+// canvas's byte order, in an image of it, which is put on the canvas once a frame. Keys, focus and
+// the tab's visibility become window messages and input state, the clock is the page's
+// performance.now(), and sound goes to the page's AudioWorklet output (web_audio.h). The
+// clipboard, typed text, dropped files and the pointer's look and lock are web_shell.h's.
 //
 // The game's own loop runs unchanged: where the desktop sleeps or waits for the vertical blank,
 // this backend yields to the browser (Asyncify unwinds the stack into the page's event loop and
@@ -50,9 +50,12 @@ public:
     void PumpEvents(bool wait) override;
     int ShowMessageBox(Window* owner, const char* text, const char* caption, std::uint32_t type) override;
 
-    // PresentTarget: the canvas-sized image of the window that owns the canvas.
+    // PresentTarget: the canvas-sized image of the window that owns the canvas, kept in the
+    // canvas's byte order: copies and fills are converted as they land (canvas_pixels.h).
     PixelView TargetFor(Window* window, Point* origin) override;
     void Show(Window* window, const Rect& written) override;
+    void WriteCopy(const PixelView& view, const PixelView& source, const CopyRequest& request) override;
+    void WriteFill(const PixelView& view, const Rect& rect, std::uint32_t value) override;
 
     // Called from the page's event handlers, between the game's turns. The game is active while
     // the page has the focus and its tab shows.
@@ -76,10 +79,11 @@ private:
     std::shared_ptr<DisplaySurface> primary_;
     platform::Desktop desktop_{*this};
     Window* canvasOwner_ = nullptr;
-    // The client area's image in the desktop's format, where copies land, and the same pixels in
-    // the canvas's byte order, which the page puts on the canvas.
+    // The client area's image in the canvas's byte order, where copies land and which the page
+    // puts on the canvas.
+    PixelView CanvasView();
     std::int32_t imageWidth_ = 0, imageHeight_ = 0;
-    std::vector<std::uint8_t> image_, canvasImage_;
+    std::vector<std::uint8_t> canvasImage_;
     PageActivity activity_;
 };
 

@@ -9,7 +9,7 @@
 // program's buffer and bz_shell_piece.
 EM_JS(void, bz_shell_install, (char* buffer, int size), {
     const canvas = Module.canvas;
-    const shell = Module.bzShell = {clipboard : "", field : null, relative : false, drops : 0};
+    const shell = Module.bzShell = {clipboard : "", clipboardSets : 0, field : null, relative : false, drops : 0};
     // A piece for the program (kind 0 typed text, 1 a dropped file's path); a program waiting for
     // an event hears of it at once.
     // A piece too long for the buffer is left out whole: cut, a path would name another file.
@@ -24,12 +24,16 @@ EM_JS(void, bz_shell_install, (char* buffer, int size), {
     };
 
     // The clipboard: reading it asks the player unless it is already allowed, so the page reads
-    // it on gaining the focus only then, and never asks.
+    // it on gaining the focus only then, and never asks. A read that ends after the program set
+    // its text, or a paste came, holds older text and is dropped.
     const readClipboard = () => {
         if (!navigator.clipboard || !navigator.clipboard.readText || !navigator.permissions) return;
+        const sets = shell.clipboardSets;
         navigator.permissions.query({name : "clipboard-read"}).then((status) => {
             if (status.state !== "granted") return;
-            return navigator.clipboard.readText().then((text) => { shell.clipboard = text; });
+            return navigator.clipboard.readText().then((text) => {
+                if (shell.clipboardSets === sets) shell.clipboard = text;
+            });
         }).catch(() => {});
     };
     window.addEventListener("focus", readClipboard);
@@ -44,6 +48,7 @@ EM_JS(void, bz_shell_install, (char* buffer, int size), {
     document.addEventListener("paste", (event) => {
         if (!event.clipboardData) return;
         shell.clipboard = event.clipboardData.getData("text/plain");
+        shell.clipboardSets++;
         event.preventDefault();
     });
 
@@ -125,6 +130,7 @@ EM_JS(void, bz_shell_text_input, (int on), {
 
 EM_JS(void, bz_shell_set_clipboard, (const char* utf8), {
     const text = Module.bzShell.clipboard = UTF8ToString(utf8);
+    Module.bzShell.clipboardSets++;
     // The system clipboard too, where the browser allows it (the page has the focus, and the
     // permission is given or not needed); the page's copy gives the text either way.
     if (navigator.clipboard && navigator.clipboard.writeText) navigator.clipboard.writeText(text).catch(() => {});
