@@ -18,7 +18,7 @@
 #include "bench/sdl_surface_wrap.h"
 #endif
 #ifdef MEDIA_BENCH_WITH_PIXMAN
-#include <pixman.h>
+#include "bench/pixman_image_wrap.h"
 #endif
 
 namespace {
@@ -253,26 +253,6 @@ void RegisterSdl(int depth, Size size) {
 #endif
 
 #ifdef MEDIA_BENCH_WITH_PIXMAN
-struct PixmanImage {
-    explicit PixmanImage(pixman_image_t* image) : image(image) {}
-    ~PixmanImage() { pixman_image_unref(image); }
-    PixmanImage(const PixmanImage&) = delete;
-    PixmanImage& operator=(const PixmanImage&) = delete;
-    pixman_image_t* image;
-};
-
-std::unique_ptr<PixmanImage> WrapForPixman(PixelSurface& s) {
-    platform::DisplaySurface& d = *s.Surface();
-    const int depth = s.GetPixelFormatInfo().depth;
-    const pixman_format_code_t format = depth == 8    ? PIXMAN_r3g3b2
-                                        : depth == 15 ? PIXMAN_x1r5g5b5
-                                        : depth == 16 ? PIXMAN_r5g6b5
-                                        : depth == 24 ? PIXMAN_r8g8b8
-                                                      : PIXMAN_x8r8g8b8;
-    return std::make_unique<PixmanImage>(
-        pixman_image_create_bits(format, d.Width(), d.Height(), reinterpret_cast<std::uint32_t*>(d.Row(0)), d.Pitch()));
-}
-
 std::unique_ptr<PixmanImage> Solid(std::uint16_t alpha) {
     const pixman_color_t colour{0, 0, 0, alpha};
     return std::make_unique<PixmanImage>(pixman_image_create_solid_fill(&colour));

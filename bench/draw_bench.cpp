@@ -32,7 +32,7 @@
 #include <SDL_ttf.h>
 #endif
 #ifdef MEDIA_BENCH_WITH_PIXMAN
-#include <pixman.h>
+#include "bench/pixman_image_wrap.h"
 #endif
 
 namespace {
@@ -246,21 +246,6 @@ void RegisterSdl(int depth) {
 #endif
 
 #ifdef MEDIA_BENCH_WITH_PIXMAN
-struct PixmanImage {
-    explicit PixmanImage(pixman_image_t* image) : image(image) {}
-    ~PixmanImage() { pixman_image_unref(image); }
-    PixmanImage(const PixmanImage&) = delete;
-    PixmanImage& operator=(const PixmanImage&) = delete;
-    pixman_image_t* image;
-};
-
-std::unique_ptr<PixmanImage> Wrap(PixelSurface& s) {
-    platform::DisplaySurface& d = *s.Surface();
-    const pixman_format_code_t format = s.GetPixelFormatInfo().depth == 16 ? PIXMAN_r5g6b5 : PIXMAN_x8r8g8b8;
-    return std::make_unique<PixmanImage>(
-        pixman_image_create_bits(format, d.Width(), d.Height(), reinterpret_cast<std::uint32_t*>(d.Row(0)), d.Pitch()));
-}
-
 void RegisterPixman(int depth) {
     const std::string d = std::to_string(depth);
     benchmark::RegisterBenchmark(("Pixman/AlphaDraw/" + d).c_str(), [depth](benchmark::State& state) {
@@ -275,7 +260,7 @@ void RegisterPixman(int depth) {
             }
         }
         PixmanImage src(pixman_image_create_bits(PIXMAN_a8r8g8b8, kWidth, kHeight, pixels.data(), kWidth * 4));
-        auto dst = Wrap(s.dest);
+        auto dst = WrapForPixman(s.dest);
         for (auto _ : state) {
             pixman_image_composite32(PIXMAN_OP_OVER, src.image, nullptr, dst->image, 0, 0, 0, 0, 0, 0, kWidth, kHeight);
             benchmark::ClobberMemory();
@@ -284,8 +269,8 @@ void RegisterPixman(int depth) {
     });
     benchmark::RegisterBenchmark(("Pixman/Transform/" + d).c_str(), [depth](benchmark::State& state) {
         Scene s(depth);
-        auto src = Wrap(s.square);
-        auto dst = Wrap(s.dest);
+        auto src = WrapForPixman(s.square);
+        auto dst = WrapForPixman(s.dest);
         // Destination centre to source: turned back by 30 degrees, divided by 1.5, about the
         // origin (128, 128) placed at the destination's centre; outside the source nothing.
         const media::DrawOptions o = Turned();
