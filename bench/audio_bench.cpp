@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/resident_memory.h"
 #include "media/audio/music_player.h"
 #include "media/audio/sound_device.h"
 #include "media/audio/sound_effect.h"
@@ -303,14 +304,7 @@ void BM_GameWorstCaseSecond(benchmark::State& state) {
 }
 BENCHMARK(BM_GameWorstCaseSecond)->Unit(benchmark::kMillisecond);
 
-double ResidentMiB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
-    }
-    return 0;
-}
+using bench::ResidentMiB;
 
 // Resident memory that players with a loaded tune add, kept until the counters are read.
 void BM_ResidentMemory(benchmark::State& state) {

@@ -23,6 +23,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/resident_memory.h"
 #include "platform/audio/audio_mixer.h"
 #include "platform/audio/ogg_pages.h"
 #include "platform/audio/voice_bank.h"
@@ -109,14 +110,7 @@ void BM_OggPageWalk(benchmark::State& state) {
 }
 BENCHMARK(BM_OggPageWalk)->Unit(benchmark::kMicrosecond);
 
-double ResidentMiB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::strtod(line.c_str() + 6, nullptr) / 1024.0;
-    }
-    return 0;
-}
+using bench::ResidentMiB;
 
 // A 10-minute tune streamed from its file (made once, kept in the temporary folder): the heap it
 // holds and the resident memory it adds after a minute of playing, and again at its end.
